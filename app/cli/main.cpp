@@ -1,0 +1,80 @@
+// Runs one export from the command line with the texts the window's boxes
+// would hold.
+#include "exporter.h"
+#include "exportinputs.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+using namespace kestrune;
+
+namespace {
+
+void Print(std::FILE *stream, const QString &line)
+{
+    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrune-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("论坛服务的地址和端口。"),
+                                  QStringLiteral("HOST:PORT"));
+    const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名称。"),
+                                   QStringLiteral("NAME"), QStringLiteral("Henu"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次。"),
+                                  QStringLiteral("TEXT"), QStringLiteral("1"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("结束名次。"),
+                                QStringLiteral("TEXT"), QStringLiteral("2000"));
+    const QCommandLineOption delay(QStringLiteral("delay"),
+                                   QStringLiteral("每页之间的停顿，单位为十分之一秒。"),
+                                   QStringLiteral("TEXT"), QStringLiteral("10"));
+    parser.addOptions({host, forum, from, to, delay});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        Print(stderr, parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty()) {
+        Print(stderr, QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(
+                                                          QLatin1Char(' '))));
+        return 2;
+    }
+
+    const FixedInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
+                             parser.value(delay));
+    Exporter exporter(inputs);
+    if (parser.isSet(host))
+        exporter.SetHost(parser.value(host));
+
+    QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
+        Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
+    });
+    QObject::connect(&exporter, &Exporter::completed, [](const QString &message) {
+        Print(stdout, message);
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&exporter, &Exporter::failed, [](const QString &message) {
+        Print(stderr, message);
+        QCoreApplication::exit(1);
+    });
+    // Queued so that an outcome reported at once still finds the loop running.
+    QMetaObject::invokeMethod(&exporter, &Exporter::RunExport, Qt::QueuedConnection);
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,236 @@
+#include "exporter.h"
+
+#include "clock.h"
+#include "exportinputs.h"
+#include "pagerange.h"
+#include "requestaddress.h"
+#include "runtimeerror.h"
+#include "textchannel.h"
+
+#include <algorithm>
+
+namespace kestrune {
+
+namespace {
+
+QString FromUtf8(const std::string &text) { return QString::fromStdString(text); }
+
+// Longest single QTimer interval we use; longer pauses re-arm.
+constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
+
+QString DescribeError(const RuntimeError &error)
+{
+    QString detail = FromUtf8(error.detail());
+    if (const auto offset = error.byteOffset()) {
+        const QString where = QStringLiteral("%1 第 %2 字节")
+                                  .arg(QLatin1String(PageFileName))
+                                  .arg(*offset);
+        detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
+    }
+    const QString name = FromUtf8(std::string(ErrorName(error.kind())));
+    return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
+}
+
+} // namespace
+
+Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
+    : Exporter(inputs, SystemClock::Instance(), parent)
+{
+}
+
+Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *parent)
+    : QObject(parent)
+    , inputs_(inputs)
+    , clock_(clock)
+    , fetcher_(clock)
+    , host_(QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST))
+{
+    pauseTimer_.setSingleShot(true);
+    connect(&pauseTimer_, &QTimer::timeout, this, &Exporter::OnPauseTick);
+    connect(&fetcher_, &PageFetcher::finished, this, &Exporter::OnFetched);
+}
+
+Exporter::~Exporter() = default;
+
+QString Exporter::CompletionMessage() { return QStringLiteral("导出完成！"); }
+
+std::filesystem::path Exporter::FilePath(const char *name) const
+{
+    return std::filesystem::path(directory_.absolutePath().toStdU16String()) / name;
+}
+
+void Exporter::RunExport()
+{
+    if (running_)
+        return;
+    try {
+        lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
+        firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
+    } catch (const RuntimeError &error) {
+        emit failed(QStringLiteral("排名无法读出，导出没有开始：%1。").arg(DescribeError(error)));
+        return;
+    }
+    running_ = true;
+    pageNumber_ = firstPage_;
+    namesThisRun_ = 0;
+    resultsLineOpen_ = false;
+    if (firstPage_ > lastPage_) {
+        EndRun();
+        emit completed(CompletionMessage());
+        return;
+    }
+    StartPage();
+}
+
+void Exporter::StartPage()
+{
+    emit pageStarted(pageNumber_);
+    try {
+        // The address is checked before temp.txt is touched.
+        const QUrl address = BuildRequestAddress(host_, inputs_.ForumName(), pageNumber_);
+        OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace).Close();
+        fetcher_.FetchPage(address);
+    } catch (const RuntimeError &error) {
+        Fail(error);
+    }
+}
+
+void Exporter::OnFetched(const FetchResult &result)
+{
+    try {
+        switch (result.outcome) {
+        case FetchResult::Outcome::Completed:
+            StorePage(result.body);
+            StartPause();
+            return;
+        case FetchResult::Outcome::TimedOut:
+            StorePage({});
+            throw RuntimeError(ErrorKind::Timeout, "超过 3 秒没有收到完整的回应");
+        case FetchResult::Outcome::NetworkError:
+        case FetchResult::Outcome::TooLarge:
+            throw RuntimeError(ErrorKind::NetworkError, result.reason.toStdString());
+        }
+    } catch (const RuntimeError &error) {
+        Fail(error);
+    }
+}
+
+void Exporter::StorePage(const QByteArray &body)
+{
+    OutputFile page(FilePath(PageFileName), OutputFile::Mode::Replace);
+    page.Write(std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+    page.Write("\r\n");
+    page.Close();
+}
+
+void Exporter::StartPause()
+{
+    const qint64 ms = PauseMilliseconds(PauseSeconds(inputs_.Delay().toStdString()));
+    if (ms <= 0) {
+        ScanPage();
+        return;
+    }
+    pauseDeadline_ = QDeadlineTimer(ms, Qt::PreciseTimer);
+    OnPauseTick();
+}
+
+void Exporter::OnPauseTick()
+{
+    const qint64 remaining = pauseDeadline_.remainingTime();
+    if (remaining > 0) {
+        pauseTimer_.start(static_cast<int>(std::min(remaining, PauseSliceMs)));
+        return;
+    }
+    ScanPage();
+}
+
+void Exporter::ScanPage()
+{
+    try {
+        InputChannel page = InputChannel::Open(FilePath(PageFileName));
+        OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append);
+        OutputChannel printed;
+        const std::int64_t countBefore = scanner_.RankCounter;
+        std::optional<RuntimeError> scanError;
+        try {
+            ScanPageFile(scanner_, page, printed);
+        } catch (const RuntimeError &error) {
+            scanError = error;
+        }
+        // What the scan printed before an error is kept, as a page's earlier
+        // lines would be.
+        if (!printed.Empty()) {
+            results.Write(printed.Buffer());
+            resultsLineOpen_ = printed.LineOpen();
+        }
+        results.Close();
+        namesThisRun_ += scanner_.RankCounter - countBefore;
+        if (scanError)
+            throw *scanError;
+    } catch (const RuntimeError &error) {
+        Fail(error);
+        return;
+    }
+    emit pageFinished(pageNumber_, namesThisRun_);
+    if (!running_)
+        return; // stopped from a slot
+    if (pageNumber_ >= lastPage_) {
+        EndRun();
+        emit completed(CompletionMessage());
+        return;
+    }
+    ++pageNumber_;
+    StartPage();
+}
+
+void Exporter::Stop()
+{
+    if (!running_)
+        return;
+    fetcher_.Abort();
+    pauseTimer_.stop();
+    Fail(RuntimeError(ErrorKind::Stopped, {}));
+}
+
+void Exporter::Fail(const RuntimeError &error)
+{
+    QString closeError;
+    try {
+        EndRun();
+    } catch (const RuntimeError &closing) {
+        closeError = QStringLiteral("\n另外，结束未完的一行时出错：%1。").arg(DescribeError(closing));
+    }
+    const QString where = QStringLiteral("第 %1 页（第 %2—%3 名）")
+                              .arg(pageNumber_)
+                              .arg(FirstRankOfPage(pageNumber_))
+                              .arg(LastRankOfPage(pageNumber_));
+    const QString what = error.kind() == ErrorKind::Stopped
+                             ? QStringLiteral("导出已在%1停止。").arg(where)
+                             : QStringLiteral("%1出错：%2。").arg(where, DescribeError(error));
+    const QString done =
+        pageNumber_ > firstPage_
+            ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
+                  .arg(firstPage_)
+                  .arg(pageNumber_ - 1)
+                  .arg(namesThisRun_)
+                  .arg(QLatin1String(ResultsFileName))
+            : QStringLiteral("这次导出还没有完成任何一页。");
+    const QString resume =
+        QStringLiteral("从第 %1 名开始可以继续导出。").arg(FirstRankOfPage(pageNumber_));
+    emit failed(what + QLatin1Char('\n') + done + QLatin1Char('\n') + resume + closeError);
+}
+
+void Exporter::EndRun()
+{
+    running_ = false;
+    pauseTimer_.stop();
+    if (!resultsLineOpen_)
+        return;
+    // A run never leaves its last results line open.
+    resultsLineOpen_ = false;
+    OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append);
+    results.Write("\r\n");
+    results.Close();
+}
+
+} // namespace kestrune

@@ -1,0 +1,141 @@
+#include "pagescanner.h"
+
+#include "runtimeerror.h"
+#include "textchannel.h"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+
+namespace kestrune {
+
+namespace {
+
+constexpr std::int64_t WindowChars = 9;
+constexpr std::int64_t NameChars = 53;
+constexpr std::int64_t ValueChars = 15;
+constexpr std::int64_t ValueStart = 10;
+// Nine characters never span more bytes than this, so a window starting
+// earlier cannot reach the end of the file.
+constexpr std::int64_t WindowMaxBytes = 2 * WindowChars;
+
+// Characters of a span read from the page: a lead byte pairs with whatever
+// follows it inside the span (the read took that byte along).
+std::size_t NextChar(std::string_view span, std::size_t offset)
+{
+    const bool pair =
+        IsLeadByte(static_cast<unsigned char>(span[offset])) && offset + 1 < span.size();
+    return offset + (pair ? 2 : 1);
+}
+
+// Byte offset of the first character `c` at or after character index `from`
+// (0-based); npos when there is none.
+std::size_t FindChar(std::string_view span, char c, std::int64_t from, std::size_t &startByte)
+{
+    std::size_t offset = 0;
+    for (std::int64_t index = 0; index < from && offset < span.size(); ++index)
+        offset = NextChar(span, offset);
+    startByte = offset;
+    for (; offset < span.size(); offset = NextChar(span, offset)) {
+        if (span[offset] == c)
+            return offset;
+    }
+    return std::string_view::npos;
+}
+
+[[noreturn]] void ThrowInvalid(const char *what, std::int64_t windowStart)
+{
+    throw RuntimeError(ErrorKind::InvalidArgument, what, windowStart);
+}
+
+void HandleName(ScannerState &state, InputChannel &page, OutputChannel &results,
+                std::int64_t windowStart)
+{
+    const std::string_view field = page.Read(NameChars);
+    std::size_t unused = 0;
+    const std::size_t close = FindChar(field, '>', 0, unused);
+    const std::string_view rest =
+        close == std::string_view::npos ? field : field.substr(close + 1);
+    const std::size_t open = FindChar(rest, '<', 0, unused);
+    if (open == std::string_view::npos)
+        ThrowInvalid("名字后面没有“<”", windowStart);
+    state.NameField.assign(rest.substr(0, open));
+    ++state.RankCounter;
+    results.PrintNumber(state.RankCounter);
+    results.PrintTab(8);
+    results.PrintText(state.NameField);
+    results.PrintTab(25);
+}
+
+void HandleValue(ScannerState &state, InputChannel &page, OutputChannel &results,
+                 std::int64_t windowStart)
+{
+    const std::string_view field = page.Read(ValueChars);
+    std::size_t valueByte = 0;
+    const std::size_t open = FindChar(field, '<', ValueStart - 1, valueByte);
+    if (open == std::string_view::npos)
+        ThrowInvalid("数值后面没有“<”", windowStart);
+    state.ValueField.assign(field.substr(valueByte, open - valueByte));
+    results.PrintText(state.ValueField);
+    results.PrintLineEnd();
+}
+
+// Reads the window at `windowStart` and acts on it, as every byte's window is.
+void ScanWindow(ScannerState &state, InputChannel &page, OutputChannel &results,
+                std::int64_t windowStart)
+{
+    page.Seek(windowStart);
+    state.ScanPosition = windowStart + 1;
+    state.MarkerWindow.assign(page.Read(WindowChars));
+    if (state.MarkerWindow == NameMarker)
+        HandleName(state, page, results, windowStart);
+    else if (state.MarkerWindow == ValueMarker)
+        HandleValue(state, page, results, windowStart);
+}
+
+// Next 1-based position at or after `from` where `marker` starts, or `limit`.
+std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::int64_t from,
+                        std::int64_t limit)
+{
+    if (from >= limit)
+        return limit;
+    const auto begin = bytes.begin() + (from - 1);
+    const auto end = bytes.begin() + std::min<std::int64_t>(
+                                         static_cast<std::int64_t>(bytes.size()),
+                                         limit - 1 + static_cast<std::int64_t>(marker.size()) - 1);
+    const auto found = std::search(begin, end, std::boyer_moore_horspool_searcher(
+                                                   marker.begin(), marker.end()));
+    return found == end ? limit : (found - bytes.begin()) + 1;
+}
+
+} // namespace
+
+void ScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &results)
+{
+    // Only windows that hold a marker, and those near the end of the file,
+    // can do anything; every other window is skipped without being read.
+    const std::int64_t size = page.Size();
+    const std::int64_t tailStart = std::max<std::int64_t>(1, size - WindowMaxBytes + 1);
+    const std::string_view bytes = page.Bytes();
+    state.ScanPosition = 1;
+
+    std::int64_t nextName = FindMarker(bytes, NameMarker, 1, tailStart);
+    std::int64_t nextValue = FindMarker(bytes, ValueMarker, 1, tailStart);
+    for (std::int64_t marker = std::min(nextName, nextValue); marker < tailStart;
+         marker = std::min(nextName, nextValue)) {
+        ScanWindow(state, page, results, marker);
+        if (page.AtEnd())
+            return;
+        if (marker == nextName)
+            nextName = FindMarker(bytes, NameMarker, marker + 1, tailStart);
+        else
+            nextValue = FindMarker(bytes, ValueMarker, marker + 1, tailStart);
+    }
+    page.Seek(tailStart);
+    std::int64_t position = tailStart;
+    for (; !page.AtEnd(); ++position)
+        ScanWindow(state, page, results, position);
+    state.ScanPosition = position;
+}
+
+} // namespace kestrune

@@ -1,0 +1,47 @@
+#include "runtimeerror.h"
+
+namespace kestrune {
+
+std::string_view ErrorName(ErrorKind kind)
+{
+    switch (kind) {
+    case ErrorKind::TypeMismatch:
+        return "类型不匹配";
+    case ErrorKind::Overflow:
+        return "溢出";
+    case ErrorKind::InvalidArgument:
+        return "无效的过程调用或参数";
+    case ErrorKind::InputPastEnd:
+        return "输入超出文件尾";
+    case ErrorKind::FileError:
+        return "文件错误";
+    case ErrorKind::NetworkError:
+        return "网络错误";
+    case ErrorKind::Timeout:
+        return "请求超时";
+    case ErrorKind::Stopped:
+        return "已停止";
+    }
+    return "未知错误";
+}
+
+namespace {
+std::string Compose(ErrorKind kind, const std::string &detail)
+{
+    std::string text(ErrorName(kind));
+    if (!detail.empty())
+        text += "（" + detail + "）";
+    return text;
+}
+} // namespace
+
+RuntimeError::RuntimeError(ErrorKind kind, std::string detail,
+                           std::optional<std::int64_t> byteOffset)
+    : std::runtime_error(Compose(kind, detail))
+    , kind_(kind)
+    , detail_(std::move(detail))
+    , byteOffset_(byteOffset)
+{
+}
+
+} // namespace kestrune

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kestrune {
+
+// The kinds of failure a run can meet; each stops the run, never the program.
+enum class ErrorKind
+{
+    TypeMismatch,
+    Overflow,
+    InvalidArgument,
+    InputPastEnd,
+    FileError,
+    NetworkError,
+    Timeout,
+    Stopped,
+};
+
+// Chinese name of the error, UTF-8.
+std::string_view ErrorName(ErrorKind kind);
+
+class RuntimeError : public std::runtime_error
+{
+public:
+    RuntimeError(ErrorKind kind, std::string detail, std::optional<std::int64_t> byteOffset = {});
+
+    ErrorKind kind() const { return kind_; }
+    // What and where, UTF-8; may be empty.
+    const std::string &detail() const { return detail_; }
+    // 1-based position in the page file, for scan errors.
+    std::optional<std::int64_t> byteOffset() const { return byteOffset_; }
+
+private:
+    ErrorKind kind_;
+    std::string detail_;
+    std::optional<std::int64_t> byteOffset_;
+};
+
+} // namespace kestrune
