@@ -1,0 +1,48 @@
+#include "httpresponse.h"
+
+namespace kestrune {
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return QByteArrayLiteral("OK");
+    case 400:
+        return QByteArrayLiteral("Bad Request");
+    case 403:
+        return QByteArrayLiteral("Forbidden");
+    case 404:
+        return QByteArrayLiteral("Not Found");
+    case 405:
+        return QByteArrayLiteral("Method Not Allowed");
+    case 429:
+        return QByteArrayLiteral("Too Many Requests");
+    case 500:
+        return QByteArrayLiteral("Internal Server Error");
+    case 502:
+        return QByteArrayLiteral("Bad Gateway");
+    case 503:
+        return QByteArrayLiteral("Service Unavailable");
+    case 504:
+        return QByteArrayLiteral("Gateway Timeout");
+    default:
+        return QByteArrayLiteral("Status");
+    }
+}
+
+} // namespace
+
+QByteArray httpResponse(int status, const QByteArray &contentType, const QByteArray &body)
+{
+    QByteArray response = QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(status) + ' ' +
+                          reasonPhrase(status) + "\r\nContent-Type: " + contentType +
+                          "\r\nContent-Length: " + QByteArray::number(body.size());
+    if (status == 405)
+        response += "\r\nAllow: GET";
+    response += "\r\nConnection: close\r\n\r\n";
+    return response + body;
+}
+
+} // namespace kestrune

@@ -1,0 +1,123 @@
+#include "rankingpage.h"
+
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <array>
+
+namespace kestrune {
+
+namespace {
+
+constexpr std::array<QStringView, 18> levelTitles = {
+    u"新芽", u"初识", u"常客", u"熟客", u"好友", u"知己", u"中坚", u"骨干", u"精英",
+    u"达人", u"能手", u"高手", u"大师", u"宗师", u"名宿", u"元老", u"传奇", u"至尊"};
+
+// Numeric references also for '=' and '_', so no forum name can fake a row marker.
+QString escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            out += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            out += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            out += QStringLiteral("&quot;");
+            break;
+        case u'\'':
+            out += QStringLiteral("&#39;");
+            break;
+        case u'=':
+            out += QStringLiteral("&#61;");
+            break;
+        case u'_':
+            out += QStringLiteral("&#95;");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString pageLink(const QString &query, qint64 page, QStringView label)
+{
+    return QStringLiteral("<a class=\"pager_link\" href=\"/f/like/furank?%1&amp;pn=%2\">%3</a>")
+        .arg(query, QString::number(page), label);
+}
+
+QString memberRow(const SampleMember &member, const QString &name)
+{
+    const qint64 experience =
+        qint64{member.level} * member.level * 53 + (member.rank * 7919) % (member.level * 40 + 1);
+    const QString rank = QString::number(member.rank);
+    const QString level = QString::number(member.level);
+    return QStringLiteral(
+               "<tr class=\"rank_row\">\n"
+               "<td class=\"rank_no\"><span class=\"rank_digit\">%1</span></td>\n"
+               "<td class=\"rank_avatar\"><a href=\"/home/main?id=%1\" target=\"_blank\">"
+               "<img src=\"/static/img/avatar_default.png\" width=\"24\" height=\"24\" "
+               "alt=\"头像\"></a></td>\n"
+               "<td class=\"rank_name\"><a href=\"/home/main?id=%1\" username=\"%2\">%2</a>"
+               "</td>\n"
+               "<td class=\"rank_level\"><span class=\"lv_badge lv%3\"></span>"
+               "<span class=\"l_item_ex\" data-v>%3</span>"
+               "<span class=\"lv_title\">%4</span></td>\n"
+               "<td class=\"rank_exp\">经验值 <em>%5</em></td>\n"
+               "</tr>\n")
+        .arg(rank, name, level, levelTitles.at(member.level - 1).toString(),
+             QString::number(experience));
+}
+
+} // namespace
+
+QByteArray RankingPage::render(const QByteArray &forumName, qint64 page, qint64 lastPage,
+                               const QList<SampleMember> &members)
+{
+    QStringDecoder fromGbk("GBK");
+    const QString forum = escaped(fromGbk.decode(forumName));
+    const QString query =
+        QStringLiteral("kw=") + QString::fromLatin1(forumName.toPercentEncoding({}, "_"));
+    const QString pageText = QString::number(page);
+
+    QString html =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"gbk\">\n"
+            "<title>%1 论坛 - 会员排行榜 - 第%2页</title>\n<style>\n"
+            "body{margin:0;font:12px/1.5 sans-serif;color:#333;background:#f7f7f7}\n"
+            ".top_bar{padding:12px 20px;background:#3b6ea5;color:#fff}\n"
+            ".rank_table{width:100%;border-collapse:collapse;background:#fff}\n"
+            ".rank_table td,.rank_table th{padding:6px 8px;border-bottom:1px solid #eee}\n"
+            ".rank_no{width:48px;text-align:center;color:#999}\n"
+            ".lv_badge{display:inline-block;width:16px;height:16px;margin-right:4px}\n"
+            ".pager{padding:10px 20px}\n</style>\n</head>\n<body>\n"
+            "<div class=\"top_bar\"><h1 class=\"forum_title\">%1 论坛</h1>\n"
+            "<p class=\"forum_sub\">会员排行榜 · 第 %2 页 · 共 %3 页</p></div>\n"
+            "<table class=\"rank_table\">\n<tr class=\"rank_head\"><th>排名</th>"
+            "<th>头像</th><th>会员</th><th>等级</th><th>经验值</th></tr>\n")
+            .arg(forum, pageText, QString::number(lastPage));
+
+    for (const SampleMember &member : members)
+        html += memberRow(member, fromGbk.decode(member.name));
+
+    html += QStringLiteral("</table>\n<div class=\"pager\">");
+    if (page > 1)
+        html += pageLink(query, page - 1, u"上一页");
+    if (page < lastPage)
+        html += pageLink(query, page + 1, u"下一页");
+    html += QStringLiteral("</div>\n<div class=\"footer\">示例数据，仅供测试使用</div>\n"
+                           "</body>\n</html>\n");
+
+    QStringEncoder toGbk("GBK");
+    return toGbk.encode(html);
+}
+
+} // namespace kestrune

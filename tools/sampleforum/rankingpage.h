@@ -1,0 +1,17 @@
+#pragma once
+
+#include "samplemember.h"
+
+#include <QList>
+
+namespace kestrune {
+
+// The HTML of one ranking page, encoded in GBK.
+class RankingPage
+{
+public:
+    static QByteArray render(const QByteArray &forumName, qint64 page, qint64 lastPage,
+                             const QList<SampleMember> &members);
+};
+
+} // namespace kestrune
