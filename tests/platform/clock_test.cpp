@@ -1,0 +1,32 @@
+#include "clock.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrune {
+namespace {
+
+TEST(ClockTest, FetchTimeoutEndsOnTheFourthSecondBoundary)
+{
+    const struct
+    {
+        std::int64_t sentAt;
+        std::int64_t wait;
+    } cases[] = {{0, 4000}, {1, 3999}, {999, 3001}, {12345678, 3322}, {-1, 3001}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(FetchTimeoutMilliseconds(c.sentAt), c.wait) << c.sentAt;
+        EXPECT_GT(c.wait, 3000);
+        EXPECT_LE(c.wait, 4000);
+    }
+}
+
+TEST(ClockTest, PauseLength)
+{
+    EXPECT_EQ(PauseMilliseconds(1.0f), 1000);
+    EXPECT_EQ(PauseMilliseconds(0.5f), 500);
+    EXPECT_EQ(PauseMilliseconds(0.0f), 0);
+    EXPECT_EQ(PauseMilliseconds(-3.0f), 0);
+    EXPECT_GT(PauseMilliseconds(3e38f), 365LL * 24 * 3600 * 1000); // huge, but no overflow
+}
+
+} // namespace
+} // namespace kestrune

@@ -1,0 +1,168 @@
+#include "runtimeerror.h"
+#include "textchannel.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kestrune {
+namespace {
+
+TEST(InputChannelTest, ReadsCharactersOfOneOrTwoBytes)
+{
+    const struct
+    {
+        std::string bytes;
+        std::int64_t start;
+        std::int64_t count;
+        std::string expected; // empty: input past end of file
+    } cases[] = {
+        {"abcdef", 1, 3, "abc"},
+        {"\xD6\xD0\xCE\xC4x", 1, 2, "\xD6\xD0\xCE\xC4"},
+        // No realignment: starting on a second byte reads it as a lead.
+        {"\xD6\xD0\xCE\xC4x", 2, 2, "\xD0\xCE\xC4x"},
+        // A lead byte takes whatever follows, even a "<".
+        {"\x81<ab", 1, 2, "\x81<a"},
+        {"ab\x81", 1, 3, "ab\x81"}, // a lone lead at the end is one character
+        {"\x80\xFFz", 1, 3, "\x80\xFFz"}, // 0x80 and 0xFF are single bytes
+        {"ab", 1, 3, ""},
+        {"\xD6\xD0", 1, 2, ""},
+        {"", 1, 1, ""},
+    };
+    for (const auto &c : cases) {
+        InputChannel channel(c.bytes);
+        channel.Seek(c.start);
+        if (c.expected.empty()) {
+            EXPECT_THROW(channel.Read(c.count), RuntimeError);
+        } else {
+            EXPECT_EQ(channel.Read(c.count), c.expected);
+            EXPECT_EQ(channel.Position(), c.start + static_cast<std::int64_t>(c.expected.size()));
+        }
+    }
+}
+
+TEST(InputChannelTest, AtEndOnlyPastTheLastByte)
+{
+    InputChannel empty("");
+    EXPECT_TRUE(empty.AtEnd());
+    InputChannel channel("ab\xD6\xD0");
+    channel.Read(2);
+    EXPECT_FALSE(channel.AtEnd());
+    channel.Read(1);
+    EXPECT_TRUE(channel.AtEnd());
+}
+
+TEST(OutputChannelTest, PrintsItemsWithColumns)
+{
+    const auto printed = [](auto &&print) {
+        OutputChannel out;
+        print(out);
+        return out.Buffer();
+    };
+    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(7); }), " 7 ");
+    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(-12); }), "-12 ");
+    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(INT64_MIN); }),
+              "-9223372036854775808 ");
+    // " 1 " reaches column 4: four spaces to column 8, then to column 25.
+    EXPECT_EQ(printed([](OutputChannel &o) {
+                  o.PrintNumber(1);
+                  o.PrintTab(8);
+                  o.PrintText("NAME1");
+                  o.PrintTab(25);
+                  o.PrintText("12");
+                  o.PrintLineEnd();
+              }),
+              " 1     NAME1            12\r\n");
+    // At or past the column: exactly one space, so fields never touch.
+    EXPECT_EQ(printed([](OutputChannel &o) {
+                  o.PrintText("1234567");
+                  o.PrintTab(8);
+                  o.PrintText("x");
+                  o.PrintTab(8);
+              }),
+              "1234567 x ");
+    // Columns count bytes, and restart after a line end.
+    EXPECT_EQ(printed([](OutputChannel &o) {
+                  o.PrintText("\xD6\xD0");
+                  o.PrintTab(4);
+                  o.PrintLineEnd();
+                  o.PrintTab(3);
+              }),
+              "\xD6\xD0 \r\n  ");
+}
+
+TEST(OutputChannelTest, TracksOpenLine)
+{
+    OutputChannel out;
+    EXPECT_FALSE(out.LineOpen());
+    out.PrintText("a");
+    EXPECT_TRUE(out.LineOpen());
+    out.PrintLineEnd();
+    EXPECT_FALSE(out.LineOpen());
+}
+
+class OutputFileTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("kestrune-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    static std::string Contents(const std::filesystem::path &path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(OutputFileTest, ReplaceEmptiesAndAppendKeeps)
+{
+    const auto path = dir_ / "f.txt";
+    OutputFile(path, OutputFile::Mode::Replace).Write("old\r\n");
+    {
+        OutputFile append(path, OutputFile::Mode::Append);
+        append.Write("more\r\n");
+        append.Close();
+    }
+    EXPECT_EQ(Contents(path), "old\r\nmore\r\n");
+    OutputFile(path, OutputFile::Mode::Replace).Close();
+    EXPECT_EQ(Contents(path), "");
+}
+
+TEST_F(OutputFileTest, FailuresNameTheFile)
+{
+    const auto expectFileError = [](auto &&action, const std::string &name) {
+        try {
+            action();
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const RuntimeError &error) {
+            EXPECT_EQ(error.kind(), ErrorKind::FileError);
+            EXPECT_NE(error.detail().find(name), std::string::npos) << error.detail();
+        }
+    };
+    std::filesystem::create_directory(dir_ / "temp.txt");
+    expectFileError([&] { OutputFile(dir_ / "temp.txt", OutputFile::Mode::Replace); },
+                    "temp.txt");
+    expectFileError([&] { InputChannel::Open(dir_ / "missing.txt"); }, "missing.txt");
+    if (std::filesystem::exists("/dev/full")) {
+        std::filesystem::create_symlink("/dev/full", dir_ / "jieguo.txt");
+        expectFileError(
+            [&] {
+                OutputFile full(dir_ / "jieguo.txt", OutputFile::Mode::Append);
+                full.Write(std::string(100000, 'x'));
+            },
+            "jieguo.txt");
+    }
+}
+
+} // namespace
+} // namespace kestrune

@@ -1,0 +1,42 @@
+#include "exportharness.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace kestrune {
+
+RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
+{
+    RunOutcome outcome;
+    QEventLoop loop;
+    const auto end = [&](bool completed, const QString &message) {
+        outcome = {true, completed, message};
+        loop.quit();
+    };
+    const auto onCompleted =
+        QObject::connect(&exporter, &Exporter::completed, &loop,
+                         [&](const QString &message) { end(true, message); });
+    const auto onFailed = QObject::connect(&exporter, &Exporter::failed, &loop,
+                                           [&](const QString &message) { end(false, message); });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(onCompleted);
+    QObject::disconnect(onFailed);
+    return outcome;
+}
+
+ExportHarness::ExportHarness()
+{
+    if (forum.listen(0))
+        exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.serverPort()));
+    exporter.SetDirectory(QDir(dir.path()));
+}
+
+RunOutcome ExportHarness::Run(int timeoutMs)
+{
+    // Queued, as a click would be, so an at-once outcome is not missed.
+    QMetaObject::invokeMethod(&exporter, &Exporter::RunExport, Qt::QueuedConnection);
+    return WaitForOutcome(exporter, timeoutMs);
+}
+
+} // namespace kestrune
