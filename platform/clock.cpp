@@ -31,7 +31,7 @@ std::int64_t PauseMilliseconds(float seconds)
     // Far beyond any real pause, and safe to convert.
     constexpr double longest = 1e15;
     return static_cast<std::int64_t>(
-        std::ceil(std::fmin(static_cast<double>(seconds) * 1000.0, longest)));
+        std::llround(std::fmin(static_cast<double>(seconds) * 1000.0, longest)));
 }
 
 } // namespace kestrune
