@@ -7,6 +7,22 @@
 
 namespace kestrune {
 
+namespace {
+
+// The body length the server announced, when the body arrives as sent;
+// -1 when unknown or when the body was decompressed on the way.
+qint64 DeclaredLength(const QNetworkReply &reply)
+{
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity")
+        return -1;
+    bool ok = false;
+    const qint64 length = reply.rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    return ok ? length : -1;
+}
+
+} // namespace
+
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
     : QObject(parent)
     , clock_(clock)
@@ -74,6 +90,14 @@ void PageFetcher::OnFinished()
     if (body_.size() > MaxBodyBytes) {
         Finish({FetchResult::Outcome::TooLarge, {},
                 QStringLiteral("回应超过 %1 MiB").arg(MaxBodyBytes / (1024 * 1024)), status});
+    } else if (const qint64 declared = DeclaredLength(*reply_); body_.size() < declared) {
+        // The network layer sometimes reports a connection reset mid-body as
+        // success; a short body must not be taken for the page.
+        Finish({FetchResult::Outcome::NetworkError, {},
+                QStringLiteral("连接在回应传完之前中断（收到 %1 / %2 字节）")
+                    .arg(body_.size())
+                    .arg(declared),
+                status});
     } else if (error == QNetworkReply::NoError || httpStatusError) {
         Finish({FetchResult::Outcome::Completed, std::move(body_), {}, status});
     } else {

@@ -1,0 +1,168 @@
+#include "scriptedserver.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <zlib.h>
+
+#include <functional>
+
+namespace kestrune {
+
+namespace {
+
+QByteArray Head(int status, const QByteArray &extraHeaders)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) +
+           " Scripted\r\nContent-Type: text/html; charset=gbk\r\nConnection: close\r\n" +
+           extraHeaders + "\r\n";
+}
+
+QByteArray WithLength(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
+{
+    return Head(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
+                            extraHeaders) +
+           body;
+}
+
+QByteArray GzipEncode(const QByteArray &data)
+{
+    z_stream stream{};
+    // 15 + 16: zlib writes a gzip wrapper.
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, data.size())) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(static_cast<qsizetype>(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+// Writes once the socket is connected to this server's loop; stops with it.
+void Every(QTcpSocket *socket, int intervalMs, const std::function<bool()> &step)
+{
+    auto *timer = new QTimer(socket); // owned by the socket
+    QObject::connect(timer, &QTimer::timeout, socket, [timer, step] {
+        if (!step())
+            timer->stop();
+    });
+    timer->start(intervalMs);
+}
+
+} // namespace
+
+ScriptedServer::ScriptedServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&server_, &QTcpServer::newConnection, this, &ScriptedServer::OnConnection);
+}
+
+bool ScriptedServer::Listen() { return server_.listen(QHostAddress::LocalHost, 0); }
+
+void ScriptedServer::SetFault(Fault fault, QByteArray body, int status)
+{
+    fault_ = fault;
+    body_ = std::move(body);
+    status_ = status;
+}
+
+QByteArray ScriptedServer::GoodPage()
+{
+    return "<html><body><table>\n"
+           "<tr><td>1</td><td><a href=\"/u?1\" username=\"AAA\">AAA</a></td>"
+           "<td><span class=\"l_item_ex\" data-v>5</span></td></tr>\n"
+           "<tr><td>2</td><td><a href=\"/u?2\" username=\"BBB\">BBB</a></td>"
+           "<td><span class=\"l_item_ex\" data-v>17</span></td></tr>\n"
+           "</table></body></html>\n";
+}
+
+void ScriptedServer::OnConnection()
+{
+    while (QTcpSocket *socket = server_.nextPendingConnection()) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const QByteArray request = socket->peek(64 * 1024);
+            if (!request.contains("\r\n\r\n"))
+                return;
+            socket->readAll();
+            const QByteArray line = request.left(request.indexOf("\r\n"));
+            Answer(socket, line.split(' ').value(1));
+        });
+    }
+}
+
+void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
+{
+    if (target.endsWith("pn=1") || fault_ == Fault::Good) {
+        socket->write(WithLength(200, target.endsWith("pn=1") ? GoodPage() : body_));
+        socket->disconnectFromHost();
+        return;
+    }
+    switch (fault_) {
+    case Fault::Good:
+    case Fault::NeverAnswer:
+        return;
+    case Fault::HeadersThenStall:
+        socket->write(Head(200, "Content-Length: 1000\r\n"));
+        return;
+    case Fault::StreamForever:
+        socket->write(Head(200, {}));
+        Every(socket, 1, [socket] {
+            if (socket->bytesToWrite() < 1024 * 1024)
+                socket->write(QByteArray(256 * 1024, 'x'));
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+        return;
+    case Fault::DripBytes:
+        socket->write(Head(200, "Content-Length: 100000\r\n"));
+        Every(socket, 100, [socket] {
+            socket->write("x");
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+        return;
+    case Fault::ResetMidBody:
+        socket->write(Head(200, "Content-Length: 100000\r\n") + GoodPage());
+        socket->flush();
+        QTimer::singleShot(50, socket, [socket] { socket->abort(); });
+        return;
+    case Fault::Status:
+        socket->write(WithLength(status_, body_));
+        break;
+    case Fault::Chunked: {
+        QByteArray chunked;
+        for (qsizetype at = 0; at < body_.size(); at += 7) {
+            const QByteArray piece = body_.mid(at, 7);
+            chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
+        }
+        socket->write(Head(200, "Transfer-Encoding: chunked\r\n") + chunked + "0\r\n\r\n");
+        break;
+    }
+    case Fault::Gzip:
+        socket->write(WithLength(200, GzipEncode(body_), "Content-Encoding: gzip\r\n"));
+        break;
+    case Fault::Redirect:
+        socket->write(WithLength(302, {}, "Location: /f/like/furank?kw=Henu&pn=1\r\n"));
+        break;
+    case Fault::Oversized: {
+        const qsizetype size = 16 * 1024 * 1024 + 1;
+        socket->write(Head(200, "Content-Length: " + QByteArray::number(size) + "\r\n"));
+        qsizetype left = size;
+        Every(socket, 1, [socket, left]() mutable {
+            if (socket->bytesToWrite() < 1024 * 1024 && left > 0) {
+                const qsizetype piece = std::min<qsizetype>(left, 256 * 1024);
+                socket->write(QByteArray(piece, 'y'));
+                left -= piece;
+            }
+            return left > 0 && socket->state() == QAbstractSocket::ConnectedState;
+        });
+        return;
+    }
+    }
+    socket->disconnectFromHost();
+}
+
+} // namespace kestrune

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTcpServer>
+
+namespace kestrune {
+
+// A loopback HTTP server that answers page 1 with a small good page and every
+// other page with the misbehaviour it is set to.
+class ScriptedServer final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ScriptedServer)
+
+public:
+    enum class Fault
+    {
+        Good,            // 200 with `body`
+        NeverAnswer,     // accepts and stays silent
+        HeadersThenStall,
+        StreamForever,   // close-delimited body that never ends
+        DripBytes,       // one byte every 100 ms
+        ResetMidBody,
+        Status,          // `status` with `body` (may be empty)
+        Chunked,         // `body` in chunks
+        Gzip,            // `body` gzip-encoded
+        Redirect,        // 302 to page 1
+        Oversized,       // Content-Length just over 16 MiB, body sent in full
+    };
+
+    explicit ScriptedServer(QObject *parent = nullptr);
+
+    bool Listen();
+    quint16 Port() const { return server_.serverPort(); }
+    void SetFault(Fault fault, QByteArray body = {}, int status = 200);
+
+    // The good page: two members, "AAA" level 5 and "BBB" level 17.
+    static QByteArray GoodPage();
+
+private:
+    void OnConnection();
+    void Answer(QTcpSocket *socket, const QByteArray &target);
+
+    QTcpServer server_;
+    Fault fault_ = Fault::Good;
+    QByteArray body_;
+    int status_ = 200;
+};
+
+} // namespace kestrune
