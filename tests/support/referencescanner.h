@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pagescanner.h"
+#include "runtimeerror.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kestrune {
+
+class InputChannel;
+class OutputChannel;
+
+// The scan done the slow, literal way: every byte's window read and compared,
+// fields cut character by character. Kept plain so that the fast scanner can
+// be checked against it; same state, channels and errors.
+void ReferenceScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &results);
+
+// Everything a scan leaves behind that the export depends on.
+struct ScanOutcome
+{
+    std::string printed;
+    std::optional<ErrorKind> error;
+    std::optional<std::int64_t> errorOffset;
+    std::int64_t rankCounter = 0;
+    std::int64_t scanPosition = 0;
+
+    bool operator==(const ScanOutcome &) const = default;
+};
+
+using ScanFunction = void (*)(ScannerState &, InputChannel &, OutputChannel &);
+
+// One scan of `page` from a fresh channel, with the counter at `rankCounter`.
+ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter = 0);
+
+} // namespace kestrune
