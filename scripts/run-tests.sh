@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs the whole test suite.
+# Sets everything up, builds, and runs the whole test suite: once in a normal
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
+cmake --build build-asan
+ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
