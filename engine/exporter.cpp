@@ -13,7 +13,10 @@ namespace kestrune {
 
 namespace {
 
-QString FromUtf8(const std::string &text) { return QString::fromStdString(text); }
+QString FromUtf8(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
 
 // Longest single QTimer interval we use; longer pauses re-arm.
 constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
@@ -22,9 +25,8 @@ QString DescribeError(const RuntimeError &error)
 {
     QString detail = FromUtf8(error.detail());
     if (const auto offset = error.byteOffset()) {
-        const QString where = QStringLiteral("%1 第 %2 字节")
-                                  .arg(QLatin1String(PageFileName))
-                                  .arg(*offset);
+        const QString where =
+            QStringLiteral("%1 第 %2 字节").arg(QLatin1String(PageFileName)).arg(*offset);
         detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
     }
     const QString name = FromUtf8(std::string(ErrorName(error.kind())));
@@ -35,8 +37,7 @@ QString DescribeError(const RuntimeError &error)
 
 Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
     : Exporter(inputs, SystemClock::Instance(), parent)
-{
-}
+{}
 
 Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *parent)
     : QObject(parent)
@@ -52,7 +53,10 @@ Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *pare
 
 Exporter::~Exporter() = default;
 
-QString Exporter::CompletionMessage() { return QStringLiteral("导出完成！"); }
+QString Exporter::CompletionMessage()
+{
+    return QStringLiteral("导出完成！");
+}
 
 std::filesystem::path Exporter::FilePath(const char *name) const
 {
@@ -198,7 +202,8 @@ void Exporter::Fail(const RuntimeError &error)
     try {
         EndRun();
     } catch (const RuntimeError &closing) {
-        closeError = QStringLiteral("\n另外，结束未完的一行时出错：%1。").arg(DescribeError(closing));
+        closeError =
+            QStringLiteral("\n另外，结束未完的一行时出错：%1。").arg(DescribeError(closing));
     }
     const QString where = QStringLiteral("第 %1 页（第 %2—%3 名）")
                               .arg(pageNumber_)
@@ -207,14 +212,13 @@ void Exporter::Fail(const RuntimeError &error)
     const QString what = error.kind() == ErrorKind::Stopped
                              ? QStringLiteral("导出已在%1停止。").arg(where)
                              : QStringLiteral("%1出错：%2。").arg(where, DescribeError(error));
-    const QString done =
-        pageNumber_ > firstPage_
-            ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
-                  .arg(firstPage_)
-                  .arg(pageNumber_ - 1)
-                  .arg(namesThisRun_)
-                  .arg(QLatin1String(ResultsFileName))
-            : QStringLiteral("这次导出还没有完成任何一页。");
+    const QString done = pageNumber_ > firstPage_
+                             ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
+                                   .arg(firstPage_)
+                                   .arg(pageNumber_ - 1)
+                                   .arg(namesThisRun_)
+                                   .arg(QLatin1String(ResultsFileName))
+                             : QStringLiteral("这次导出还没有完成任何一页。");
     const QString resume =
         QStringLiteral("从第 %1 名开始可以继续导出。").arg(FirstRankOfPage(pageNumber_));
     emit failed(what + QLatin1Char('\n') + done + QLatin1Char('\n') + resume + closeError);

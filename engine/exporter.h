@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QObject>
 #include <QTimer>
-
 #include <optional>
 
 namespace kestrune {

@@ -24,8 +24,7 @@ public:
         , fromRank_(std::move(fromRank))
         , toRank_(std::move(toRank))
         , delay_(std::move(delay))
-    {
-    }
+    {}
     QString ForumName() const override { return forumName_; }
     QString FromRank() const override { return fromRank_; }
     QString ToRank() const override { return toRank_; }

@@ -21,6 +21,11 @@ qint64 DeclaredLength(const QNetworkReply &reply)
     return ok ? length : -1;
 }
 
+QString TooLargeReason()
+{
+    return QStringLiteral("回应超过 %1 MiB").arg(PageFetcher::MaxBodyMiB);
+}
+
 } // namespace
 
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
@@ -33,7 +38,10 @@ PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
     connect(&timeout_, &QTimer::timeout, this, &PageFetcher::OnTimeout);
 }
 
-PageFetcher::~PageFetcher() { Abort(); }
+PageFetcher::~PageFetcher()
+{
+    Abort();
+}
 
 void PageFetcher::FetchPage(const QUrl &address)
 {
@@ -71,8 +79,7 @@ void PageFetcher::OnReadyRead()
     body_ += reply_->readAll();
     if (body_.size() > MaxBodyBytes) {
         body_.clear();
-        Finish({FetchResult::Outcome::TooLarge, {},
-                QStringLiteral("回应超过 %1 MiB").arg(MaxBodyBytes / (1024 * 1024)), 0});
+        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason(), 0});
     }
 }
 
@@ -83,17 +90,17 @@ void PageFetcher::OnFinished()
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     const QNetworkReply::NetworkError error = reply_->error();
     // Content and server errors are HTTP statuses: the page arrived whole.
-    const bool httpStatusError = (error >= QNetworkReply::ContentAccessDenied &&
-                                  error <= QNetworkReply::UnknownContentError) ||
-                                 (error >= QNetworkReply::InternalServerError &&
-                                  error <= QNetworkReply::UnknownServerError);
+    const bool httpStatusError =
+        (error >= QNetworkReply::ContentAccessDenied &&
+         error <= QNetworkReply::UnknownContentError) ||
+        (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
     if (body_.size() > MaxBodyBytes) {
-        Finish({FetchResult::Outcome::TooLarge, {},
-                QStringLiteral("回应超过 %1 MiB").arg(MaxBodyBytes / (1024 * 1024)), status});
+        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason(), status});
     } else if (const qint64 declared = DeclaredLength(*reply_); body_.size() < declared) {
         // The network layer sometimes reports a connection reset mid-body as
         // success; a short body must not be taken for the page.
-        Finish({FetchResult::Outcome::NetworkError, {},
+        Finish({FetchResult::Outcome::NetworkError,
+                {},
                 QStringLiteral("连接在回应传完之前中断（收到 %1 / %2 字节）")
                     .arg(body_.size())
                     .arg(declared),
@@ -110,7 +117,7 @@ void PageFetcher::OnTimeout()
     Finish({FetchResult::Outcome::TimedOut, {}, {}, 0});
 }
 
-void PageFetcher::Finish(FetchResult result)
+void PageFetcher::Finish(const FetchResult &result)
 {
     timeout_.stop();
     Release();

@@ -34,7 +34,8 @@ class PageFetcher final : public QObject
     Q_DISABLE_COPY_MOVE(PageFetcher)
 
 public:
-    static constexpr qint64 MaxBodyBytes = 16 * 1024 * 1024;
+    static constexpr qint64 MaxBodyMiB = 16;
+    static constexpr qint64 MaxBodyBytes = MaxBodyMiB * 1024 * 1024;
 
     explicit PageFetcher(const Clock &clock, QObject *parent = nullptr);
     ~PageFetcher() override;
@@ -51,7 +52,7 @@ private:
     void OnReadyRead();
     void OnFinished();
     void OnTimeout();
-    void Finish(FetchResult result);
+    void Finish(const FetchResult &result);
     void Release();
 
     const Clock &clock_;

@@ -15,7 +15,10 @@ inline constexpr std::int64_t FirstRankOfPage(std::int64_t page)
 {
     return (page - 1) * RanksPerPage + 1;
 }
-inline constexpr std::int64_t LastRankOfPage(std::int64_t page) { return page * RanksPerPage; }
+inline constexpr std::int64_t LastRankOfPage(std::int64_t page)
+{
+    return page * RanksPerPage;
+}
 
 // Seconds of pause a delay text asks for (tenths of a second); throws
 // RuntimeError (overflow) when it does not fit a 32-bit float.

@@ -54,8 +54,7 @@ void HandleName(ScannerState &state, InputChannel &page, OutputChannel &results,
     const std::string_view field = page.Read(NameChars);
     std::size_t unused = 0;
     const std::size_t close = FindChar(field, '>', 0, unused);
-    const std::string_view rest =
-        close == std::string_view::npos ? field : field.substr(close + 1);
+    const std::string_view rest = close == std::string_view::npos ? field : field.substr(close + 1);
     const std::size_t open = FindChar(rest, '<', 0, unused);
     if (open == std::string_view::npos)
         ThrowInvalid("名字后面没有“<”", windowStart);
@@ -103,8 +102,8 @@ std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::in
     const auto end = bytes.begin() + std::min<std::int64_t>(
                                          static_cast<std::int64_t>(bytes.size()),
                                          limit - 1 + static_cast<std::int64_t>(marker.size()) - 1);
-    const auto found = std::search(begin, end, std::boyer_moore_horspool_searcher(
-                                                   marker.begin(), marker.end()));
+    const auto found =
+        std::search(begin, end, std::boyer_moore_horspool_searcher(marker.begin(), marker.end()));
     return found == end ? limit : (found - bytes.begin()) + 1;
 }
 

@@ -28,15 +28,13 @@ QByteArray EncodeForumName(const QString &forumName)
 
 QUrl BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
 {
-    const QByteArray address = QByteArrayLiteral("http://") + host.toUtf8() +
-                               QByteArrayLiteral("/f/like/furank?kw=") +
-                               EncodeForumName(forumName) + QByteArrayLiteral("&pn=") +
-                               QByteArray::number(page);
+    const QByteArray address =
+        QByteArrayLiteral("http://") + host.toUtf8() + QByteArrayLiteral("/f/like/furank?kw=") +
+        EncodeForumName(forumName) + QByteArrayLiteral("&pn=") + QByteArray::number(page);
     // Strict, so the percent-encoded bytes stay exactly as built.
     QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty())
-        throw RuntimeError(ErrorKind::InvalidArgument,
-                           "请求地址无效：" + address.toStdString());
+        throw RuntimeError(ErrorKind::InvalidArgument, "请求地址无效：" + address.toStdString());
     return url;
 }
 

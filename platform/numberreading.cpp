@@ -12,8 +12,14 @@ namespace kestrune {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 int DigitValue(char c, int radix)
 {
@@ -27,14 +33,17 @@ int DigitValue(char c, int radix)
     return value < radix ? value : -1;
 }
 
-std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+std::string Quoted(std::string_view text)
+{
+    return "“" + std::string(text) + "”";
+}
 
 // A number cleaned of separators, ready for from_chars. The decimal exponent
 // estimate tells overflow from underflow when from_chars gives up.
 struct DecimalText
 {
-    std::string digits;   // [-]digits[.digits][e[-]digits]
-    long magnitude = 0;   // rough power of ten of the value
+    std::string digits; // [-]digits[.digits][e[-]digits]
+    long magnitude = 0; // rough power of ten of the value
     bool anyDigit = false;
 };
 
@@ -208,8 +217,8 @@ double ReadLeadingNumber(std::string_view text)
     }
     if (!number.anyDigit)
         return 0.0;
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' ||
-                              text[pos] == 'D')) {
+    if (pos < text.size() &&
+        (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' || text[pos] == 'D')) {
         std::size_t look = pos + 1;
         std::string exponent;
         while (look < text.size() && IsBlank(text[look]))
@@ -230,8 +239,7 @@ double ReadLeadingNumber(std::string_view text)
             number.digits += exponent;
             long shift = 0;
             const auto *first = exponent.data() + (exponent[0] == '+' ? 1 : 0);
-            if (std::from_chars(first, exponent.data() + exponent.size(), shift).ec !=
-                std::errc())
+            if (std::from_chars(first, exponent.data() + exponent.size(), shift).ec != std::errc())
                 shift = exponent[0] == '-' ? -100000 : 100000;
             number.magnitude += shift;
         }

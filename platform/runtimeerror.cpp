@@ -41,7 +41,6 @@ RuntimeError::RuntimeError(ErrorKind kind, std::string detail,
     , kind_(kind)
     , detail_(std::move(detail))
     , byteOffset_(byteOffset)
-{
-}
+{}
 
 } // namespace kestrune

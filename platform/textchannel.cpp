@@ -97,8 +97,7 @@ void OutputChannel::PrintLineEnd()
 OutputFile::OutputFile(std::filesystem::path path, Mode mode)
     : path_(std::move(path))
     , file_(OpenFile(path_, mode == Mode::Append ? "ab" : "wb"))
-{
-}
+{}
 
 void OutputFile::Write(std::string_view bytes)
 {

@@ -12,13 +12,18 @@
 namespace kestrune {
 
 // A byte 0x81..0xFE starts a two-byte character, whatever byte follows.
-constexpr bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool IsLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 // A whole file held in memory and read by characters from a 1-based position.
 class InputChannel
 {
 public:
-    explicit InputChannel(std::string bytes) : bytes_(std::move(bytes)) {}
+    explicit InputChannel(std::string bytes)
+        : bytes_(std::move(bytes))
+    {}
 
     // Reads the whole file; throws RuntimeError (file error) naming it.
     static InputChannel Open(const std::filesystem::path &path);

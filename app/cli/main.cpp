@@ -5,7 +5,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
 
 using namespace kestrune;
@@ -52,8 +51,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {
-        Print(stderr, QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(
-                                                          QLatin1Char(' '))));
+        Print(stderr, QStringLiteral("多余的参数：%1")
+                          .arg(parser.positionalArguments().join(QLatin1Char(' '))));
         return 2;
     }
 

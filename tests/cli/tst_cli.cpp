@@ -42,8 +42,8 @@ private slots:
         QTest::addColumn<QString>("stdoutText");
         QTest::addColumn<QString>("stderrContains");
         QTest::addColumn<qint64>("pagesWritten");
-        const QStringList range{QStringLiteral("--from"), QStringLiteral("1"),
-                                QStringLiteral("--to"), QStringLiteral("40"),
+        const QStringList range{QStringLiteral("--from"),  QStringLiteral("1"),
+                                QStringLiteral("--to"),    QStringLiteral("40"),
                                 QStringLiteral("--delay"), QStringLiteral("0")};
         QTest::newRow("export") << range << 0 << QStringLiteral("导出完成！\n")
                                 << QStringLiteral("第 2 页完成，已写入 40 个名字") << qint64(2);

@@ -2,7 +2,6 @@
 #include "runtimeerror.h"
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 namespace kestrune {
@@ -15,10 +14,10 @@ TEST(PageRangeTest, RankToPage)
         const char *rank;
         std::optional<std::int64_t> page; // empty: the reading fails
     } cases[] = {
-        {"1", 1},          {"20", 1},        {"21", 2},      {"2000", 100}, {"2001", 101},
-        {"0", 1},          {"-19", 0},       {"-30", 0},     {"-40", -1},   {"1.5", 1},
-        {"22.5", 2},       {" 41 ", 3},      {"1,000", 50},  {"&H15", 2},   {"2147483648", 107374183},
-        {"1e10", {}},      {"-2147483649", {}}, {"", {}},    {"abc", {}},   {"１２", {}},
+        {"1", 1},     {"20", 1},           {"21", 2},     {"2000", 100}, {"2001", 101},
+        {"0", 1},     {"-19", 0},          {"-30", 0},    {"-40", -1},   {"1.5", 1},
+        {"22.5", 2},  {" 41 ", 3},         {"1,000", 50}, {"&H15", 2},   {"2147483648", 107374183},
+        {"1e10", {}}, {"-2147483649", {}}, {"", {}},      {"abc", {}},   {"１２", {}},
     };
     for (const auto &c : cases) {
         if (c.page)
@@ -35,8 +34,9 @@ TEST(PageRangeTest, DelayToPause)
         std::string delay;
         std::optional<float> seconds;
     } cases[] = {
-        {"10", 1.0f},   {"5", 0.5f},  {"12abc", 1.2f}, {"", 0.0f},     {"abc", 0.0f},
-        {"0", 0.0f},    {"-5", -0.5f}, {"1e38", 1e37f}, {"1" + std::string(40, '0'), {}},
+        {"10", 1.0f},  {"5", 0.5f},     {"12abc", 1.2f},
+        {"", 0.0f},    {"abc", 0.0f},   {"0", 0.0f},
+        {"-5", -0.5f}, {"1e38", 1e37f}, {"1" + std::string(40, '0'), {}},
     };
     for (const auto &c : cases) {
         if (c.seconds)

@@ -94,7 +94,8 @@ private slots:
                 [&h] { h.inputs.forumName = QStringLiteral("abc"); });
         QVERIFY(h.Run().completed);
         QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests.at(1).at(0).toByteArray(), QByteArrayLiteral("/f/like/furank?kw=abc&pn=2"));
+        QCOMPARE(requests.at(1).at(0).toByteArray(),
+                 QByteArrayLiteral("/f/like/furank?kw=abc&pn=2"));
     }
 
     void errorPageBodyIsScanned()
@@ -119,8 +120,10 @@ private slots:
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
         // The rule allows 3 to 4 s; the upper bound leaves room for a busy machine.
-        QVERIFY2(sinceRequest.elapsed() >= 2900, qPrintable(QString::number(sinceRequest.elapsed())));
-        QVERIFY2(sinceRequest.elapsed() < 6000, qPrintable(QString::number(sinceRequest.elapsed())));
+        QVERIFY2(sinceRequest.elapsed() >= 2900,
+                 qPrintable(QString::number(sinceRequest.elapsed())));
+        QVERIFY2(sinceRequest.elapsed() < 6000,
+                 qPrintable(QString::number(sinceRequest.elapsed())));
         QVERIFY2(outcome.message.contains(QStringLiteral("请求超时")), qPrintable(outcome.message));
         QVERIFY(outcome.message.contains(QStringLiteral("第 2 页")));
         QVERIFY(outcome.message.contains(QStringLiteral("从第 21 名")));
@@ -136,12 +139,16 @@ private slots:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("expectedError");
         QTest::addColumn<bool>("pageStored");
-        QTest::newRow("letters in rank") << "abc" << "0" << false << "类型不匹配" << false;
-        QTest::newRow("empty rank") << "" << "0" << false << "类型不匹配" << false;
-        QTest::newRow("rank overflow") << "1e10" << "0" << false << "溢出" << false;
-        QTest::newRow("delay overflow") << "1" << QStringLiteral("1") + QString(40, u'0') << false
-                                        << "溢出" << true;
-        QTest::newRow("refused") << "1" << "0" << true << "网络错误" << false;
+        QTest::newRow("letters in rank") << "abc"
+                                         << "0" << false << "类型不匹配" << false;
+        QTest::newRow("empty rank") << ""
+                                    << "0" << false << "类型不匹配" << false;
+        QTest::newRow("rank overflow") << "1e10"
+                                       << "0" << false << "溢出" << false;
+        QTest::newRow("delay overflow")
+            << "1" << QStringLiteral("1") + QString(40, u'0') << false << "溢出" << true;
+        QTest::newRow("refused") << "1"
+                                 << "0" << true << "网络错误" << false;
     }
     void failuresBeforeOrDuringAPage()
     {

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-
 #include <unistd.h>
 
 using namespace kestrune;
@@ -21,8 +20,8 @@ public:
     {
         QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
         if (::geteuid() == 0)
-            immutable_ = QProcess::execute(QStringLiteral("chattr"),
-                                           {QStringLiteral("+i"), path_}) == 0;
+            immutable_ =
+                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path_}) == 0;
     }
     ~Unwritable()
     {
@@ -49,10 +48,16 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("results read-only") << "read-only" << "jieguo.txt" << QString();
-        QTest::newRow("directory not writable") << "dir" << "temp.txt" << QString();
-        QTest::newRow("disk full") << "full" << "jieguo.txt" << "No space left on device";
-        QTest::newRow("page file is a directory") << "is-dir" << "temp.txt" << "Is a directory";
+        QTest::newRow("results read-only") << "read-only"
+                                           << "jieguo.txt" << QString();
+        QTest::newRow("directory not writable") << "dir"
+                                                << "temp.txt" << QString();
+        QTest::newRow("disk full") << "full"
+                                   << "jieguo.txt"
+                                   << "No space left on device";
+        QTest::newRow("page file is a directory") << "is-dir"
+                                                  << "temp.txt"
+                                                  << "Is a directory";
     }
     void fileFaults()
     {

@@ -37,12 +37,11 @@ private slots:
         QFETCH(qint64, page);
         QFETCH(QByteArray, expected);
         if (expected.isEmpty()) {
-            QVERIFY_THROWS_EXCEPTION(RuntimeError, BuildRequestAddress(QStringLiteral("h:1"),
-                                                                       forumName, page));
+            QVERIFY_THROWS_EXCEPTION(RuntimeError,
+                                     BuildRequestAddress(QStringLiteral("h:1"), forumName, page));
             return;
         }
-        QCOMPARE(BuildRequestAddress(QStringLiteral("h:1"), forumName, page).toEncoded(),
-                 expected);
+        QCOMPARE(BuildRequestAddress(QStringLiteral("h:1"), forumName, page).toEncoded(), expected);
     }
 };
 

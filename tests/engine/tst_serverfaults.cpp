@@ -41,18 +41,20 @@ private slots:
                                        << QByteArray() << QByteArray("\r\n");
         QTest::newRow("headers then stall") << Fault::HeadersThenStall << QByteArray() << 200
                                             << timedOut << QByteArray() << QByteArray("\r\n");
-        QTest::newRow("drips a byte every 100 ms") << Fault::DripBytes << QByteArray() << 200
-                                                   << timedOut << QByteArray() << QByteArray("\r\n");
-        QTest::newRow("streams forever") << Fault::StreamForever << QByteArray() << 200
-                                         << QStringLiteral("16 MiB") << QByteArray() << QByteArray();
+        QTest::newRow("drips a byte every 100 ms")
+            << Fault::DripBytes << QByteArray() << 200 << timedOut << QByteArray()
+            << QByteArray("\r\n");
+        QTest::newRow("streams forever")
+            << Fault::StreamForever << QByteArray() << 200 << QStringLiteral("16 MiB")
+            << QByteArray() << QByteArray();
         QTest::newRow("over 16 MiB") << Fault::Oversized << QByteArray() << 200
                                      << QStringLiteral("16 MiB") << QByteArray() << QByteArray();
         QTest::newRow("reset mid-body") << Fault::ResetMidBody << QByteArray() << 200 << network
                                         << QByteArray() << QByteArray();
-        QTest::newRow("404 with body") << Fault::Status << good << 404 << QString() << PageTwoLines
-                                       << stored;
-        QTest::newRow("500 with body") << Fault::Status << good << 500 << QString() << PageTwoLines
-                                       << stored;
+        QTest::newRow("404 with body")
+            << Fault::Status << good << 404 << QString() << PageTwoLines << stored;
+        QTest::newRow("500 with body")
+            << Fault::Status << good << 500 << QString() << PageTwoLines << stored;
         QTest::newRow("404 without body") << Fault::Status << QByteArray() << 404 << pastEnd
                                           << QByteArray() << QByteArray("\r\n");
         QTest::newRow("500 without body") << Fault::Status << QByteArray() << 500 << pastEnd
@@ -62,8 +64,8 @@ private slots:
         QTest::newRow("chunked") << Fault::Chunked << good << 200 << QString() << PageTwoLines
                                  << stored;
         QTest::newRow("gzip") << Fault::Gzip << good << 200 << QString() << PageTwoLines << stored;
-        QTest::newRow("redirect to page 1") << Fault::Redirect << QByteArray() << 200 << QString()
-                                            << PageTwoLines << stored;
+        QTest::newRow("redirect to page 1")
+            << Fault::Redirect << QByteArray() << 200 << QString() << PageTwoLines << stored;
 
         // Short bodies end in filler, so no field read runs into the file's end.
         const QByteArray filler = "<p>" + QByteArray(80, '-') + "</p>\n";
@@ -71,9 +73,9 @@ private slots:
         const QByteArray utf8 = "<a username=\"u\">\xE4\xB8\xAD\xE6\x96\x87</a>"
                                 "<span class=\"l_item_ex\" data-v>3</span>\n" +
                                 filler;
-        QTest::newRow("utf-8 body") << Fault::Status << utf8 << 200 << QString()
-                                    << QByteArray(" 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n")
-                                    << utf8 + "\r\n";
+        QTest::newRow("utf-8 body")
+            << Fault::Status << utf8 << 200 << QString()
+            << QByteArray(" 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n") << utf8 + "\r\n";
         // A lead byte takes the "<" after it into the name; one at the very end
         // pairs with the stored CR.
         const QByteArray invalid = "<a username=\"q\">A\x81<B</a>"
@@ -84,9 +86,9 @@ private slots:
             << QByteArray(" 3     A\x81<B             7\r\n") << invalid + "\r\n";
         // A run never leaves its last line open.
         const QByteArray nameOnly = "<a username=\"q\">ZZZ</a>\n" + filler;
-        QTest::newRow("name without value") << Fault::Status << nameOnly << 200 << QString()
-                                            << QByteArray(" 3     ZZZ              \r\n")
-                                            << nameOnly + "\r\n";
+        QTest::newRow("name without value")
+            << Fault::Status << nameOnly << 200 << QString()
+            << QByteArray(" 3     ZZZ              \r\n") << nameOnly + "\r\n";
         const QByteArray broken = nameOnly + "username=" + QByteArray(60, 'x') + "\n";
         QTest::newRow("scan error after a name")
             << Fault::Status << broken << 200 << QStringLiteral("无效的过程调用或参数")

@@ -1,9 +1,8 @@
 #include "numberreading.h"
 #include "runtimeerror.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 
@@ -17,7 +16,10 @@ struct Reading
     ErrorKind error = ErrorKind::TypeMismatch;
 };
 
-void PrintTo(const Reading &reading, std::ostream *os) { *os << '"' << reading.text << '"'; }
+void PrintTo(const Reading &reading, std::ostream *os)
+{
+    *os << '"' << reading.text << '"';
+}
 
 class ReadNumberTest : public testing::TestWithParam<Reading>
 {};
@@ -44,10 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"22.5", 22.5}, Reading{".5", 0.5}, Reading{"1e10", 1e10},
                     Reading{"1E-2", 0.01}, Reading{"1,000", 1000}, Reading{"&H10", 16},
                     Reading{"&o17", 15}, Reading{"2147483648", 2147483648.0},
-                    Reading{"1e-400", 0.0}, Reading{"", {}}, Reading{"   ", {}},
-                    Reading{"abc", {}}, Reading{"12abc", {}}, Reading{"1e", {}},
-                    Reading{"1,", {}}, Reading{",1", {}}, Reading{"&H", {}},
-                    Reading{"１２", {}}, Reading{"1 2", {}}, Reading{"-", {}},
+                    Reading{"1e-400", 0.0}, Reading{"", {}}, Reading{"   ", {}}, Reading{"abc", {}},
+                    Reading{"12abc", {}}, Reading{"1e", {}}, Reading{"1,", {}}, Reading{",1", {}},
+                    Reading{"&H", {}}, Reading{"１２", {}}, Reading{"1 2", {}}, Reading{"-", {}},
                     Reading{"1e400", {}, ErrorKind::Overflow}));
 
 class ReadLeadingNumberTest : public testing::TestWithParam<Reading>
@@ -67,11 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, ReadLeadingNumberTest,
     testing::Values(Reading{"10", 10}, Reading{"", 0}, Reading{"abc", 0}, Reading{"0", 0},
                     Reading{"5", 5}, Reading{"12abc", 12}, Reading{" 1 2 3", 123},
-                    Reading{"1.5.5", 1.5}, Reading{"-3", -3}, Reading{"- 3", -3},
-                    Reading{".", 0}, Reading{"2.", 2}, Reading{"1e38", 1e38},
-                    Reading{"1e", 1}, Reading{"1e+", 1}, Reading{"3d2", 300},
-                    Reading{"&H1F", 31}, Reading{"&O7x", 7}, Reading{"１２", 0},
-                    Reading{"1" + std::string(40, '0'), 1e40},
+                    Reading{"1.5.5", 1.5}, Reading{"-3", -3}, Reading{"- 3", -3}, Reading{".", 0},
+                    Reading{"2.", 2}, Reading{"1e38", 1e38}, Reading{"1e", 1}, Reading{"1e+", 1},
+                    Reading{"3d2", 300}, Reading{"&H1F", 31}, Reading{"&O7x", 7},
+                    Reading{"１２", 0}, Reading{"1" + std::string(40, '0'), 1e40},
                     Reading{"1e999", {}, ErrorKind::Overflow}));
 
 TEST(RoundToInt32Test, RoundsHalvesToEvenAndChecksRange)
@@ -80,8 +80,14 @@ TEST(RoundToInt32Test, RoundsHalvesToEvenAndChecksRange)
     {
         double in;
         std::int32_t out;
-    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {21.5, 22},
-                 {2147483647.4, 2147483647}, {-2147483648.0, -2147483647 - 1}};
+    } cases[] = {{0.5, 0},
+                 {1.5, 2},
+                 {2.5, 2},
+                 {-0.5, 0},
+                 {-1.5, -2},
+                 {21.5, 22},
+                 {2147483647.4, 2147483647},
+                 {-2147483648.0, -2147483647 - 1}};
     for (const auto &c : cases)
         EXPECT_EQ(RoundToInt32(c.in), c.out) << c.in;
     for (const double bad : {2147483647.5, -2147483649.0, 1e10, std::nan("")})

@@ -1,10 +1,9 @@
 #include "runtimeerror.h"
 #include "textchannel.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace kestrune {
@@ -25,7 +24,7 @@ TEST(InputChannelTest, ReadsCharactersOfOneOrTwoBytes)
         {"\xD6\xD0\xCE\xC4x", 2, 2, "\xD0\xCE\xC4x"},
         // A lead byte takes whatever follows, even a "<".
         {"\x81<ab", 1, 2, "\x81<a"},
-        {"ab\x81", 1, 3, "ab\x81"}, // a lone lead at the end is one character
+        {"ab\x81", 1, 3, "ab\x81"},       // a lone lead at the end is one character
         {"\x80\xFFz", 1, 3, "\x80\xFFz"}, // 0x80 and 0xFF are single bytes
         {"ab", 1, 3, ""},
         {"\xD6\xD0", 1, 2, ""},
@@ -63,8 +62,7 @@ TEST(OutputChannelTest, PrintsItemsWithColumns)
     };
     EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(7); }), " 7 ");
     EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(-12); }), "-12 ");
-    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(INT64_MIN); }),
-              "-9223372036854775808 ");
+    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(INT64_MIN); }), "-9223372036854775808 ");
     // " 1 " reaches column 4: four spaces to column 8, then to column 25.
     EXPECT_EQ(printed([](OutputChannel &o) {
                   o.PrintNumber(1);
@@ -108,9 +106,10 @@ class OutputFileTest : public testing::Test
 protected:
     void SetUp() override
     {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("kestrune-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("kestrune-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -150,8 +149,7 @@ TEST_F(OutputFileTest, FailuresNameTheFile)
         }
     };
     std::filesystem::create_directory(dir_ / "temp.txt");
-    expectFileError([&] { OutputFile(dir_ / "temp.txt", OutputFile::Mode::Replace); },
-                    "temp.txt");
+    expectFileError([&] { OutputFile(dir_ / "temp.txt", OutputFile::Mode::Replace); }, "temp.txt");
     expectFileError([&] { InputChannel::Open(dir_ / "missing.txt"); }, "missing.txt");
     if (std::filesystem::exists("/dev/full")) {
         std::filesystem::create_symlink("/dev/full", dir_ / "jieguo.txt");

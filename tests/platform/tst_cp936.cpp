@@ -43,8 +43,7 @@ private slots:
         const QString bad(QChar::ReplacementCharacter);
         QTest::newRow("alone") << QByteArray("\x81") << bad;
         QTest::newRow("after ascii") << QByteArray("ab\xD6") << QStringLiteral("ab") + bad;
-        QTest::newRow("after pair") << QByteArray("\xD6\xD0\xD6")
-                                    << QStringLiteral("中") + bad;
+        QTest::newRow("after pair") << QByteArray("\xD6\xD0\xD6") << QStringLiteral("中") + bad;
         QTest::newRow("trail byte last") << QByteArray("\xD6\xD0") << QStringLiteral("中");
     }
     void danglingLeadByteIsKept()

@@ -13,9 +13,8 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
         outcome = {true, completed, message};
         loop.quit();
     };
-    const auto onCompleted =
-        QObject::connect(&exporter, &Exporter::completed, &loop,
-                         [&](const QString &message) { end(true, message); });
+    const auto onCompleted = QObject::connect(&exporter, &Exporter::completed, &loop,
+                                              [&](const QString &message) { end(true, message); });
     const auto onFailed = QObject::connect(&exporter, &Exporter::failed, &loop,
                                            [&](const QString &message) { end(false, message); });
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);

@@ -2,10 +2,8 @@
 
 #include <QTcpSocket>
 #include <QTimer>
-
-#include <zlib.h>
-
 #include <functional>
+#include <zlib.h>
 
 namespace kestrune {
 
@@ -20,8 +18,8 @@ QByteArray Head(int status, const QByteArray &extraHeaders)
 
 QByteArray WithLength(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
 {
-    return Head(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
-                            extraHeaders) +
+    return Head(status,
+                "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders) +
            body;
 }
 
@@ -60,7 +58,10 @@ ScriptedServer::ScriptedServer(QObject *parent)
     connect(&server_, &QTcpServer::newConnection, this, &ScriptedServer::OnConnection);
 }
 
-bool ScriptedServer::Listen() { return server_.listen(QHostAddress::LocalHost, 0); }
+bool ScriptedServer::Listen()
+{
+    return server_.listen(QHostAddress::LocalHost, 0);
+}
 
 void ScriptedServer::SetFault(Fault fault, QByteArray body, int status)
 {

@@ -15,17 +15,17 @@ class ScriptedServer final : public QObject
 public:
     enum class Fault
     {
-        Good,            // 200 with `body`
-        NeverAnswer,     // accepts and stays silent
+        Good,        // 200 with `body`
+        NeverAnswer, // accepts and stays silent
         HeadersThenStall,
-        StreamForever,   // close-delimited body that never ends
-        DripBytes,       // one byte every 100 ms
+        StreamForever, // close-delimited body that never ends
+        DripBytes,     // one byte every 100 ms
         ResetMidBody,
-        Status,          // `status` with `body` (may be empty)
-        Chunked,         // `body` in chunks
-        Gzip,            // `body` gzip-encoded
-        Redirect,        // 302 to page 1
-        Oversized,       // Content-Length just over 16 MiB, body sent in full
+        Status,    // `status` with `body` (may be empty)
+        Chunked,   // `body` in chunks
+        Gzip,      // `body` gzip-encoded
+        Redirect,  // 302 to page 1
+        Oversized, // Content-Length just over 16 MiB, body sent in full
     };
 
     explicit ScriptedServer(QObject *parent = nullptr);

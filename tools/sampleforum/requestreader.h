@@ -8,7 +8,7 @@ namespace kestrune {
 class RequestReader
 {
 public:
-    static constexpr qsizetype maxHeadBytes = 16 * 1024;
+    static constexpr qsizetype maxHeadBytes = qsizetype{16} * 1024;
 
     enum class Status
     {
