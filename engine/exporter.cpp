@@ -51,7 +51,17 @@ Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *pare
     connect(&fetcher_, &PageFetcher::finished, this, &Exporter::OnFetched);
 }
 
-Exporter::~Exporter() = default;
+Exporter::~Exporter()
+{
+    if (!running_)
+        return;
+    fetcher_.Abort();
+    try {
+        EndRun();
+    } catch (const RuntimeError &) {
+        // Nobody is left to tell; the earlier lines are on disk already.
+    }
+}
 
 QString Exporter::CompletionMessage()
 {
