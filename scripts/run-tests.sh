@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the whole test suite: once in a normal
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then the
+# scanner fuzzer for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
@@ -10,3 +11,4 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
 cmake --build build-asan
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+tests/fuzz/run-fuzz.sh 60
