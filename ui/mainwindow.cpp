@@ -1,0 +1,263 @@
+#include "mainwindow.h"
+
+#include "messagebox.h"
+#include "statusbar.h"
+#include "updown.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+// Resources of a static library need a call from outside any namespace.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(kestrune);
+}
+
+namespace kestrune {
+
+namespace {
+
+// The form was laid out in twips, 15 to a logical pixel.
+struct Twips
+{
+    int left;
+    int top;
+    int width;
+    int height;
+
+    QRect Pixels() const { return {left / 15, top / 15, width / 15, height / 15}; }
+};
+
+enum class Face
+{
+    Song,    // 宋体
+    NewSong, // 新宋体
+};
+
+QFont CjkFont(Face face, qreal points)
+{
+    QStringList families = face == Face::Song
+                               ? QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                             QStringLiteral("新宋体"), QStringLiteral("NSimSun")}
+                               : QStringList{QStringLiteral("新宋体"), QStringLiteral("NSimSun"),
+                                             QStringLiteral("宋体"), QStringLiteral("SimSun")};
+    // Where neither is installed, any CJK face keeps the glyphs real.
+    families << QStringLiteral("WenQuanYi Micro Hei") << QStringLiteral("Noto Sans CJK SC")
+             << QStringLiteral("Source Han Sans SC");
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+template <typename Widget>
+Widget *Place(QWidget *parent, const char *objectName, const Twips &twips)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setGeometry(twips.Pixels());
+    return widget;
+}
+
+QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text)
+{
+    auto *label = Place<QLabel>(parent, objectName, twips);
+    label->setText(text);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLineEdit *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips,
+                    const QString &text, const QFont &font)
+{
+    auto *box = Place<QLineEdit>(parent, objectName, twips);
+    box->setText(text);
+    box->setFont(font);
+    return box;
+}
+
+QIcon ApplicationIcon()
+{
+    QIcon icon;
+    for (const char *file :
+         {":/icons/kestrune-16-256.png", ":/icons/kestrune-16.png", ":/icons/kestrune-64.png"})
+        icon.addFile(QLatin1String(file));
+    return icon;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+    , command1_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
+    , text1_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
+                      CjkFont(Face::Song, 21.75)))
+    , text2_(PlaceBox(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+                      CjkFont(Face::Song, 12)))
+    , text3_(PlaceBox(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
+                      CjkFont(Face::Song, 12)))
+    , upDown1_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
+    , text4_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
+                      CjkFont(Face::Song, 15)))
+    , statusBar1_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
+    , exporter_(*this)
+{
+    InitResources();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Kestrune V1.1"));
+    setWindowIcon(ApplicationIcon());
+    setFont(CjkFont(Face::Song, 9));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    command1_->setText(QStringLiteral("导出"));
+    // Outside a dialog a push button ignores Enter unless it is auto-default.
+    command1_->setAutoDefault(true);
+
+    // Wider than the form's 1695 twips: the prompt needs 8 full-width
+    // characters, and it stays clear of Label2.
+    PlaceLabel(this, "Label1", {360, 240, 2160, 375}, QStringLiteral("请输入论坛名称："))
+        ->setFont(CjkFont(Face::NewSong, 12));
+    PlaceLabel(this, "Label2", {2640, 240, 1695, 375}, QStringLiteral("导出的名次："))
+        ->setFont(CjkFont(Face::Song, 12));
+    // Text3 covers the right-hand part of the dash's label, as on the form.
+    PlaceLabel(this, "Label4", {3360, 1080, 615, 375}, QStringLiteral("—"))->stackUnder(text3_);
+    PlaceLabel(this, "Label3", {360, 2040, 735, 495}, QStringLiteral("根据网速设置"))
+        ->setFont(CjkFont(Face::NewSong, 10.5));
+
+    upDown1_->setRange(0, 20);
+    upDown1_->setSingleStep(1);
+    upDown1_->setPageStep(1);
+    upDown1_->setValue(10);
+    text4_->setAlignment(Qt::AlignCenter);
+    // Text4 reaches one pixel under the arrows; the arrows stay whole.
+    upDown1_->raise();
+
+    statusBar1_->setFont(CjkFont(Face::Song, 9.75));
+    statusBar1_->Panel2()->setText(QStringLiteral("V1.1"));
+    ShowIdle();
+
+    setTabOrder(command1_, text1_);
+    setTabOrder(text1_, text2_);
+    setTabOrder(text2_, text3_);
+    setTabOrder(text3_, upDown1_);
+    setTabOrder(upDown1_, text4_);
+    command1_->setFocus();
+
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::RunExport);
+    connect(upDown1_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
+    connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
+    connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
+    connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
+    connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
+
+    if (const QScreen *screen = this->screen())
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        screen->availableGeometry()));
+}
+
+MainWindow::~MainWindow()
+{
+    // A run still going must not report into a half-destroyed window.
+    exporter_.disconnect(this);
+    exporter_.Stop();
+}
+
+QString MainWindow::CreditLine()
+{
+    return QStringLiteral("Kestrune 开发组 制作");
+}
+
+QString MainWindow::ForumName() const
+{
+    return text1_->text();
+}
+QString MainWindow::FromRank() const
+{
+    return text2_->text();
+}
+QString MainWindow::ToRank() const
+{
+    return text3_->text();
+}
+QString MainWindow::Delay() const
+{
+    return text4_->text();
+}
+
+void MainWindow::RunExport()
+{
+    if (exporter_.IsRunning()) {
+        stopRequested_ = true;
+        exporter_.Stop();
+        return;
+    }
+    stopRequested_ = false;
+    exporter_.RunExport();
+    if (exporter_.IsRunning())
+        command1_->setText(QStringLiteral("停止"));
+}
+
+void MainWindow::SyncSpinToDelay(int value)
+{
+    text4_->setText(QString::number(value));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (exporter_.IsRunning()) {
+        closing_ = true;
+        exporter_.Stop();
+        closing_ = false;
+    }
+    event->accept();
+}
+
+void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDone,
+                              qint64 namesWritten)
+{
+    const qint64 pages = exporter_.LastPage() - exporter_.FirstPage() + 1;
+    statusBar1_->Panel1()->setText(format.arg(page).arg(pagesDone).arg(pages).arg(namesWritten));
+}
+
+void MainWindow::OnPageStarted(qint64 page)
+{
+    ShowProgress(QStringLiteral("正在读第 %1 页 · %2/%3 页 · %4 名"), page,
+                 page - exporter_.FirstPage(), exporter_.NamesWritten());
+}
+
+void MainWindow::OnPageFinished(qint64 page, qint64 namesWritten)
+{
+    ShowProgress(QStringLiteral("第 %1 页完成 · %2/%3 页 · %4 名"), page,
+                 page - exporter_.FirstPage() + 1, namesWritten);
+}
+
+void MainWindow::ShowIdle()
+{
+    statusBar1_->Panel1()->setText(CreditLine());
+    command1_->setText(QStringLiteral("导出"));
+}
+
+void MainWindow::OnCompleted(const QString &message)
+{
+    ShowIdle();
+    MessageBox::Show(this, MessageBox::Kind::Plain, message);
+}
+
+void MainWindow::OnFailed(const QString &message)
+{
+    ShowIdle();
+    if (closing_)
+        return;
+    MessageBox::Show(this, stopRequested_ ? MessageBox::Kind::Notice : MessageBox::Kind::Error,
+                     message);
+    stopRequested_ = false;
+}
+
+} // namespace kestrune

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "exporter.h"
+#include "exportinputs.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kestrune {
+
+class StatusBar;
+class UpDown;
+
+// Form1: the boxes an export reads, the Export/Stop button and the progress
+// line. Owns one Exporter for its whole life, so numbering runs on across
+// exports.
+class MainWindow final : public QWidget, public ExportInputs
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    static constexpr int ClientWidth = 312;
+    static constexpr int ClientHeight = 209;
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // For the host and the directory; the window keeps the only one.
+    Exporter &exporter() { return exporter_; }
+
+    QString ForumName() const override;
+    QString FromRank() const override;
+    QString ToRank() const override;
+    QString Delay() const override;
+
+    static QString CreditLine();
+
+public slots:
+    // Command1: starts an export, or stops the one in progress.
+    void RunExport();
+    void SyncSpinToDelay(int value);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void OnPageStarted(qint64 page);
+    void OnPageFinished(qint64 page, qint64 namesWritten);
+    void OnCompleted(const QString &message);
+    void OnFailed(const QString &message);
+    void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
+    void ShowIdle();
+
+    QPushButton *command1_; // child
+    QLineEdit *text1_;      // child
+    QLineEdit *text2_;      // child
+    QLineEdit *text3_;      // child
+    UpDown *upDown1_;       // child
+    QLineEdit *text4_;      // child
+    StatusBar *statusBar1_; // child
+    Exporter exporter_;
+    bool stopRequested_ = false;
+    bool closing_ = false;
+};
+
+} // namespace kestrune

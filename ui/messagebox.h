@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+class QWidget;
+
+namespace kestrune {
+
+inline constexpr char ApplicationTitle[] = "Kestrune";
+
+// The outcome boxes. They are window-modal and return at once, so the
+// engine's signal is never held up in a nested event loop, and a test finds
+// the box as QApplication::activeModalWidget(). A box deletes itself on close.
+class MessageBox final
+{
+public:
+    enum class Kind
+    {
+        Plain,  // no icon
+        Notice, // something the user asked for, such as a stop
+        Error,
+    };
+
+    MessageBox() = delete;
+
+    static QMessageBox *Show(QWidget *parent, Kind kind, const QString &text);
+};
+
+} // namespace kestrune
