@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, starts the bundled sample forum on 127.0.0.1 and runs
-# the program against it in ./demo.
+# Sets everything up, starts the bundled sample forum on 127.0.0.1 and opens
+# the window against it, working in ./demo. Without a display it runs the same
+# export from the command line instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
@@ -18,4 +19,9 @@ host=$(sed -n 's/^listening on //p' "$forum_log")
 echo "sample forum on $host; results go to $(pwd)/demo/jieguo.txt"
 
 cd demo
-../build/app/kestrune-cli --host "$host" --forum Henu --from 1 --to 2000 --delay 0
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    ../build/app/gui/kestrune --host "$host"
+else
+    echo "no display: exporting from the command line instead"
+    ../build/app/kestrune-cli --host "$host" --forum Henu --from 1 --to 2000 --delay 0
+fi
