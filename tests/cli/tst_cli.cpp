@@ -75,11 +75,8 @@ private slots:
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.out, stdoutText);
         QVERIFY2(result.err.contains(stderrContains), qPrintable(result.err));
-        QList<SampleMember> members;
-        for (qint64 page = 1; page <= pagesWritten; ++page)
-            members += forum.membersOnPage("Henu", page);
         QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
-                 ExpectedResults(members, 1));
+                 ExpectedPages(forum, "Henu", 1, pagesWritten));
     }
 };
 

@@ -1,8 +1,13 @@
+// Every case runs through the fast scanner and the literal reference one,
+// which reads every byte's window; both must agree and match the expectation.
 #include "pagescanner.h"
-#include "runtimeerror.h"
+#include "referencescanner.h"
 #include "textchannel.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <optional>
 
 namespace kestrune {
@@ -25,7 +30,7 @@ struct ScanCase
 {
     const char *label;
     std::string page;
-    std::string printed;
+    std::optional<std::string> printed; // empty: only the agreement is checked
     std::optional<ErrorKind> error = {};
     std::int64_t names = 0;
 };
@@ -41,32 +46,33 @@ class ScanTest : public testing::TestWithParam<ScanCase>
 TEST_P(ScanTest, PrintsWhatThePageHolds)
 {
     const ScanCase &c = GetParam();
-    ScannerState state;
-    InputChannel page(c.page);
-    OutputChannel out;
-    if (c.error) {
-        try {
-            ScanPageFile(state, page, out);
-            FAIL() << "no error";
-        } catch (const RuntimeError &error) {
-            EXPECT_EQ(error.kind(), *c.error);
-            EXPECT_TRUE(error.byteOffset().has_value());
-        }
-    } else {
-        ScanPageFile(state, page, out);
+    const ScanOutcome fast = RunScan(ScanPageFile, c.page);
+    const ScanOutcome reference = RunScan(ReferenceScanPageFile, c.page);
+    EXPECT_EQ(fast.printed, reference.printed);
+    EXPECT_EQ(fast.error, reference.error);
+    EXPECT_EQ(fast.errorOffset, reference.errorOffset);
+    EXPECT_EQ(fast.scanPosition, reference.scanPosition);
+    EXPECT_EQ(fast.error, c.error);
+    EXPECT_EQ(fast.errorOffset.has_value(), c.error.has_value());
+    if (c.printed) {
+        EXPECT_EQ(fast.printed, *c.printed);
     }
-    EXPECT_EQ(out.Buffer(), c.printed);
-    EXPECT_EQ(state.RankCounter, c.names);
+    EXPECT_EQ(fast.rankCounter, c.names);
 }
 
 const std::string Gap1 = "    "; // " 1 " ends at column 4; spaces to column 8
 
-std::string Chinese14()
+std::string Chinese(int count)
 {
-    std::string name;
-    for (int i = 0; i < 14; ++i)
-        name += "\xD6\xD0";
-    return name;
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "\xD6\xD0";
+    return text;
+}
+
+std::string Row(const std::string &name)
+{
+    return "<a username=\"" + name + "\">" + name + "</a><i class=\"l_item_ex\" data-v>7</i>\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -108,9 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Fields count characters: 14 Chinese ones after 30 bytes of attribute
         // still fit the 53 characters, though not 53 bytes.
         ScanCase{"double-byte name",
-                 "username=" + std::string(30, 'x') + ">" + Chinese14() + "</a>" + Pad("", 80) +
+                 "username=" + std::string(30, 'x') + ">" + Chinese(14) + "</a>" + Pad("", 80) +
                      "\r\n",
-                 " 1 " + Gap1 + Chinese14() + " ",
+                 " 1 " + Gap1 + Chinese(14) + " ",
                  {},
                  1},
         // A marker inside the 53 characters read for an earlier one is still met.
@@ -130,7 +136,32 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"lead byte before <", "l_item_exABCDEFGHI\x81<9<zz\r\n", "\x81<9\r\n"},
         // A page whose tail holds double-byte characters still ends cleanly.
         ScanCase{"double-byte tail", Pad("<p>", 30) + "\xD6\xD0\xCE\xC4\xD6\xD0\xCE\xC4\r\n", ""},
-        ScanCase{"lone lead byte at end", Pad("<p>", 30) + "\xD6", ""}));
+        ScanCase{"lone lead byte at end", Pad("<p>", 30) + "\xD6", ""},
+        // Edges of the shortcut the fast scanner takes: it reads windows one
+        // by one only in the last 18 bytes.
+        ScanCase{"shorter than a window", "usernam", {}, ErrorKind::InputPastEnd},
+        ScanCase{"rows then CR LF", Row("ab") + Row(Chinese(14)) + "\r\n", {}, {}, 2},
+        ScanCase{"marker as the last nine bytes", "<td>username=", {}, ErrorKind::InputPastEnd},
+        ScanCase{"marker just before the tail",
+                 "ab" + std::string("username=") + "\">x<......",
+                 {},
+                 ErrorKind::InputPastEnd},
+        ScanCase{"lead byte just before the tail",
+                 Row("q") + std::string(12, '.') + "\xD6\r\n" + "1234567",
+                 {},
+                 {},
+                 1},
+        ScanCase{"marker inside a two-byte character",
+                 "\x81username=\">n<" + Pad("", 60) + "\r\n",
+                 {},
+                 {},
+                 1},
+        ScanCase{
+            "< as the 53rd character", "username=>" + Chinese(51) + "<" + Pad("", 20), {}, {}, 1},
+        ScanCase{"< one character too late",
+                 "username=>" + Chinese(52) + "<" + Pad("", 20),
+                 {},
+                 ErrorKind::InvalidArgument}));
 
 TEST(ScanStateTest, CounterRunsOnAcrossPagesAndLongNamesGetOneSpace)
 {
@@ -144,6 +175,19 @@ TEST(ScanStateTest, CounterRunsOnAcrossPagesAndLongNamesGetOneSpace)
     EXPECT_EQ(state.RankCounter, 10);
     EXPECT_EQ(state.NameField, longName);
     EXPECT_EQ(state.ValueField, "3");
+}
+
+TEST(ScanCorpusTest, FastScannerAgreesOnEverySeed)
+{
+    int seeds = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(KESTRUNE_FUZZ_CORPUS)) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string page{std::istreambuf_iterator<char>(file), {}};
+        EXPECT_EQ(RunScan(ScanPageFile, page), RunScan(ReferenceScanPageFile, page))
+            << entry.path().filename();
+        ++seeds;
+    }
+    EXPECT_GT(seeds, 0);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "expectedresults.h"
 #include "exportharness.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -13,15 +12,6 @@ using namespace kestrune;
 namespace {
 
 const QByteArray Henu = QByteArrayLiteral("Henu");
-
-QList<SampleMember> Members(const SampleForum &forum, const QByteArray &name, qint64 first,
-                            qint64 last)
-{
-    QList<SampleMember> all;
-    for (qint64 page = first; page <= last; ++page)
-        all += forum.membersOnPage(name, page);
-    return all;
-}
 
 } // namespace
 
@@ -44,7 +34,7 @@ private slots:
         QVERIFY2(outcome.completed, qPrintable(outcome.message));
         QCOMPARE(outcome.message, QStringLiteral("导出完成！"));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 "kept\r\n" + ExpectedResults(Members(h.forum, Henu, 2, 3), 1));
+                 "kept\r\n" + ExpectedPages(h.forum, Henu, 2, 3));
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.pageBody(Henu, 3) + "\r\n");
     }
 
@@ -65,8 +55,7 @@ private slots:
         QMetaObject::invokeMethod(&fresh, &Exporter::RunExport, Qt::QueuedConnection);
         QVERIFY(WaitForOutcome(fresh).completed);
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 ExpectedResults(Members(h.forum, Henu, 1, 2), 1) +
-                     ExpectedResults(Members(h.forum, Henu, 1, 1), 1));
+                 ExpectedPages(h.forum, Henu, 1, 2) + ExpectedPages(h.forum, Henu, 1, 1));
     }
 
     void chineseForumNameRoundTrips()
@@ -81,55 +70,7 @@ private slots:
                  QByteArrayLiteral("/f/like/furank?kw=%D6%D0%CE%C4%20%C2%DB%CC%B3&pn=1"));
         QByteArray gbkName;
         QVERIFY(EncodeCp936(h.inputs.forumName, gbkName));
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 ExpectedResults(h.forum.membersOnPage(gbkName, 1), 1));
-    }
-
-    void forumNameEditTakesEffectOnNextPage()
-    {
-        ExportHarness h;
-        h.inputs.toRank = QStringLiteral("40");
-        QSignalSpy requests(&h.forum, &SampleForum::requestReceived);
-        connect(&h.exporter, &Exporter::pageFinished, this,
-                [&h] { h.inputs.forumName = QStringLiteral("abc"); });
-        QVERIFY(h.Run().completed);
-        QCOMPARE(requests.size(), 2);
-        QCOMPARE(requests.at(1).at(0).toByteArray(),
-                 QByteArrayLiteral("/f/like/furank?kw=abc&pn=2"));
-    }
-
-    void errorPageBodyIsScanned()
-    {
-        ExportHarness h;
-        h.inputs.toRank = QStringLiteral("20");
-        h.forum.setStatusPage(1, 404);
-        QVERIFY(h.Run().completed);
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 ExpectedResults(h.forum.membersOnPage(Henu, 1), 1));
-    }
-
-    void stalledPageTimesOutWithoutLosingEarlierPages()
-    {
-        ExportHarness h;
-        h.forum.setStallPage(2);
-        QElapsedTimer sinceRequest;
-        connect(&h.forum, &SampleForum::requestReceived, this, [&](const QByteArray &target) {
-            if (target.endsWith("pn=2"))
-                sinceRequest.start();
-        });
-        const RunOutcome outcome = h.Run();
-        QVERIFY(outcome.finished && !outcome.completed);
-        // The rule allows 3 to 4 s; the upper bound leaves room for a busy machine.
-        QVERIFY2(sinceRequest.elapsed() >= 2900,
-                 qPrintable(QString::number(sinceRequest.elapsed())));
-        QVERIFY2(sinceRequest.elapsed() < 6000,
-                 qPrintable(QString::number(sinceRequest.elapsed())));
-        QVERIFY2(outcome.message.contains(QStringLiteral("请求超时")), qPrintable(outcome.message));
-        QVERIFY(outcome.message.contains(QStringLiteral("第 2 页")));
-        QVERIFY(outcome.message.contains(QStringLiteral("从第 21 名")));
-        QCOMPARE(FileBytes(h.FilePath(PageFileName)), QByteArrayLiteral("\r\n"));
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 ExpectedResults(h.forum.membersOnPage(Henu, 1), 1));
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, gbkName, 1, 1));
     }
 
     void failuresBeforeOrDuringAPage_data()
@@ -186,25 +127,6 @@ private slots:
         QVERIFY(outcome.completed);
         QCOMPARE(h.forum.requestCount(), 0);
         QVERIFY(!QFile::exists(h.FilePath(PageFileName)));
-    }
-
-    void stopDuringPauseKeepsWhatWasWritten()
-    {
-        ExportHarness h;
-        h.inputs.delay = QStringLiteral("600"); // a minute: only Stop ends it
-        QSignalSpy requests(&h.forum, &SampleForum::requestReceived);
-        QMetaObject::invokeMethod(&h.exporter, &Exporter::RunExport, Qt::QueuedConnection);
-        QVERIFY(requests.wait());
-        // The page is stored and the pause has begun once temp.txt holds it.
-        QTRY_COMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.pageBody(Henu, 1) + "\r\n");
-        QSignalSpy failed(&h.exporter, &Exporter::failed);
-        h.exporter.Stop();
-        QCOMPARE(failed.size(), 1);
-        const QString message = failed.at(0).at(0).toString();
-        QVERIFY2(message.contains(QStringLiteral("停止")), qPrintable(message));
-        QVERIFY(message.contains(QStringLiteral("从第 1 名")));
-        QVERIFY(!h.exporter.IsRunning());
-        QVERIFY(!QFile::exists(h.FilePath(ResultsFileName)));
     }
 };
 

@@ -126,8 +126,12 @@ private slots:
             QVERIFY(outcome.message.contains(QStringLiteral("第 2 页（第 21—40 名）")));
             QVERIFY(outcome.message.contains(QStringLiteral("从第 21 名")));
         }
-        // Never longer than the timeout rule allows, with room for a busy machine.
-        QVERIFY2(pageTwo.elapsed() < 6000, qPrintable(QString::number(pageTwo.elapsed())));
+        // The timeout rule allows 3 to 4 s; the upper bound leaves room for a
+        // busy machine.
+        const qint64 elapsed = pageTwo.elapsed();
+        QVERIFY2(elapsed < 6000, qPrintable(QString::number(elapsed)));
+        if (error == QStringLiteral("请求超时"))
+            QVERIFY2(elapsed >= 3000, qPrintable(QString::number(elapsed)));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), PageOneLines + pageTwoResults);
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), pageFile);
     }

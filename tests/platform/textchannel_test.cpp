@@ -1,10 +1,7 @@
 #include "runtimeerror.h"
 #include "textchannel.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace kestrune {
 namespace {
@@ -99,67 +96,6 @@ TEST(OutputChannelTest, TracksOpenLine)
     EXPECT_TRUE(out.LineOpen());
     out.PrintLineEnd();
     EXPECT_FALSE(out.LineOpen());
-}
-
-class OutputFileTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("kestrune-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    static std::string Contents(const std::filesystem::path &path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-    std::filesystem::path dir_;
-};
-
-TEST_F(OutputFileTest, ReplaceEmptiesAndAppendKeeps)
-{
-    const auto path = dir_ / "f.txt";
-    OutputFile(path, OutputFile::Mode::Replace).Write("old\r\n");
-    {
-        OutputFile append(path, OutputFile::Mode::Append);
-        append.Write("more\r\n");
-        append.Close();
-    }
-    EXPECT_EQ(Contents(path), "old\r\nmore\r\n");
-    OutputFile(path, OutputFile::Mode::Replace).Close();
-    EXPECT_EQ(Contents(path), "");
-}
-
-TEST_F(OutputFileTest, FailuresNameTheFile)
-{
-    const auto expectFileError = [](auto &&action, const std::string &name) {
-        try {
-            action();
-            ADD_FAILURE() << "no error for " << name;
-        } catch (const RuntimeError &error) {
-            EXPECT_EQ(error.kind(), ErrorKind::FileError);
-            EXPECT_NE(error.detail().find(name), std::string::npos) << error.detail();
-        }
-    };
-    std::filesystem::create_directory(dir_ / "temp.txt");
-    expectFileError([&] { OutputFile(dir_ / "temp.txt", OutputFile::Mode::Replace); }, "temp.txt");
-    expectFileError([&] { InputChannel::Open(dir_ / "missing.txt"); }, "missing.txt");
-    if (std::filesystem::exists("/dev/full")) {
-        std::filesystem::create_symlink("/dev/full", dir_ / "jieguo.txt");
-        expectFileError(
-            [&] {
-                OutputFile full(dir_ / "jieguo.txt", OutputFile::Mode::Append);
-                full.Write(std::string(100000, 'x'));
-            },
-            "jieguo.txt");
-    }
 }
 
 } // namespace

@@ -27,6 +27,15 @@ QByteArray ExpectedResults(const QList<SampleMember> &members, qint64 firstNumbe
     return all;
 }
 
+QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, qint64 firstPage,
+                         qint64 lastPage, qint64 firstNumber)
+{
+    QList<SampleMember> members;
+    for (qint64 page = firstPage; page <= lastPage; ++page)
+        members += forum.membersOnPage(forumName, page);
+    return ExpectedResults(members, firstNumber);
+}
+
 QByteArray FileBytes(const QString &path)
 {
     QFile file(path);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "samplemember.h"
+#include "sampleforum.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,6 +10,10 @@ namespace kestrune {
 // The results lines an export should append for these members, numbered from
 // firstNumber, written out independently of the program's print code.
 QByteArray ExpectedResults(const QList<SampleMember> &members, qint64 firstNumber);
+
+// The same for every member listed on the forum's pages first..last.
+QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, qint64 firstPage,
+                         qint64 lastPage, qint64 firstNumber = 1);
 
 // Reads a whole file; an empty array when it does not exist.
 QByteArray FileBytes(const QString &path);

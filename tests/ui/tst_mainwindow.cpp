@@ -1,3 +1,4 @@
+#include "expectedresults.h"
 #include "mainwindow.h"
 #include "sampleforum.h"
 #include "statusbar.h"
@@ -28,19 +29,8 @@ const QByteArray Henu = QByteArrayLiteral("Henu");
 QByteArray ExpectedLines(const SampleForum &forum, const QByteArray &forumName, qint64 firstPage,
                          qint64 lastPage, qint64 &counter)
 {
-    QByteArray lines;
-    for (qint64 page = firstPage; page <= lastPage; ++page) {
-        for (const SampleMember &member : forum.membersOnPage(forumName, page)) {
-            QByteArray line = ' ' + QByteArray::number(++counter) + ' ';
-            const auto tab = [&line](qsizetype column) {
-                line += QByteArray(std::max<qsizetype>(1, column - 1 - line.size()), ' ');
-            };
-            tab(8);
-            line += member.name;
-            tab(25);
-            lines += line + QByteArray::number(member.level) + "\r\n";
-        }
-    }
+    const QByteArray lines = ExpectedPages(forum, forumName, firstPage, lastPage, counter + 1);
+    counter += lines.count("\r\n");
     return lines;
 }
 
@@ -88,11 +78,7 @@ struct Fixture
     QLineEdit *Box(const char *name) { return Find<QLineEdit>(name); }
     QPushButton *Button() { return Find<QPushButton>("Command1"); }
     Exporter &Engine() { return window.exporter(); }
-    QByteArray Results() const
-    {
-        QFile file(dir.filePath(QLatin1String(ResultsFileName)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray Results() const { return FileBytes(dir.filePath(QLatin1String(ResultsFileName))); }
 };
 
 } // namespace
