@@ -174,7 +174,13 @@ void Exporter::ScanPage()
         // What the scan printed before an error is kept, as a page's earlier
         // lines would be.
         if (!printed.Empty()) {
-            results.Write(printed.Buffer());
+            try {
+                results.Write(printed.Buffer());
+            } catch (const RuntimeError &) {
+                // None of the page's names reached the file: number them again.
+                scanner_.RankCounter = countBefore;
+                throw;
+            }
             resultsLineOpen_ = printed.LineOpen();
         }
         results.Close();
@@ -189,7 +195,12 @@ void Exporter::ScanPage()
     if (!running_)
         return; // stopped from a slot
     if (pageNumber_ >= lastPage_) {
-        EndRun();
+        try {
+            EndRun();
+        } catch (const RuntimeError &error) {
+            Fail(error);
+            return;
+        }
         emit completed(CompletionMessage());
         return;
     }
