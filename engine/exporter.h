@@ -39,7 +39,6 @@ public:
     void SetDirectory(const QDir &directory) { directory_ = directory; }
 
     bool IsRunning() const { return running_; }
-    std::int64_t PageNumber() const { return pageNumber_; }
     std::int64_t FirstPage() const { return firstPage_; }
     std::int64_t LastPage() const { return lastPage_; }
     std::int64_t NamesWritten() const { return namesThisRun_; }

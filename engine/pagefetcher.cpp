@@ -79,42 +79,40 @@ void PageFetcher::OnReadyRead()
     body_ += reply_->readAll();
     if (body_.size() > MaxBodyBytes) {
         body_.clear();
-        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason(), 0});
+        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason()});
     }
 }
 
 void PageFetcher::OnFinished()
 {
     body_ += reply_->readAll();
-    const QVariant statusAttribute = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     const QNetworkReply::NetworkError error = reply_->error();
     // Content and server errors are HTTP statuses: the page arrived whole.
     const bool httpStatusError =
         (error >= QNetworkReply::ContentAccessDenied &&
          error <= QNetworkReply::UnknownContentError) ||
         (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+    const qint64 declared = DeclaredLength(*reply_);
     if (body_.size() > MaxBodyBytes) {
-        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason(), status});
-    } else if (const qint64 declared = DeclaredLength(*reply_); body_.size() < declared) {
+        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason()});
+    } else if (error != QNetworkReply::NoError && !httpStatusError) {
+        Finish({FetchResult::Outcome::NetworkError, {}, reply_->errorString()});
+    } else if (body_.size() < declared) {
         // The network layer sometimes reports a connection reset mid-body as
         // success; a short body must not be taken for the page.
         Finish({FetchResult::Outcome::NetworkError,
                 {},
                 QStringLiteral("连接在回应传完之前中断（收到 %1 / %2 字节）")
                     .arg(body_.size())
-                    .arg(declared),
-                status});
-    } else if (error == QNetworkReply::NoError || httpStatusError) {
-        Finish({FetchResult::Outcome::Completed, std::move(body_), {}, status});
+                    .arg(declared)});
     } else {
-        Finish({FetchResult::Outcome::NetworkError, {}, reply_->errorString(), status});
+        Finish({FetchResult::Outcome::Completed, std::move(body_), {}});
     }
 }
 
 void PageFetcher::OnTimeout()
 {
-    Finish({FetchResult::Outcome::TimedOut, {}, {}, 0});
+    Finish({FetchResult::Outcome::TimedOut, {}, {}});
 }
 
 void PageFetcher::Finish(const FetchResult &result)

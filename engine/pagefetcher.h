@@ -23,8 +23,7 @@ struct FetchResult
     };
     Outcome outcome = Outcome::Completed;
     QByteArray body;
-    QString reason;     // for the failures, the network layer's words
-    int httpStatus = 0; // 0 when no status line arrived
+    QString reason; // for the failures, the network layer's words
 };
 
 // Fetches one page at a time with a GET and reports once through finished().
@@ -43,7 +42,6 @@ public:
     void FetchPage(const QUrl &address);
     // Drops the fetch in progress, if any, without reporting it.
     void Abort();
-    bool IsBusy() const { return !reply_.isNull(); }
 
 signals:
     void finished(const kestrune::FetchResult &result);
