@@ -69,13 +69,6 @@ void SampleForum::setSlowPage(qint64 page, int ms)
     m_slowPages.insert(page, ms);
 }
 
-void SampleForum::clearFaults()
-{
-    m_stallPages.clear();
-    m_statusPages.clear();
-    m_slowPages.clear();
-}
-
 qint64 SampleForum::memberCount(const QByteArray &forumName) const
 {
     return m_roster.memberCount(forumName);

@@ -35,7 +35,6 @@ public:
     void setStallPage(qint64 page);
     void setStatusPage(qint64 page, int code);
     void setSlowPage(qint64 page, int ms);
-    void clearFaults();
 
     qint64 memberCount(const QByteArray &forumName) const;
     QList<SampleMember> membersOnPage(const QByteArray &forumName, qint64 page) const;
