@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs the whole test suite: once in a normal
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then the
-# scanner fuzzer for a minute.
+# build (whose Debian package is then built and checked), once under
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the scanner fuzzer for
+# a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+scripts/check-package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
 cmake --build build-asan
