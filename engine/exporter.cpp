@@ -1,13 +1,15 @@
-#include "exporter.h"
+#include "engine/exporter.h"
 
-#include "clock.h"
-#include "exportinputs.h"
-#include "pagerange.h"
-#include "requestaddress.h"
-#include "runtimeerror.h"
-#include "textchannel.h"
+#include "engine/exportinputs.h"
+#include "engine/pagerange.h"
+#include "engine/requestaddress.h"
+#include "platform/clock.h"
+#include "platform/runtimeerror.h"
+#include "platform/textchannel.h"
 
+#include <QScopeGuard>
 #include <algorithm>
+#include <optional>
 
 namespace kestrune {
 
@@ -81,9 +83,13 @@ void Exporter::RunExport()
         lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
         firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
     } catch (const RuntimeError &error) {
+        resumeRank_ = 0;
         emit failed(QStringLiteral("排名无法读出，导出没有开始：%1。").arg(DescribeError(error)));
         return;
     }
+    resumeRank_ = FirstRankOfPage(firstPage_);
+    if (!TakeLock())
+        return;
     running_ = true;
     pageNumber_ = firstPage_;
     namesThisRun_ = 0;
@@ -96,13 +102,37 @@ void Exporter::RunExport()
     StartPage();
 }
 
+bool Exporter::TakeLock()
+{
+    lock_ = std::make_unique<QLockFile>(directory_.filePath(QLatin1String(LockFileName)));
+    // A run may last hours; only a lock whose process is gone is stale.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0))
+        return true;
+    const QLockFile::LockError error = lock_->error();
+    qint64 pid = 0;
+    QString hostName;
+    QString appName;
+    lock_->getLockInfo(&pid, &hostName, &appName);
+    lock_.reset();
+    emit failed(error == QLockFile::LockFailedError
+                    ? QStringLiteral("这个目录中已有另一个导出在进行（%1 属于进程 %2），"
+                                     "这次导出没有开始，没有动任何文件。")
+                          .arg(QLatin1String(LockFileName))
+                          .arg(pid)
+                    : QStringLiteral("文件错误（无法创建 %1），这次导出没有开始。")
+                          .arg(QLatin1String(LockFileName)));
+    return false;
+}
+
 void Exporter::StartPage()
 {
     emit pageStarted(pageNumber_);
+    namesOnCurrentPage_ = 0;
     try {
         // The address is checked before temp.txt is touched.
-        const QUrl address = BuildRequestAddress(host_, inputs_.ForumName(), pageNumber_);
-        OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace).Close();
+        const QByteArray address = BuildRequestAddress(host_, inputs_.ForumName(), pageNumber_);
+        OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_).Close();
         fetcher_.FetchPage(address);
     } catch (const RuntimeError &error) {
         Fail(error);
@@ -111,27 +141,28 @@ void Exporter::StartPage()
 
 void Exporter::OnFetched(const FetchResult &result)
 {
+    const std::string address = DisplayAddress(result.address).toStdString();
+    if (result.outcome == FetchResult::Outcome::NetworkError ||
+        result.outcome == FetchResult::Outcome::TooLarge) {
+        Fail(RuntimeError(ErrorKind::NetworkError, result.reason.toStdString() + "；" + address));
+        return;
+    }
+    const bool timedOut = result.outcome == FetchResult::Outcome::TimedOut;
     try {
-        switch (result.outcome) {
-        case FetchResult::Outcome::Completed:
-            StorePage(result.body);
+        StorePage(timedOut ? QByteArray() : result.body);
+        if (!timedOut)
             StartPause();
-            return;
-        case FetchResult::Outcome::TimedOut:
-            StorePage({});
-            throw RuntimeError(ErrorKind::Timeout, "超过 3 秒没有收到完整的回应");
-        case FetchResult::Outcome::NetworkError:
-        case FetchResult::Outcome::TooLarge:
-            throw RuntimeError(ErrorKind::NetworkError, result.reason.toStdString());
-        }
     } catch (const RuntimeError &error) {
         Fail(error);
+        return;
     }
+    if (timedOut)
+        Fail(RuntimeError(ErrorKind::Timeout, "超过 3 秒没有收到完整的回应；" + address));
 }
 
 void Exporter::StorePage(const QByteArray &body)
 {
-    OutputFile page(FilePath(PageFileName), OutputFile::Mode::Replace);
+    OutputFile page(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_);
     page.Write(std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
     page.Write("\r\n");
     page.Close();
@@ -161,8 +192,10 @@ void Exporter::OnPauseTick()
 void Exporter::ScanPage()
 {
     try {
-        InputChannel page = InputChannel::Open(FilePath(PageFileName));
-        OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append);
+        // A page file can never hold more than the largest page and its CR LF.
+        InputChannel page =
+            InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2);
+        OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
         OutputChannel printed;
         const std::int64_t countBefore = scanner_.RankCounter;
         std::optional<RuntimeError> scanError;
@@ -183,14 +216,16 @@ void Exporter::ScanPage()
             }
             resultsLineOpen_ = printed.LineOpen();
         }
+        namesOnCurrentPage_ = scanner_.RankCounter - countBefore;
+        namesThisRun_ += namesOnCurrentPage_;
         results.Close();
-        namesThisRun_ += scanner_.RankCounter - countBefore;
         if (scanError)
             throw *scanError;
     } catch (const RuntimeError &error) {
         Fail(error);
         return;
     }
+    namesOnCurrentPage_ = 0;
     emit pageFinished(pageNumber_, namesThisRun_);
     if (!running_)
         return; // stopped from a slot
@@ -198,7 +233,7 @@ void Exporter::ScanPage()
         try {
             EndRun();
         } catch (const RuntimeError &error) {
-            Fail(error);
+            FailClosingLastLine(error);
             return;
         }
         emit completed(CompletionMessage());
@@ -226,9 +261,10 @@ void Exporter::Fail(const RuntimeError &error)
         closeError =
             QStringLiteral("\n另外，结束未完的一行时出错：%1。").arg(DescribeError(closing));
     }
+    resumeRank_ = FirstRankOfPage(pageNumber_);
     const QString where = QStringLiteral("第 %1 页（第 %2—%3 名）")
                               .arg(pageNumber_)
-                              .arg(FirstRankOfPage(pageNumber_))
+                              .arg(resumeRank_)
                               .arg(LastRankOfPage(pageNumber_));
     const QString what = error.kind() == ErrorKind::Stopped
                              ? QStringLiteral("导出已在%1停止。").arg(where)
@@ -237,23 +273,44 @@ void Exporter::Fail(const RuntimeError &error)
                              ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
                                    .arg(firstPage_)
                                    .arg(pageNumber_ - 1)
-                                   .arg(namesThisRun_)
+                                   .arg(namesThisRun_ - namesOnCurrentPage_)
                                    .arg(QLatin1String(ResultsFileName))
                              : QStringLiteral("这次导出还没有完成任何一页。");
-    const QString resume =
-        QStringLiteral("从第 %1 名开始可以继续导出。").arg(FirstRankOfPage(pageNumber_));
-    emit failed(what + QLatin1Char('\n') + done + QLatin1Char('\n') + resume + closeError);
+    const QString partial =
+        namesOnCurrentPage_ > 0
+            ? QStringLiteral("第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。\n")
+                  .arg(pageNumber_)
+                  .arg(namesOnCurrentPage_)
+                  .arg(resumeRank_)
+            : QString();
+    const QString resume = QStringLiteral("从第 %1 名开始可以继续导出。").arg(resumeRank_);
+    emit failed(what + QLatin1Char('\n') + done + QLatin1Char('\n') + partial + resume +
+                closeError);
+}
+
+void Exporter::FailClosingLastLine(const RuntimeError &error)
+{
+    resumeRank_ = FirstRankOfPage(lastPage_ + 1);
+    emit failed(QStringLiteral("第 %1—%2 页都已导出，共 %3 个名字，已保存在 %4；"
+                               "但给最后一行补上行尾时出错：%5。\n"
+                               "从第 %6 名开始可以继续导出。")
+                    .arg(firstPage_)
+                    .arg(lastPage_)
+                    .arg(namesThisRun_)
+                    .arg(QLatin1String(ResultsFileName), DescribeError(error))
+                    .arg(resumeRank_));
 }
 
 void Exporter::EndRun()
 {
     running_ = false;
     pauseTimer_.stop();
+    const auto unlock = qScopeGuard([this] { lock_.reset(); });
     if (!resultsLineOpen_)
         return;
     // A run never leaves its last results line open.
     resultsLineOpen_ = false;
-    OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append);
+    OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
     results.Write("\r\n");
     results.Close();
 }

@@ -1,23 +1,28 @@
 #pragma once
 
-#include "pagefetcher.h"
-#include "pagescanner.h"
+#include "engine/pagefetcher.h"
+#include "engine/pagescanner.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLockFile>
 #include <QObject>
 #include <QTimer>
-#include <optional>
+#include <memory>
 
 namespace kestrune {
 
 class Clock;
 class ExportInputs;
 class RuntimeError;
+class WriteFault;
 struct FetchResult;
 
 inline constexpr char PageFileName[] = "temp.txt";
 inline constexpr char ResultsFileName[] = "jieguo.txt";
+// Held in the directory for the length of a run, so two runs never share
+// temp.txt.
+inline constexpr char LockFileName[] = "kestrune.lock";
 
 // One export at a time: page range, then for every page fetch, store, pause
 // and scan, all driven by the event loop. Holds the export state for its whole
@@ -32,9 +37,13 @@ public:
     Exporter(const ExportInputs &inputs, const Clock &clock, QObject *parent = nullptr);
     ~Exporter() override;
 
-    // host:port of the forum service.
+    // host[:port] of the forum service, or its base address with a scheme.
     void SetHost(const QString &host) { host_ = host; }
     QString Host() const { return host_; }
+    // PEM certificates trusted besides the system's.
+    void SetCaFile(const QString &path) { fetcher_.SetCaFile(path); }
+    // Lets a test fail the writes as a full disk would.
+    void SetWriteFault(WriteFault *fault) { writeFault_ = fault; }
     // Where temp.txt and jieguo.txt live; the current directory by default.
     void SetDirectory(const QDir &directory) { directory_ = directory; }
 
@@ -42,6 +51,8 @@ public:
     std::int64_t FirstPage() const { return firstPage_; }
     std::int64_t LastPage() const { return lastPage_; }
     std::int64_t NamesWritten() const { return namesThisRun_; }
+    // After failed(): the from-rank that carries on where the run stopped.
+    std::int64_t ResumeRank() const { return resumeRank_; }
     const ScannerState &Scanner() const { return scanner_; }
 
     static QString CompletionMessage();
@@ -67,6 +78,8 @@ private:
     void OnPauseTick();
     void ScanPage();
     void Fail(const RuntimeError &error);
+    void FailClosingLastLine(const RuntimeError &error);
+    bool TakeLock();
     void EndRun();
     std::filesystem::path FilePath(const char *name) const;
 
@@ -77,13 +90,17 @@ private:
     QDeadlineTimer pauseDeadline_;
     QString host_;
     QDir directory_;
+    WriteFault *writeFault_ = nullptr;
 
     bool running_ = false;
     std::int64_t pageNumber_ = 0;
     std::int64_t firstPage_ = 0;
     std::int64_t lastPage_ = 0;
     std::int64_t namesThisRun_ = 0;
+    std::int64_t namesOnCurrentPage_ = 0;
+    std::int64_t resumeRank_ = 0;
     bool resultsLineOpen_ = false;
+    std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;
 };
 

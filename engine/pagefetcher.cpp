@@ -1,36 +1,426 @@
-#include "pagefetcher.h"
+#include "engine/pagefetcher.h"
 
-#include "clock.h"
+#include "engine/bodydecoder.h"
+#include "platform/clock.h"
 
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSocketNotifier>
+#include <QUrl>
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <curl/curl.h>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
 
 namespace kestrune {
 
 namespace {
 
-// The body length the server announced, when the body arrives as sent;
-// -1 when unknown or when the body was decompressed on the way.
-qint64 DeclaredLength(const QNetworkReply &reply)
+struct MultiCleanup
 {
-    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
-    if (!encoding.isEmpty() && encoding != "identity")
-        return -1;
-    bool ok = false;
-    const qint64 length = reply.rawHeader("Content-Length").trimmed().toLongLong(&ok);
-    return ok ? length : -1;
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+};
+struct EasyCleanup
+{
+    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
+};
+struct ListCleanup
+{
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+// A notifier may be dropped from inside its own activated() signal.
+struct DeleteLater
+{
+    void operator()(QSocketNotifier *notifier) const
+    {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+    }
+};
+using Notifier = std::unique_ptr<QSocketNotifier, DeleteLater>;
+
+void InitialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-QString TooLargeReason()
+QString Latin1(const char *text)
 {
-    return QStringLiteral("回应超过 %1 MiB").arg(PageFetcher::MaxBodyMiB);
+    return QString::fromLatin1(text);
+}
+
+// What libcurl's code means to a user, with its own words for the details.
+QString DescribeCurlError(CURLcode code, const char *detail)
+{
+    QString what;
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        what = QStringLiteral("找不到主机");
+        break;
+    case CURLE_COULDNT_CONNECT:
+        what = QStringLiteral("无法连接");
+        break;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        what = QStringLiteral("连接中断");
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        what = QStringLiteral("证书无效");
+        break;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+        what = QStringLiteral("TLS 连接失败");
+        break;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+        what = QStringLiteral("地址无效");
+        break;
+    case CURLE_OUT_OF_MEMORY:
+        // libcurl's word for a header line past its 100 KiB limit.
+        return QStringLiteral("回应无效：回应头的一行过长");
+    default:
+        what = QStringLiteral("回应无效");
+        break;
+    }
+    const QString words = detail[0] != '\0' ? Latin1(detail) : Latin1(curl_easy_strerror(code));
+    return what + QStringLiteral("：") + words;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
+                             text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool IsHttps(const QByteArray &address)
+{
+    return address.toLower().startsWith("https:");
 }
 
 } // namespace
 
+// One libcurl multi handle for the fetcher's life, so a keep-alive connection
+// serves the next page, and at most one transfer on it.
+class PageFetcher::Session
+{
+public:
+    explicit Session(PageFetcher &owner);
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    void Begin(const QByteArray &address);
+    void Release();
+    const QByteArray &Address() const { return address_; }
+
+private:
+    struct SocketWatch
+    {
+        Notifier read;
+        Notifier write;
+    };
+
+    static int OnSocket(CURL *easy, curl_socket_t socket, int what, void *self, void *);
+    static int OnCurlTimer(CURLM *multi, long milliseconds, void *self);
+    static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self);
+    static std::size_t OnBody(char *data, std::size_t size, std::size_t count, void *self);
+
+    void Start(const QByteArray &address);
+    void WatchSocket(curl_socket_t socket, int what);
+    Notifier NewNotifier(curl_socket_t socket, QSocketNotifier::Type type, int event);
+    void Drive(curl_socket_t socket, int events);
+    void OnTransferDone(CURLcode code);
+    void Refuse(FetchResult::Outcome outcome, const QString &reason);
+    void Report(FetchResult::Outcome outcome, const QString &reason, QByteArray body = {},
+                int status = 0);
+
+    PageFetcher &owner_;
+    std::unique_ptr<CURLM, MultiCleanup> multi_;
+    std::unique_ptr<CURL, EasyCleanup> easy_;
+    std::unique_ptr<curl_slist, ListCleanup> requestHeaders_;
+    std::map<curl_socket_t, SocketWatch> sockets_;
+    QTimer curlTimer_;
+    bool closing_ = false;
+
+    // The transfer under way.
+    QByteArray address_;
+    int redirects_ = 0;
+    qint64 headerBytes_ = 0;
+    std::string contentEncoding_;
+    std::optional<BodyDecoder> decoder_;
+    std::optional<std::pair<FetchResult::Outcome, QString>> refusal_;
+    std::array<char, CURL_ERROR_SIZE> errorText_{};
+};
+
+PageFetcher::Session::Session(PageFetcher &owner)
+    : owner_(owner)
+{
+    InitialiseCurlOnce();
+    multi_.reset(curl_multi_init());
+    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &Session::OnSocket);
+    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERFUNCTION, &Session::OnCurlTimer);
+    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this);
+    curlTimer_.setSingleShot(true);
+    QObject::connect(&curlTimer_, &QTimer::timeout, &owner_,
+                     [this] { Drive(CURL_SOCKET_TIMEOUT, 0); });
+    // No cookie engine is ever switched on: the ranking pages need none, and
+    // a server cannot grow our memory or our requests with them.
+    requestHeaders_.reset(curl_slist_append(nullptr, "Accept-Encoding: gzip, deflate"));
+}
+
+PageFetcher::Session::~Session()
+{
+    Release();
+    closing_ = true;
+    multi_.reset();
+}
+
+void PageFetcher::Session::Begin(const QByteArray &address)
+{
+    redirects_ = 0;
+    Start(address);
+}
+
+void PageFetcher::Session::Start(const QByteArray &address)
+{
+    Release();
+    address_ = address;
+    headerBytes_ = 0;
+    contentEncoding_.clear();
+    decoder_.reset();
+    refusal_.reset();
+    errorText_.fill('\0');
+
+    easy_.reset(curl_easy_init());
+    CURL *easy = easy_.get();
+    curl_easy_setopt(easy, CURLOPT_URL, address_.constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    // Our own decoder inflates, so it can stop at the page limit.
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, requestHeaders_.get());
+    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Mozilla/5.0");
+    // Redirects are decided below, one at a time.
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText_.data());
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Session::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Session::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    const QByteArray caFile = owner_.caFile_.toLocal8Bit();
+    if (!caFile.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData()); // copied by libcurl
+    curl_multi_add_handle(multi_.get(), easy);
+}
+
+void PageFetcher::Session::Release()
+{
+    if (!easy_)
+        return;
+    curl_multi_remove_handle(multi_.get(), easy_.get());
+    easy_.reset();
+    decoder_.reset();
+}
+
+int PageFetcher::Session::OnSocket(CURL *, curl_socket_t socket, int what, void *self, void *)
+{
+    static_cast<Session *>(self)->WatchSocket(socket, what);
+    return 0;
+}
+
+int PageFetcher::Session::OnCurlTimer(CURLM *, long milliseconds, void *self)
+{
+    auto &session = *static_cast<Session *>(self);
+    if (session.closing_)
+        return 0;
+    if (milliseconds < 0)
+        session.curlTimer_.stop();
+    else
+        session.curlTimer_.start(static_cast<int>(std::min<long>(milliseconds, 24L * 3600 * 1000)));
+    return 0;
+}
+
+void PageFetcher::Session::WatchSocket(curl_socket_t socket, int what)
+{
+    if (closing_)
+        return;
+    if (what == CURL_POLL_REMOVE) {
+        sockets_.erase(socket);
+        return;
+    }
+    SocketWatch &watch = sockets_[socket];
+    if (!watch.read) {
+        watch.read = NewNotifier(socket, QSocketNotifier::Read, CURL_CSELECT_IN);
+        watch.write = NewNotifier(socket, QSocketNotifier::Write, CURL_CSELECT_OUT);
+    }
+    watch.read->setEnabled((what & CURL_POLL_IN) != 0);
+    watch.write->setEnabled((what & CURL_POLL_OUT) != 0);
+}
+
+Notifier PageFetcher::Session::NewNotifier(curl_socket_t socket, QSocketNotifier::Type type,
+                                           int event)
+{
+    Notifier notifier(new QSocketNotifier(static_cast<qintptr>(socket), type));
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, &owner_,
+                     [this, socket, event] { Drive(socket, event); });
+    return notifier;
+}
+
+void PageFetcher::Session::Drive(curl_socket_t socket, int events)
+{
+    int running = 0;
+    curl_multi_socket_action(multi_.get(), socket, events, &running);
+    int queued = 0;
+    while (CURLMsg *message = curl_multi_info_read(multi_.get(), &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy_.get()) {
+            // What follows may start the next transfer; the queue is stale then.
+            OnTransferDone(message->data.result);
+            return;
+        }
+    }
+}
+
+std::size_t PageFetcher::Session::OnHeader(char *data, std::size_t size, std::size_t count,
+                                           void *self)
+{
+    auto &session = *static_cast<Session *>(self);
+    const std::size_t length = size * count;
+    session.headerBytes_ += static_cast<qint64>(length);
+    if (session.headerBytes_ > MaxHeaderKiB * 1024) {
+        session.Refuse(FetchResult::Outcome::NetworkError,
+                       QStringLiteral("回应无效：回应头超过 %1 KiB").arg(MaxHeaderKiB));
+        return 0;
+    }
+    const std::string_view line(data, length);
+    if (StartsWithNoCase(line, "http/")) {
+        // A new response (after an interim 1xx) starts its headers afresh.
+        session.contentEncoding_.clear();
+    } else if (StartsWithNoCase(line, "content-encoding:")) {
+        const std::string_view value = Trimmed(line.substr(17));
+        if (!value.empty()) {
+            if (!session.contentEncoding_.empty())
+                session.contentEncoding_ += ',';
+            session.contentEncoding_ += value;
+        }
+    }
+    return length;
+}
+
+std::size_t PageFetcher::Session::OnBody(char *data, std::size_t size, std::size_t count,
+                                         void *self)
+{
+    auto &session = *static_cast<Session *>(self);
+    const std::size_t length = size * count;
+    if (!session.decoder_)
+        session.decoder_.emplace(session.contentEncoding_, MaxBodyBytes);
+    if (session.decoder_->Unknown()) {
+        session.Refuse(FetchResult::Outcome::NetworkError,
+                       QStringLiteral("回应无效：未请求过的内容编码 %1")
+                           .arg(QString::fromStdString(session.contentEncoding_)));
+        return 0;
+    }
+    switch (session.decoder_->Feed(std::string_view(data, length))) {
+    case BodyDecoder::Status::Ok:
+        return length;
+    case BodyDecoder::Status::TooLarge:
+        session.Refuse(FetchResult::Outcome::TooLarge,
+                       QStringLiteral("回应超过 %1 MiB").arg(MaxBodyMiB));
+        return 0;
+    case BodyDecoder::Status::Corrupt:
+        session.Refuse(FetchResult::Outcome::NetworkError,
+                       QStringLiteral("解压失败：压缩数据无效"));
+        return 0;
+    case BodyDecoder::Status::Trailing:
+        session.Refuse(FetchResult::Outcome::NetworkError,
+                       QStringLiteral("解压失败：压缩数据之后还有多余的字节"));
+        return 0;
+    }
+    return 0;
+}
+
+void PageFetcher::Session::Refuse(FetchResult::Outcome outcome, const QString &reason)
+{
+    refusal_.emplace(outcome, reason);
+}
+
+void PageFetcher::Session::OnTransferDone(CURLcode code)
+{
+    if (refusal_) {
+        const auto [outcome, reason] = *refusal_;
+        Report(outcome, reason);
+        return;
+    }
+    if (code != CURLE_OK) {
+        Report(FetchResult::Outcome::NetworkError, DescribeCurlError(code, errorText_.data()));
+        return;
+    }
+    long status = 0;
+    curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status);
+    const char *location = nullptr;
+    curl_easy_getinfo(easy_.get(), CURLINFO_REDIRECT_URL, &location);
+    if (status >= 300 && status < 400 && location) {
+        const QByteArray target(location);
+        if (IsHttps(address_) && !IsHttps(target)) {
+            Report(FetchResult::Outcome::NetworkError,
+                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(Latin1(location)));
+            return;
+        }
+        if (++redirects_ > MaxRedirects) {
+            Report(FetchResult::Outcome::NetworkError,
+                   QStringLiteral("重定向超过 %1 次").arg(MaxRedirects));
+            return;
+        }
+        Start(target);
+        return;
+    }
+    if (!decoder_)
+        decoder_.emplace(contentEncoding_, MaxBodyBytes);
+    if (!decoder_->Finished()) {
+        Report(FetchResult::Outcome::NetworkError,
+               QStringLiteral("解压失败：压缩数据在回应结束时还没有结束"));
+        return;
+    }
+    const std::string page = decoder_->TakePage();
+    Report(FetchResult::Outcome::Completed, {},
+           QByteArray(page.data(), static_cast<qsizetype>(page.size())), static_cast<int>(status));
+}
+
+void PageFetcher::Session::Report(FetchResult::Outcome outcome, const QString &reason,
+                                  QByteArray body, int status)
+{
+    FetchResult result{outcome, std::move(body), reason, address_, status};
+    owner_.Finish(std::move(result));
+}
+
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
     : QObject(parent)
     , clock_(clock)
+    , session_(std::make_unique<Session>(*this))
 {
     timeout_.setSingleShot(true);
     // A coarse timer may fire up to 5% late, past the 4 s bound.
@@ -38,88 +428,30 @@ PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
     connect(&timeout_, &QTimer::timeout, this, &PageFetcher::OnTimeout);
 }
 
-PageFetcher::~PageFetcher()
-{
-    Abort();
-}
+PageFetcher::~PageFetcher() = default;
 
-void PageFetcher::FetchPage(const QUrl &address)
+void PageFetcher::FetchPage(const QByteArray &address)
 {
     Abort();
-    body_.clear();
-    QNetworkRequest request(address);
-    // Inactivity alone is not the rule; our own timer below is.
-    request.setTransferTimeout(0);
-    reply_ = network_.get(request);
     const auto sentAt = clock_.WallMilliseconds();
-    connect(reply_, &QNetworkReply::readyRead, this, &PageFetcher::OnReadyRead);
-    connect(reply_, &QNetworkReply::finished, this, &PageFetcher::OnFinished);
+    session_->Begin(address);
     timeout_.start(static_cast<int>(FetchTimeoutMilliseconds(sentAt)));
 }
 
 void PageFetcher::Abort()
 {
     timeout_.stop();
-    Release();
-}
-
-void PageFetcher::Release()
-{
-    if (!reply_)
-        return;
-    QNetworkReply *reply = reply_;
-    reply_.clear();
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
-}
-
-void PageFetcher::OnReadyRead()
-{
-    body_ += reply_->readAll();
-    if (body_.size() > MaxBodyBytes) {
-        body_.clear();
-        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason()});
-    }
-}
-
-void PageFetcher::OnFinished()
-{
-    body_ += reply_->readAll();
-    const QNetworkReply::NetworkError error = reply_->error();
-    // Content and server errors are HTTP statuses: the page arrived whole.
-    const bool httpStatusError =
-        (error >= QNetworkReply::ContentAccessDenied &&
-         error <= QNetworkReply::UnknownContentError) ||
-        (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-    const qint64 declared = DeclaredLength(*reply_);
-    if (body_.size() > MaxBodyBytes) {
-        Finish({FetchResult::Outcome::TooLarge, {}, TooLargeReason()});
-    } else if (error != QNetworkReply::NoError && !httpStatusError) {
-        Finish({FetchResult::Outcome::NetworkError, {}, reply_->errorString()});
-    } else if (body_.size() < declared) {
-        // The network layer sometimes reports a connection reset mid-body as
-        // success; a short body must not be taken for the page.
-        Finish({FetchResult::Outcome::NetworkError,
-                {},
-                QStringLiteral("连接在回应传完之前中断（收到 %1 / %2 字节）")
-                    .arg(body_.size())
-                    .arg(declared)});
-    } else {
-        Finish({FetchResult::Outcome::Completed, std::move(body_), {}});
-    }
+    session_->Release();
 }
 
 void PageFetcher::OnTimeout()
 {
-    Finish({FetchResult::Outcome::TimedOut, {}, {}});
+    Finish({FetchResult::Outcome::TimedOut, {}, {}, session_->Address(), 0});
 }
 
-void PageFetcher::Finish(const FetchResult &result)
+void PageFetcher::Finish(FetchResult result)
 {
-    timeout_.stop();
-    Release();
-    body_.clear();
+    Abort();
     emit finished(result);
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QObject>
-#include <QPointer>
+#include <QString>
 #include <QTimer>
-#include <QUrl>
+#include <memory>
 
 namespace kestrune {
 
@@ -16,17 +14,22 @@ struct FetchResult
 {
     enum class Outcome
     {
-        Completed,    // any HTTP status; the body is the page
+        Completed,    // the whole body arrived and decoded, any HTTP status
         TimedOut,     // the 3-4 s rule fired
-        NetworkError, // refused, reset, unreachable...
-        TooLarge,     // body passed MaxBodyBytes
+        NetworkError, // refused, cut short, undecodable, refused redirect...
+        TooLarge,     // the decoded body passed MaxBodyBytes
     };
     Outcome outcome = Outcome::Completed;
     QByteArray body;
-    QString reason; // for the failures, the network layer's words
+    QString reason;     // for the failures: what went wrong, in Chinese, with the low-level words
+    QByteArray address; // the last address asked, after any redirects
+    int status = 0;     // the HTTP status of the page taken
 };
 
-// Fetches one page at a time with a GET and reports once through finished().
+// Fetches one page at a time with a GET, on the event loop, and reports once
+// through finished(). A page counts only when its whole body arrived and its
+// compression, if any, ended cleanly; memory stays bounded whatever the
+// server sends.
 class PageFetcher final : public QObject
 {
     Q_OBJECT
@@ -35,11 +38,18 @@ class PageFetcher final : public QObject
 public:
     static constexpr qint64 MaxBodyMiB = 16;
     static constexpr qint64 MaxBodyBytes = MaxBodyMiB * 1024 * 1024;
+    static constexpr qint64 MaxHeaderKiB = 256;
+    static constexpr int MaxRedirects = 10;
 
     explicit PageFetcher(const Clock &clock, QObject *parent = nullptr);
     ~PageFetcher() override;
 
-    void FetchPage(const QUrl &address);
+    // PEM certificates trusted besides the system's; empty for none.
+    void SetCaFile(const QString &path) { caFile_ = path; }
+    QString CaFile() const { return caFile_; }
+
+    // `address` is a full http:// or https:// address, already encoded.
+    void FetchPage(const QByteArray &address);
     // Drops the fetch in progress, if any, without reporting it.
     void Abort();
 
@@ -47,17 +57,16 @@ signals:
     void finished(const kestrune::FetchResult &result);
 
 private:
-    void OnReadyRead();
-    void OnFinished();
+    class Session; // libcurl's side, kept out of this header
+    friend class Session;
+
     void OnTimeout();
-    void Finish(const FetchResult &result);
-    void Release();
+    void Finish(FetchResult result);
 
     const Clock &clock_;
-    QNetworkAccessManager network_;
+    QString caFile_;
     QTimer timeout_;
-    QPointer<QNetworkReply> reply_;
-    QByteArray body_;
+    std::unique_ptr<Session> session_;
 };
 
 } // namespace kestrune

@@ -1,9 +1,50 @@
-#include "requestaddress.h"
+#include "engine/requestaddress.h"
 
-#include "cp936.h"
-#include "runtimeerror.h"
+#include "platform/cp936.h"
+#include "platform/runtimeerror.h"
+
+#include <QUrl>
+#include <string_view>
 
 namespace kestrune {
+
+namespace {
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A name typed already percent-encoded keeps its encoding.
+bool StartsPercentEscape(const QByteArray &bytes, qsizetype at)
+{
+    return at + 2 < bytes.size() && IsHexDigit(bytes[at + 1]) && IsHexDigit(bytes[at + 2]);
+}
+
+bool GoesAsTyped(const QByteArray &bytes, qsizetype at)
+{
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    if (byte <= 0x20 || byte >= 0x7F)
+        return false;
+    if (byte == '%')
+        return StartsPercentEscape(bytes, at);
+    return std::string_view(R"(#<>"{}|\^`)").find(static_cast<char>(byte)) ==
+           std::string_view::npos;
+}
+
+QByteArray BaseAddress(const QString &host)
+{
+    const QByteArray bytes = host.trimmed().toUtf8();
+    const QByteArray lower = bytes.toLower();
+    QByteArray base = lower.startsWith("http://") || lower.startsWith("https://")
+                          ? bytes
+                          : QByteArrayLiteral("http://") + bytes;
+    while (base.endsWith('/'))
+        base.chop(1);
+    return base;
+}
+
+} // namespace
 
 QByteArray EncodeForumName(const QString &forumName)
 {
@@ -13,10 +54,10 @@ QByteArray EncodeForumName(const QString &forumName)
     QByteArray wire;
     wire.reserve(bytes.size() * 3);
     static constexpr char hex[] = "0123456789ABCDEF";
-    for (const char c : std::as_const(bytes)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F) {
-            wire += c;
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (GoesAsTyped(bytes, at)) {
+            wire += static_cast<char>(byte);
         } else {
             wire += '%';
             wire += hex[byte >> 4];
@@ -26,16 +67,29 @@ QByteArray EncodeForumName(const QString &forumName)
     return wire;
 }
 
-QUrl BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
+QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
 {
-    const QByteArray address =
-        QByteArrayLiteral("http://") + host.toUtf8() + QByteArrayLiteral("/f/like/furank?kw=") +
-        EncodeForumName(forumName) + QByteArrayLiteral("&pn=") + QByteArray::number(page);
-    // Strict, so the percent-encoded bytes stay exactly as built.
-    QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty())
+    const QByteArray base = BaseAddress(host);
+    const QByteArray address = base + QByteArrayLiteral("/f/like/furank?kw=") +
+                               EncodeForumName(forumName) + QByteArrayLiteral("&pn=") +
+                               QByteArray::number(page);
+    // Strict, so a host with a path, a space or stray bytes is refused here
+    // rather than fetched somewhere unexpected.
+    const QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty() || url.path() != QLatin1String("/f/like/furank") ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         throw RuntimeError(ErrorKind::InvalidArgument, "请求地址无效：" + address.toStdString());
-    return url;
+    return address;
+}
+
+QString DisplayAddress(const QByteArray &address)
+{
+    QUrl url = QUrl::fromEncoded(address);
+    if (!url.isValid())
+        return QString::fromLatin1(address);
+    url.setPort(url.port(url.scheme() == QLatin1String("https") ? 443 : 80));
+    return url.toString(QUrl::FullyEncoded);
 }
 
 } // namespace kestrune

@@ -1,17 +1,24 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QUrl>
 
 namespace kestrune {
 
-// The forum name as it goes on the wire: printable ASCII other than space as
-// typed, everything else as percent-encoded code page 936 bytes. Throws
-// RuntimeError (invalid argument) for a character code page 936 lacks.
+// The forum name as it goes on the wire: printable ASCII as typed, except the
+// characters an address cannot carry (# < > " { } | \ ^ ` and a % not
+// followed by two hex digits), which are percent-encoded as are a space and
+// everything else, in code page 936 bytes. Throws RuntimeError (invalid
+// argument) for a character code page 936 lacks.
 QByteArray EncodeForumName(const QString &forumName);
 
-// "http://" host "/f/like/furank?kw=" name "&pn=" page. Throws RuntimeError
-// (invalid argument) when the result is not a valid address.
-QUrl BuildRequestAddress(const QString &host, const QString &forumName, qint64 page);
+// The address of a ranking page: `host` is host[:port], or a base address
+// with its scheme (http:// or https://). Throws RuntimeError (invalid
+// argument) when the result is not a valid address.
+QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qint64 page);
+
+// The address as a user should see it in a message: scheme, host, port
+// (the default one spelled out) and path.
+QString DisplayAddress(const QByteArray &address);
 
 } // namespace kestrune

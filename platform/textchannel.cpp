@@ -1,50 +1,163 @@
-#include "textchannel.h"
+#include "platform/textchannel.h"
 
-#include "runtimeerror.h"
+#include "platform/runtimeerror.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kestrune {
 
 namespace {
 
-[[noreturn]] void ThrowFileError(const std::filesystem::path &path, int error)
+[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason)
 {
     // Our files have ASCII names, so the narrow form is exact on every system.
-    throw RuntimeError(ErrorKind::FileError,
-                       path.filename().string() + "：" + std::strerror(error));
+    throw RuntimeError(ErrorKind::FileError, path.filename().string() + "：" + reason);
 }
 
-FileHandle OpenFile(const std::filesystem::path &path, const char *mode)
+[[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error)
 {
-#ifdef _WIN32
-    const std::wstring wideMode(mode, mode + std::strlen(mode));
-    FileHandle file(_wfopen(path.c_str(), wideMode.c_str()));
-#else
-    FileHandle file(std::fopen(path.c_str(), mode));
-#endif
-    if (!file)
-        ThrowFileError(path, errno);
-    return file;
+    ThrowFileError(path, std::strerror(error));
 }
+
+constexpr char NotRegular[] = "不是普通文件，不会读写它";
+constexpr char IsLink[] = "是符号链接，不会跟随它";
+
+#ifdef _WIN32
+int OpenDescriptor(const std::filesystem::path &path, int flags)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
+        ThrowFileError(path, IsLink);
+    const int descriptor = _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT,
+                                  _S_IREAD | _S_IWRITE);
+    if (descriptor < 0)
+        ThrowSystemError(path, errno);
+    struct _stat64 status{};
+    if (_fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+        _close(descriptor);
+        ThrowFileError(path, NotRegular);
+    }
+    return descriptor;
+}
+constexpr int ReadOnly = _O_RDONLY;
+constexpr int WriteCreate = _O_WRONLY | _O_CREAT;
+constexpr int AppendFlag = _O_APPEND;
+long long ReadSome(int descriptor, char *buffer, std::size_t size)
+{
+    return _read(descriptor, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
+}
+long long WriteSome(int descriptor, const char *bytes, std::size_t size)
+{
+    return _write(descriptor, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
+}
+long long EndOffset(int descriptor)
+{
+    return _lseeki64(descriptor, 0, SEEK_END);
+}
+bool Truncate(int descriptor, long long size)
+{
+    return _chsize_s(descriptor, size) == 0;
+}
+int CloseDescriptor(int descriptor)
+{
+    return _close(descriptor);
+}
+#else
+int OpenDescriptor(const std::filesystem::path &path, int flags)
+{
+    // Non-blocking, so a FIFO cannot hold the open; refused just below.
+    const int descriptor =
+        ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            ThrowFileError(path, IsLink);
+        if (error == ENXIO)
+            ThrowFileError(path, NotRegular);
+        ThrowSystemError(path, error);
+    }
+    struct stat status{};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        ThrowFileError(path, NotRegular);
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+}
+constexpr int ReadOnly = O_RDONLY;
+constexpr int WriteCreate = O_WRONLY | O_CREAT;
+constexpr int AppendFlag = O_APPEND;
+long long ReadSome(int descriptor, char *buffer, std::size_t size)
+{
+    return ::read(descriptor, buffer, size);
+}
+long long WriteSome(int descriptor, const char *bytes, std::size_t size)
+{
+    return ::write(descriptor, bytes, size);
+}
+long long EndOffset(int descriptor)
+{
+    return ::lseek(descriptor, 0, SEEK_END);
+}
+bool Truncate(int descriptor, long long size)
+{
+    return ::ftruncate(descriptor, size) == 0;
+}
+int CloseDescriptor(int descriptor)
+{
+    return ::close(descriptor);
+}
+#endif
+
+// Closes on every path out of a read.
+class DescriptorGuard
+{
+public:
+    explicit DescriptorGuard(int descriptor)
+        : descriptor_(descriptor)
+    {}
+    ~DescriptorGuard() { CloseDescriptor(descriptor_); }
+    DescriptorGuard(const DescriptorGuard &) = delete;
+    DescriptorGuard &operator=(const DescriptorGuard &) = delete;
+    int Get() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
 
 } // namespace
 
-InputChannel InputChannel::Open(const std::filesystem::path &path)
+InputChannel InputChannel::Open(const std::filesystem::path &path, std::int64_t maxBytes)
 {
-    const FileHandle file = OpenFile(path, "rb");
+    const DescriptorGuard file(OpenDescriptor(path, ReadOnly));
     std::string bytes;
     char chunk[64 * 1024];
     for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.append(chunk, got);
-        if (got < sizeof chunk)
+        const long long got = ReadSome(file.Get(), chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowSystemError(path, errno);
+        }
+        if (got == 0)
             break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+        if (static_cast<std::int64_t>(bytes.size()) > maxBytes)
+            ThrowFileError(path, "超过 " + std::to_string(maxBytes) + " 字节，不是本程序写的页面");
     }
-    if (std::ferror(file.get()))
-        ThrowFileError(path, errno);
     return InputChannel(std::move(bytes));
 }
 
@@ -94,34 +207,63 @@ void OutputChannel::PrintLineEnd()
     lineOpen_ = false;
 }
 
-OutputFile::OutputFile(std::filesystem::path path, Mode mode)
+OutputFile::OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault)
     : path_(std::move(path))
-    , file_(OpenFile(path_, mode == Mode::Append ? "ab" : "wb"))
-{}
+    , fault_(fault)
+    , descriptor_(OpenDescriptor(path_, WriteCreate | (mode == Mode::Append ? AppendFlag : 0)))
+{
+    // Emptied only once we know it is our own regular file.
+    if (mode == Mode::Replace && !Truncate(descriptor_, 0)) {
+        const int error = errno;
+        CloseDescriptor(descriptor_);
+        ThrowSystemError(path_, error);
+    }
+}
+
+OutputFile::~OutputFile()
+{
+    if (descriptor_ >= 0)
+        CloseDescriptor(descriptor_);
+}
 
 void OutputFile::Write(std::string_view bytes)
 {
-    if (!file_)
-        ThrowFileError(path_, EBADF);
-    std::fseek(file_.get(), 0, SEEK_END);
-    const long before = std::ftell(file_.get());
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() &&
-                         std::fflush(file_.get()) == 0;
-    if (written)
-        return;
-    const int error = errno;
-    std::clearerr(file_.get());
-    if (before >= 0) {
-        std::error_code ignored; // best effort: the write error is what we report
-        std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(before), ignored);
+    if (descriptor_ < 0)
+        ThrowSystemError(path_, EBADF);
+    const long long before = EndOffset(descriptor_);
+    const std::size_t allowed =
+        fault_ ? std::min(fault_->BytesBeforeFailure(path_, bytes.size()), bytes.size())
+               : bytes.size();
+    std::size_t done = 0;
+    int error = 0;
+    while (done < allowed) {
+        const long long wrote = WriteSome(descriptor_, bytes.data() + done, allowed - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            error = wrote < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(wrote);
     }
-    ThrowFileError(path_, error);
+    if (done == bytes.size())
+        return;
+    if (error == 0)
+        error = ENOSPC;
+    // Best effort: the write error is what we report.
+    if (before >= 0)
+        Truncate(descriptor_, before);
+    ThrowSystemError(path_, error);
 }
 
 void OutputFile::Close()
 {
-    if (file_ && std::fclose(file_.release()) != 0)
-        ThrowFileError(path_, errno);
+    if (descriptor_ < 0)
+        return;
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (CloseDescriptor(descriptor) != 0)
+        ThrowSystemError(path_, errno);
 }
 
 } // namespace kestrune

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <cstddef>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,8 +24,9 @@ public:
         : bytes_(std::move(bytes))
     {}
 
-    // Reads the whole file; throws RuntimeError (file error) naming it.
-    static InputChannel Open(const std::filesystem::path &path);
+    // Reads the whole file, which must be a regular file (never a link) of at
+    // most `maxBytes`; throws RuntimeError (file error) naming it.
+    static InputChannel Open(const std::filesystem::path &path, std::int64_t maxBytes);
 
     std::int64_t Position() const { return position_; }
     void Seek(std::int64_t position) { position_ = position; }
@@ -67,15 +67,21 @@ private:
     bool lineOpen_ = false;
 };
 
-struct FileCloser
+// A disk that fills up, for tests: decides write by write how many of the
+// bytes reach the file before the write fails.
+class WriteFault
 {
-    void operator()(std::FILE *file) const { std::fclose(file); }
+public:
+    virtual ~WriteFault() = default;
+    // Returns `size` to let the write through whole.
+    virtual std::size_t BytesBeforeFailure(const std::filesystem::path &path,
+                                           std::size_t size) = 0;
 };
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // A file opened for output (created or emptied) or for append (created if
-// missing). Throws RuntimeError (file error) with the file's name and the
-// system's reason.
+// missing). Only a regular file is opened, never through a symbolic link, so
+// a link or a FIFO planted under our name is refused with nothing touched.
+// Throws RuntimeError (file error) with the file's name and the reason.
 class OutputFile
 {
 public:
@@ -84,7 +90,10 @@ public:
         Replace,
         Append
     };
-    OutputFile(std::filesystem::path path, Mode mode);
+    OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault = nullptr);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
 
     // All or nothing: on failure the file is cut back to its size before the
     // call, so no partial line is left behind, and RuntimeError is thrown.
@@ -95,7 +104,8 @@ public:
 
 private:
     std::filesystem::path path_;
-    FileHandle file_;
+    WriteFault *fault_;
+    int descriptor_ = -1;
 };
 
 } // namespace kestrune

@@ -118,6 +118,18 @@ private slots:
             QVERIFY(!QFile::exists(h.FilePath(PageFileName)));
     }
 
+    void stopFromAPageFinishedSlotEndsThere()
+    {
+        ExportHarness h;
+        QSignalSpy started(&h.exporter, &Exporter::pageStarted);
+        connect(&h.exporter, &Exporter::pageFinished, &h.exporter, &Exporter::Stop);
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished && !outcome.completed);
+        QCOMPARE(started.size(), 1);
+        QVERIFY(!h.exporter.IsRunning());
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
+    }
+
     void emptyRangeCompletesAtOnce()
     {
         ExportHarness h;

@@ -1,9 +1,14 @@
 #include "expectedresults.h"
 #include "exportharness.h"
 
+#include "platform/textchannel.h"
+#include "scriptedserver.h"
+
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kestrune;
@@ -36,6 +41,41 @@ private:
     bool immutable_ = false;
 };
 
+// Lets the n-th write to one file through by half, then fails it as a full
+// disk would.
+class FailNthWrite final : public WriteFault
+{
+public:
+    FailNthWrite(std::string fileName, int n)
+        : fileName_(std::move(fileName))
+        , left_(n)
+    {}
+    std::size_t BytesBeforeFailure(const std::filesystem::path &path, std::size_t size) override
+    {
+        if (path.filename() != fileName_ || --left_ != 0)
+            return size;
+        return size / 2;
+    }
+
+private:
+    std::string fileName_;
+    int left_;
+};
+
+enum class Setup
+{
+    ReadOnlyResults,
+    UnwritableDirectory,
+    DiskFullOnPageTwo,
+    PageFileIsDirectory,
+    PageFileLinksToVictim,
+    ResultsLinkToVictim,
+    PageFileLinksToDevZero,
+    PageFileIsFifo,
+    ResultsIsFifo,
+    AnotherRunHoldsLock,
+};
+
 } // namespace
 
 class TestFileFaults : public QObject
@@ -45,59 +85,137 @@ class TestFileFaults : public QObject
 private slots:
     void fileFaults_data()
     {
-        QTest::addColumn<QString>("fault");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("results read-only") << "read-only"
-                                           << "jieguo.txt" << QString();
-        QTest::newRow("directory not writable") << "dir"
-                                                << "temp.txt" << QString();
-        QTest::newRow("disk full") << "full"
-                                   << "jieguo.txt"
-                                   << "No space left on device";
-        QTest::newRow("page file is a directory") << "is-dir"
-                                                  << "temp.txt"
-                                                  << "Is a directory";
+        QTest::addColumn<int>("pagesWritten"); // whole pages in jieguo.txt after "earlier"
+        const QString link = QStringLiteral("是符号链接");
+        const QString notRegular = QStringLiteral("不是普通文件");
+        QTest::newRow("results read-only") << Setup::ReadOnlyResults << "jieguo.txt" << QString()
+                                           << 0;
+        QTest::newRow("directory not writable")
+            << Setup::UnwritableDirectory << "kestrune.lock" << QString() << 0;
+        QTest::newRow("disk full on page 2")
+            << Setup::DiskFullOnPageTwo << "jieguo.txt" << "No space left on device" << 1;
+        QTest::newRow("page file is a directory")
+            << Setup::PageFileIsDirectory << "temp.txt" << "Is a directory" << 0;
+        QTest::newRow("page file links to another file")
+            << Setup::PageFileLinksToVictim << "temp.txt" << link << 0;
+        QTest::newRow("results file links to another file")
+            << Setup::ResultsLinkToVictim << "jieguo.txt" << link << 0;
+        QTest::newRow("page file links to /dev/zero")
+            << Setup::PageFileLinksToDevZero << "temp.txt" << link << 0;
+        QTest::newRow("page file is a FIFO")
+            << Setup::PageFileIsFifo << "temp.txt" << notRegular << 0;
+        QTest::newRow("results file is a FIFO")
+            << Setup::ResultsIsFifo << "jieguo.txt" << notRegular << 0;
+        QTest::newRow("another run holds the directory")
+            << Setup::AnotherRunHoldsLock << "kestrune.lock" << QStringLiteral("另一个导出") << 0;
     }
     void fileFaults()
     {
-        QFETCH(QString, fault);
+        QFETCH(Setup, setup);
         QFETCH(QString, file);
         QFETCH(QString, reason);
+        QFETCH(int, pagesWritten);
         ExportHarness h;
         h.inputs.toRank = QStringLiteral("40");
         const QByteArray earlier = "earlier\r\n";
         const QString results = h.FilePath(ResultsFileName);
-        if (fault != QStringLiteral("full")) {
+        const QString page = h.FilePath(PageFileName);
+        const QString victim = h.FilePath("victim.txt");
+        const QByteArray victimBytes = "not ours\r\n";
+        {
             QFile existing(results);
             QVERIFY(existing.open(QIODevice::WriteOnly));
             existing.write(earlier);
+            QFile other(victim);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write(victimBytes);
         }
+        if (setup == Setup::ResultsLinkToVictim || setup == Setup::ResultsIsFifo)
+            QVERIFY(QFile::remove(results));
         std::optional<Unwritable> guard;
-        if (fault == QStringLiteral("read-only")) {
+        FailNthWrite diskFull("jieguo.txt", 2);
+        QLockFile otherRun(h.FilePath(LockFileName));
+        switch (setup) {
+        case Setup::ReadOnlyResults:
             guard.emplace(results);
-        } else if (fault == QStringLiteral("dir")) {
+            break;
+        case Setup::UnwritableDirectory:
             guard.emplace(h.dir.path());
-        } else if (fault == QStringLiteral("full")) {
-            if (!QFile::exists(QStringLiteral("/dev/full")))
-                QSKIP("no /dev/full here");
-            QVERIFY(QFile::link(QStringLiteral("/dev/full"), results));
-        } else {
+            break;
+        case Setup::DiskFullOnPageTwo:
+            h.exporter.SetWriteFault(&diskFull);
+            break;
+        case Setup::PageFileIsDirectory:
             QVERIFY(QDir(h.dir.path()).mkdir(QLatin1String(PageFileName)));
+            break;
+        case Setup::PageFileLinksToVictim:
+            QVERIFY(QFile::link(victim, page));
+            break;
+        case Setup::ResultsLinkToVictim:
+            QVERIFY(QFile::link(victim, results));
+            break;
+        case Setup::PageFileLinksToDevZero:
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), page));
+            break;
+        case Setup::PageFileIsFifo:
+            QCOMPARE(::mkfifo(QFile::encodeName(page).constData(), 0600), 0);
+            break;
+        case Setup::ResultsIsFifo:
+            QCOMPARE(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
+            break;
+        case Setup::AnotherRunHoldsLock:
+            QVERIFY(otherRun.tryLock(0));
+            break;
         }
         if (guard && !guard->Effective())
             QSKIP("cannot take write access away here");
 
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        QVERIFY2(outcome.message.contains(QStringLiteral("文件错误")), qPrintable(outcome.message));
+        if (setup != Setup::AnotherRunHoldsLock)
+            QVERIFY2(outcome.message.contains(QStringLiteral("文件错误")),
+                     qPrintable(outcome.message));
         QVERIFY2(outcome.message.contains(file), qPrintable(outcome.message));
         QVERIFY2(outcome.message.contains(reason), qPrintable(outcome.message));
-        QVERIFY(outcome.message.contains(QStringLiteral("从第 1 名")));
+        const int resumeRank = 1 + 20 * pagesWritten;
+        QCOMPARE(h.exporter.ResumeRank(), resumeRank);
         // Names that never reached the file use up no numbers.
-        QCOMPARE(h.exporter.Scanner().RankCounter, 0);
-        if (fault != QStringLiteral("full"))
-            QCOMPARE(FileBytes(results), earlier);
+        QCOMPARE(h.exporter.Scanner().RankCounter, 20 * pagesWritten);
+        QCOMPARE(FileBytes(victim), victimBytes);
+        const QFileInfo resultsInfo(results);
+        if (resultsInfo.isFile() && !resultsInfo.isSymLink())
+            QCOMPARE(FileBytes(results),
+                     earlier + (pagesWritten > 0
+                                    ? ExpectedPages(h.forum, "Henu", 1, pagesWritten)
+                                    : QByteArray()));
+        if (setup == Setup::AnotherRunHoldsLock)
+            QCOMPARE(h.forum.requestCount(), 0);
+    }
+
+    // Every page is in the file; only the closing line end failed.
+    void closingTheLastLineFails()
+    {
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        const QByteArray nameOnly = "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
+        server.SetFault(ScriptedServer::Fault::Status, nameOnly, 200);
+        ExportHarness h;
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.inputs.toRank = QStringLiteral("40");
+        FailNthWrite diskFull("jieguo.txt", 3);
+        h.exporter.SetWriteFault(&diskFull);
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished && !outcome.completed);
+        QVERIFY2(outcome.message.contains(QStringLiteral("第 1—2 页都已导出")),
+                 qPrintable(outcome.message));
+        QCOMPARE(h.exporter.ResumeRank(), 41);
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
+                 QByteArray(" 1     AAA              5\r\n"
+                            " 2     BBB              17\r\n"
+                            " 3     ZZZ              "));
     }
 };
 

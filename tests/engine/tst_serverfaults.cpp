@@ -7,6 +7,7 @@
 
 using namespace kestrune;
 using Fault = ScriptedServer::Fault;
+using Ending = ScriptedServer::Ending;
 
 namespace {
 
@@ -31,6 +32,7 @@ private slots:
         QTest::addColumn<QString>("error"); // empty: the run completes
         QTest::addColumn<QByteArray>("pageTwoResults");
         QTest::addColumn<QByteArray>("pageFile");
+        QTest::addColumn<Ending>("ending"); // for Raw replies
 
         const QByteArray good = ScriptedServer::GoodPage();
         const QByteArray stored = good + "\r\n";
@@ -38,34 +40,34 @@ private slots:
         const QString network = QStringLiteral("网络错误");
         const QString pastEnd = QStringLiteral("输入超出文件尾");
         QTest::newRow("never answers") << Fault::NeverAnswer << QByteArray() << 200 << timedOut
-                                       << QByteArray() << QByteArray("\r\n");
+                                       << QByteArray() << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("headers then stall") << Fault::HeadersThenStall << QByteArray() << 200
-                                            << timedOut << QByteArray() << QByteArray("\r\n");
+                                            << timedOut << QByteArray() << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("drips a byte every 100 ms")
             << Fault::DripBytes << QByteArray() << 200 << timedOut << QByteArray()
-            << QByteArray("\r\n");
+            << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("streams forever")
             << Fault::StreamForever << QByteArray() << 200 << QStringLiteral("16 MiB")
-            << QByteArray() << QByteArray();
+            << QByteArray() << QByteArray() << Ending::Close;
         QTest::newRow("over 16 MiB") << Fault::Oversized << QByteArray() << 200
-                                     << QStringLiteral("16 MiB") << QByteArray() << QByteArray();
+                                     << QStringLiteral("16 MiB") << QByteArray() << QByteArray() << Ending::Close;
         QTest::newRow("reset mid-body") << Fault::ResetMidBody << QByteArray() << 200 << network
-                                        << QByteArray() << QByteArray();
+                                        << QByteArray() << QByteArray() << Ending::Close;
         QTest::newRow("404 with body")
-            << Fault::Status << good << 404 << QString() << PageTwoLines << stored;
+            << Fault::Status << good << 404 << QString() << PageTwoLines << stored << Ending::Close;
         QTest::newRow("500 with body")
-            << Fault::Status << good << 500 << QString() << PageTwoLines << stored;
+            << Fault::Status << good << 500 << QString() << PageTwoLines << stored << Ending::Close;
         QTest::newRow("404 without body") << Fault::Status << QByteArray() << 404 << pastEnd
-                                          << QByteArray() << QByteArray("\r\n");
+                                          << QByteArray() << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("500 without body") << Fault::Status << QByteArray() << 500 << pastEnd
-                                          << QByteArray() << QByteArray("\r\n");
+                                          << QByteArray() << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("empty 200") << Fault::Status << QByteArray() << 200 << pastEnd
-                                   << QByteArray() << QByteArray("\r\n");
+                                   << QByteArray() << QByteArray("\r\n") << Ending::Close;
         QTest::newRow("chunked") << Fault::Chunked << good << 200 << QString() << PageTwoLines
-                                 << stored;
-        QTest::newRow("gzip") << Fault::Gzip << good << 200 << QString() << PageTwoLines << stored;
+                                 << stored << Ending::Close;
+        QTest::newRow("gzip") << Fault::Gzip << good << 200 << QString() << PageTwoLines << stored << Ending::Close;
         QTest::newRow("redirect to page 1")
-            << Fault::Redirect << QByteArray() << 200 << QString() << PageTwoLines << stored;
+            << Fault::Redirect << QByteArray() << 200 << QString() << PageTwoLines << stored << Ending::Close;
 
         // Short bodies end in filler, so no field read runs into the file's end.
         const QByteArray filler = "<p>" + QByteArray(80, '-') + "</p>\n";
@@ -75,7 +77,7 @@ private slots:
                                 filler;
         QTest::newRow("utf-8 body")
             << Fault::Status << utf8 << 200 << QString()
-            << QByteArray(" 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n") << utf8 + "\r\n";
+            << QByteArray(" 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n") << utf8 + "\r\n" << Ending::Close;
         // A lead byte takes the "<" after it into the name; one at the very end
         // pairs with the stored CR.
         const QByteArray invalid = "<a username=\"q\">A\x81<B</a>"
@@ -83,16 +85,104 @@ private slots:
                                    filler + "\x81";
         QTest::newRow("invalid pairs, lead byte last")
             << Fault::Status << invalid << 200 << QString()
-            << QByteArray(" 3     A\x81<B             7\r\n") << invalid + "\r\n";
+            << QByteArray(" 3     A\x81<B             7\r\n") << invalid + "\r\n" << Ending::Close;
         // A run never leaves its last line open.
         const QByteArray nameOnly = "<a username=\"q\">ZZZ</a>\n" + filler;
         QTest::newRow("name without value")
             << Fault::Status << nameOnly << 200 << QString()
-            << QByteArray(" 3     ZZZ              \r\n") << nameOnly + "\r\n";
+            << QByteArray(" 3     ZZZ              \r\n") << nameOnly + "\r\n" << Ending::Close;
         const QByteArray broken = nameOnly + "username=" + QByteArray(60, 'x') + "\n";
         QTest::newRow("scan error after a name")
             << Fault::Status << broken << 200 << QStringLiteral("无效的过程调用或参数")
-            << QByteArray(" 3     ZZZ              \r\n") << broken + "\r\n";
+            << QByteArray(" 3     ZZZ              \r\n") << broken + "\r\n" << Ending::Close;
+
+        // Replies written byte for byte: cut, reset, compressed, flooded.
+        const auto raw = [](const char *name, const QByteArray &reply, Ending ending,
+                            const QString &error, const QByteArray &results = {},
+                            const QByteArray &pageFile = {}) {
+            QTest::newRow(name) << Fault::Raw << reply << 200 << error << results << pageFile
+                                << ending;
+        };
+        const auto head = [](int status, const QByteArray &headers) {
+            return ScriptedServer::Head(status, headers);
+        };
+        const auto length = [](const QByteArray &body) {
+            return "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        };
+        const QString cutShort = QStringLiteral("连接中断");
+        const QString inflate = QStringLiteral("解压失败");
+        const QString tooLarge = QStringLiteral("16 MiB");
+        const QByteArray gzipped = ScriptedServer::Gzip(good);
+        const QByteArray gzipHead = head(200, length(gzipped) + "Content-Encoding: gzip\r\n");
+        const QByteArray halfGzip = gzipped.left(gzipped.size() / 2);
+        raw("gzip cut short, clean close", gzipHead + halfGzip, Ending::Close, cutShort);
+        raw("gzip cut short, reset", gzipHead + halfGzip, Ending::Reset, cutShort);
+        raw("identity cut short, clean close",
+            head(200, length(good)) + good.left(good.size() / 2), Ending::Close, cutShort);
+        raw("close-delimited, reset mid-body", head(200, {}) + good.left(good.size() / 2),
+            Ending::Reset, cutShort);
+        raw("chunked without its last chunk",
+            head(200, "Transfer-Encoding: chunked\r\n") + QByteArray::number(good.size(), 16) +
+                "\r\n" + good + "\r\n",
+            Ending::Close, cutShort);
+        const QByteArray zeros(64 * 1024 * 1024, '\0');
+        const QByteArray gzipBomb = ScriptedServer::Gzip(zeros);
+        raw("gzip bomb", head(200, length(gzipBomb) + "Content-Encoding: gzip\r\n") + gzipBomb,
+            Ending::Close, tooLarge);
+        const QByteArray zlibBomb = ScriptedServer::Deflate(zeros, false);
+        raw("deflate bomb", head(200, length(zlibBomb) + "Content-Encoding: deflate\r\n") + zlibBomb,
+            Ending::Close, tooLarge);
+        const QByteArray bareBomb = ScriptedServer::Deflate(zeros, true);
+        raw("bare deflate bomb",
+            head(200, length(bareBomb) + "Content-Encoding: deflate\r\n") + bareBomb,
+            Ending::Close, tooLarge);
+        QByteArray corrupt = gzipped;
+        for (qsizetype at = corrupt.size() / 2; at < corrupt.size() - 8; ++at)
+            corrupt[at] = static_cast<char>(corrupt[at] ^ 0x5A);
+        raw("gzip turning corrupt halfway", gzipHead + corrupt, Ending::Close, inflate);
+        raw("not gzip at all",
+            head(200, length(good) + "Content-Encoding: gzip\r\n") + good, Ending::Close,
+            inflate);
+        raw("gzip stream shorter than its length promised",
+            head(200, length(halfGzip) + "Content-Encoding: gzip\r\n") + halfGzip,
+            Ending::Close, inflate);
+        const QByteArray trailing = gzipped + "junk";
+        raw("bytes after the gzip stream",
+            head(200, length(trailing) + "Content-Encoding: gzip\r\n") + trailing, Ending::Close,
+            inflate);
+        const QByteArray zlibPage = ScriptedServer::Deflate(good, false);
+        raw("deflate", head(200, length(zlibPage) + "Content-Encoding: deflate\r\n") + zlibPage,
+            Ending::Close, {}, PageTwoLines, stored);
+        const QByteArray barePage = ScriptedServer::Deflate(good, true);
+        raw("bare deflate",
+            head(200, length(barePage) + "Content-Encoding: deflate\r\n") + barePage,
+            Ending::Close, {}, PageTwoLines, stored);
+        raw("an encoding never asked for",
+            head(200, length(good) + "Content-Encoding: br\r\n") + good, Ending::Close,
+            QStringLiteral("未请求过的内容编码 br"));
+        // The largest page there may be, far more compressible than 40:1.
+        const QByteArray fullPage =
+            good + QByteArray(PageFetcher::MaxBodyBytes - good.size(), ' ');
+        const QByteArray fullGzip = ScriptedServer::Gzip(fullPage);
+        raw("16 MiB of spaces, gzip",
+            head(200, length(fullGzip) + "Content-Encoding: gzip\r\n") + fullGzip,
+            Ending::Close, {}, PageTwoLines, fullPage + "\r\n");
+        raw("204 with a length", head(204, "Content-Length: 100\r\n"), Ending::Stay, pastEnd,
+            {}, "\r\n");
+        raw("304 with a length", head(304, "Content-Length: 100\r\n"), Ending::Stay, pastEnd,
+            {}, "\r\n");
+        QByteArray flood;
+        for (int i = 0; i < 100000; ++i)
+            flood += "X-Flood-" + QByteArray::number(i) + ": x\r\n";
+        raw("100,000 headers", head(200, flood), Ending::Stay, QStringLiteral("回应头超过"));
+        raw("a 2 MB header line", head(200, "X-Long: " + QByteArray(2 << 20, 'h') + "\r\n"),
+            Ending::Stay, QStringLiteral("回应头的一行过长"));
+        for (const int status : {400, 407, 418, 302}) {
+            // Any status with a whole page is a page, a 3xx without Location too.
+            QTest::newRow(qPrintable(QStringLiteral("%1 with a page").arg(status)))
+                << Fault::Status << good << status << QString() << PageTwoLines << stored
+                << Ending::Close;
+        }
     }
 
     void faults()
@@ -103,10 +193,14 @@ private slots:
         QFETCH(QString, error);
         QFETCH(QByteArray, pageTwoResults);
         QFETCH(QByteArray, pageFile);
+        QFETCH(Ending, ending);
 
         ScriptedServer server;
         QVERIFY(server.Listen());
-        server.SetFault(fault, body, status);
+        if (fault == Fault::Raw)
+            server.SetRaw(body, ending);
+        else
+            server.SetFault(fault, body, status);
         ExportHarness h;
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
         h.inputs.toRank = QStringLiteral("40");
@@ -134,6 +228,30 @@ private slots:
             QVERIFY2(elapsed >= 3000, qPrintable(QString::number(elapsed)));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), PageOneLines + pageTwoResults);
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), pageFile);
+    }
+
+    // Cookies a server pushes are neither kept nor sent back.
+    void cookieFloodIsIgnored()
+    {
+        QByteArray cookies;
+        for (int i = 0; i < 40; ++i)
+            cookies += "Set-Cookie: c" + QByteArray::number(i) + "=" + QByteArray(4000, 'c') +
+                       "; Path=/\r\n";
+        const QByteArray good = ScriptedServer::GoodPage();
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.SetRaw(ScriptedServer::Head(200, cookies + "Content-Length: " +
+                                                    QByteArray::number(good.size()) + "\r\n") +
+                          good,
+                      Ending::Close);
+        ExportHarness h;
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.inputs.toRank = QStringLiteral("100");
+        const RunOutcome outcome = h.Run();
+        QVERIFY2(outcome.completed, qPrintable(outcome.message));
+        QCOMPARE(server.Requests().size(), 5);
+        for (const QByteArray &request : server.Requests())
+            QVERIFY2(!request.toLower().contains("cookie:"), request.constData());
     }
 };
 

@@ -5,29 +5,29 @@
 #include <functional>
 #include <zlib.h>
 
+#ifdef _WIN32
+#include <winsock2.h>
+using SocketHandle = SOCKET;
+#else
+#include <sys/socket.h>
+using SocketHandle = int;
+#endif
+
 namespace kestrune {
 
 namespace {
 
-QByteArray Head(int status, const QByteArray &extraHeaders)
-{
-    return "HTTP/1.1 " + QByteArray::number(status) +
-           " Scripted\r\nContent-Type: text/html; charset=gbk\r\nConnection: close\r\n" +
-           extraHeaders + "\r\n";
-}
-
 QByteArray WithLength(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
 {
-    return Head(status,
-                "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders) +
+    return ScriptedServer::Head(
+               status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders) +
            body;
 }
 
-QByteArray GzipEncode(const QByteArray &data)
+QByteArray Compress(const QByteArray &data, int windowBits)
 {
     z_stream stream{};
-    // 15 + 16: zlib writes a gzip wrapper.
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     QByteArray out(static_cast<qsizetype>(deflateBound(&stream, data.size())) + 32, '\0');
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
     stream.avail_in = static_cast<uInt>(data.size());
@@ -37,6 +37,15 @@ QByteArray GzipEncode(const QByteArray &data)
     out.resize(static_cast<qsizetype>(stream.total_out));
     deflateEnd(&stream);
     return out;
+}
+
+// A linger of zero makes the close an RST rather than a FIN.
+void Reset(QTcpSocket *socket)
+{
+    const linger hard{1, 0};
+    ::setsockopt(static_cast<SocketHandle>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                 reinterpret_cast<const char *>(&hard), sizeof hard);
+    socket->abort();
 }
 
 // Writes once the socket is connected to this server's loop; stops with it.
@@ -61,6 +70,30 @@ ScriptedServer::ScriptedServer(QObject *parent)
 bool ScriptedServer::Listen()
 {
     return server_.listen(QHostAddress::LocalHost, 0);
+}
+
+QByteArray ScriptedServer::Head(int status, const QByteArray &extraHeaders)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) +
+           " Scripted\r\nContent-Type: text/html; charset=gbk\r\nConnection: close\r\n" +
+           extraHeaders + "\r\n";
+}
+
+QByteArray ScriptedServer::Gzip(const QByteArray &data)
+{
+    return Compress(data, 15 + 16); // 16: a gzip wrapper
+}
+
+QByteArray ScriptedServer::Deflate(const QByteArray &data, bool bare)
+{
+    return Compress(data, bare ? -15 : 15);
+}
+
+void ScriptedServer::SetRaw(QByteArray reply, Ending ending)
+{
+    fault_ = Fault::Raw;
+    body_ = std::move(reply);
+    ending_ = ending;
 }
 
 void ScriptedServer::SetFault(Fault fault, QByteArray body, int status)
@@ -90,6 +123,7 @@ void ScriptedServer::OnConnection()
             if (!request.contains("\r\n\r\n"))
                 return;
             socket->readAll();
+            requests_.append(request.left(request.indexOf("\r\n\r\n") + 4));
             const QByteArray line = request.left(request.indexOf("\r\n"));
             Answer(socket, line.split(' ').value(1));
         });
@@ -128,7 +162,7 @@ void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
     case Fault::ResetMidBody:
         socket->write(Head(200, "Content-Length: 100000\r\n") + GoodPage());
         socket->flush();
-        QTimer::singleShot(50, socket, [socket] { socket->abort(); });
+        QTimer::singleShot(50, socket, [socket] { Reset(socket); });
         return;
     case Fault::Status:
         socket->write(WithLength(status_, body_));
@@ -143,10 +177,21 @@ void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
         break;
     }
     case Fault::Gzip:
-        socket->write(WithLength(200, GzipEncode(body_), "Content-Encoding: gzip\r\n"));
+        socket->write(WithLength(200, Gzip(body_), "Content-Encoding: gzip\r\n"));
         break;
     case Fault::Redirect:
         socket->write(WithLength(302, {}, "Location: /f/like/furank?kw=Henu&pn=1\r\n"));
+        break;
+    case Fault::Raw:
+        socket->write(body_);
+        if (ending_ == Ending::Stay)
+            return;
+        if (ending_ == Ending::Reset) {
+            socket->flush();
+            // Abort after the bytes left, so the client sees data then RST.
+            QTimer::singleShot(50, socket, [socket] { Reset(socket); });
+            return;
+        }
         break;
     case Fault::Oversized: {
         const qsizetype size = 16 * 1024 * 1024 + 1;

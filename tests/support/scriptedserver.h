@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QTcpServer>
 
 namespace kestrune {
@@ -26,6 +27,14 @@ public:
         Gzip,      // `body` gzip-encoded
         Redirect,  // 302 to page 1
         Oversized, // Content-Length just over 16 MiB, body sent in full
+        Raw,       // `body` as the whole reply, head included, then `ending`
+    };
+    // How a Raw reply leaves the connection.
+    enum class Ending
+    {
+        Close, // a clean FIN
+        Reset, // an RST
+        Stay,  // open and silent
     };
 
     explicit ScriptedServer(QObject *parent = nullptr);
@@ -33,6 +42,15 @@ public:
     bool Listen();
     quint16 Port() const { return server_.serverPort(); }
     void SetFault(Fault fault, QByteArray body = {}, int status = 200);
+    void SetRaw(QByteArray reply, Ending ending);
+    // Request heads as received, in order.
+    const QList<QByteArray> &Requests() const { return requests_; }
+
+    static QByteArray Gzip(const QByteArray &data);
+    // zlib-wrapped, or bare deflate as some servers send it.
+    static QByteArray Deflate(const QByteArray &data, bool bare);
+    // A reply head with Connection: close and the given extra header lines.
+    static QByteArray Head(int status, const QByteArray &extraHeaders);
 
     // The good page: two members, "AAA" level 5 and "BBB" level 17.
     static QByteArray GoodPage();
@@ -45,6 +63,8 @@ private:
     Fault fault_ = Fault::Good;
     QByteArray body_;
     int status_ = 200;
+    Ending ending_ = Ending::Close;
+    QList<QByteArray> requests_;
 };
 
 } // namespace kestrune
