@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
-          zlib1g-dev clang libclang-rt-14-dev file curl xvfb xauth fonts-wqy-microhei
+          zlib1g-dev libcurl4-openssl-dev clang libclang-rt-14-dev file curl xvfb xauth fonts-wqy-microhei
           help2man lintian desktop-file-utils appstream man-db)
 missing=()
 for package in "${packages[@]}"; do
