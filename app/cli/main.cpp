@@ -2,6 +2,7 @@
 // would hold.
 #include "exporter.h"
 #include "exportinputs.h"
+#include "stopsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -62,6 +63,20 @@ int main(int argc, char *argv[])
     if (parser.isSet(host))
         exporter.SetHost(parser.value(host));
 
+    // A signal stops the run as the window's 停止 does; its message tells
+    // where to resume, and the exit status says which signal it was.
+    StopSignals stopSignals;
+    int stoppedBy = 0;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, [&](int signalNumber) {
+        stoppedBy = signalNumber;
+        if (exporter.IsRunning()) {
+            exporter.Stop();
+            return;
+        }
+        QCoreApplication::exit(128 + signalNumber);
+        stopSignals.StopHandled();
+    });
+
     QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
         Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
     });
@@ -69,9 +84,10 @@ int main(int argc, char *argv[])
         Print(stdout, message);
         QCoreApplication::exit(0);
     });
-    QObject::connect(&exporter, &Exporter::failed, [](const QString &message) {
+    QObject::connect(&exporter, &Exporter::failed, [&](const QString &message) {
         Print(stderr, message);
-        QCoreApplication::exit(1);
+        QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
+        stopSignals.StopHandled();
     });
     // Queued so that an outcome reported at once still finds the loop running.
     QMetaObject::invokeMethod(&exporter, &Exporter::RunExport, Qt::QueuedConnection);
