@@ -100,3 +100,31 @@ TEST(OutputChannelTest, TracksOpenLine)
 
 } // namespace
 } // namespace kestrune
+
+namespace kestrune {
+namespace {
+
+// A page file is read whole only up to the largest page there may be.
+TEST(InputChannelTest, OpensOnlyFilesWithinTheLimit)
+{
+    // Named after a stack address, so parallel runs of this test do not meet.
+    const int marker = 0;
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("kestrune-open-limit-" +
+                       std::to_string(reinterpret_cast<std::uintptr_t>(&marker)) + ".txt");
+    for (const std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{101}}) {
+        {
+            OutputFile file(path, OutputFile::Mode::Replace);
+            file.Write(std::string(size, 'x'));
+            file.Close();
+        }
+        if (size <= 100)
+            EXPECT_EQ(InputChannel::Open(path, 100).Size(), static_cast<std::int64_t>(size));
+        else
+            EXPECT_THROW(InputChannel::Open(path, 100), RuntimeError);
+    }
+    std::filesystem::remove(path);
+}
+
+} // namespace
+} // namespace kestrune
