@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
           zlib1g-dev libcurl4-openssl-dev clang libclang-rt-14-dev file curl xvfb xauth fonts-wqy-microhei
-          help2man lintian desktop-file-utils appstream man-db)
+          qt6-translations-l10n help2man lintian desktop-file-utils appstream man-db openssl)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||

@@ -2,6 +2,7 @@
 // would hold.
 #include "exporter.h"
 #include "exportinputs.h"
+#include "qttranslation.h"
 #include "stopsignals.h"
 
 #include <QCommandLineParser>
@@ -23,6 +24,7 @@ void Print(std::FILE *stream, const QString &line)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    InstallQtTranslation();
     QCoreApplication::setApplicationName(QStringLiteral("kestrune-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
 

@@ -1,5 +1,6 @@
 // Opens the window; an export runs only when its button is pressed.
 #include "mainwindow.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -7,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    kestrune::InstallQtTranslation();
     QApplication::setApplicationName(QStringLiteral("kestrune"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrune.Kestrune"));
