@@ -120,9 +120,8 @@ MainWindow::MainWindow(QWidget *parent)
     // Outside a dialog a push button ignores Enter unless it is auto-default.
     command1_->setAutoDefault(true);
 
-    // Wider than the form's 1695 twips: the prompt needs 8 full-width
-    // characters, and it stays clear of Label2.
-    PlaceLabel(this, "Label1", {360, 240, 2160, 375}, QStringLiteral("请输入论坛名称："))
+    // Seven full-width characters at 12 pt fill the 1695 twips exactly.
+    PlaceLabel(this, "Label1", {360, 240, 1695, 375}, QStringLiteral("请输入论坛名："))
         ->setFont(CjkFont(Face::NewSong, 12));
     PlaceLabel(this, "Label2", {2640, 240, 1695, 375}, QStringLiteral("导出的名次："))
         ->setFont(CjkFont(Face::Song, 12));

@@ -137,8 +137,7 @@ void TestMainWindow::layout_data()
     QTest::newRow("Command1") << QStringLiteral("导出") << QRect(2640, 1920, 1695, 615) << song
                               << 9.0;
     QTest::newRow("Text1") << QStringLiteral("Henu") << QRect(360, 840, 1695, 735) << song << 21.75;
-    // Widened so its eight characters fit.
-    QTest::newRow("Label1") << QStringLiteral("请输入论坛名称：") << QRect(360, 240, 2160, 375)
+    QTest::newRow("Label1") << QStringLiteral("请输入论坛名：") << QRect(360, 240, 1695, 375)
                             << newSong << 12.0;
     QTest::newRow("Text2") << QStringLiteral("1") << QRect(2640, 960, 615, 375) << song << 12.0;
     QTest::newRow("Label2") << QStringLiteral("导出的名次：") << QRect(2640, 240, 1695, 375) << song
