@@ -111,15 +111,18 @@ sub HelpText
     my @entries = ReadTable($table);
     my @untranslated;
     my @lines = split /\n/, $raw;
+    # Qt prints its headings in English or, with its translation loaded, in
+    # Chinese; help2man knows them in English.
     my $usage = shift @lines // '';
-    if ($usage =~ /^(Usage: \S+)\s+(.*)$/) {
-        $usage = "$1 " . Translate($lang, \@entries, \@untranslated, 'usage', $2);
+    if ($usage =~ /^(?:Usage:|用法：)\s*(\S+)\s*(.*)$/) {
+        $usage = "Usage: $1 " . Translate($lang, \@entries, \@untranslated, 'usage', $2);
     }
+    my $options = qr/^(?:Options:|选项：)$/;
     print "$usage\n";
 
-    # The description, paragraph by paragraph, up to "Options:".
+    # The description, paragraph by paragraph, up to the options.
     my @paragraphs = ('');
-    while (@lines && $lines[0] !~ /^Options:$/) {
+    while (@lines && $lines[0] !~ $options) {
         my $line = shift @lines;
         if ($line =~ /^\s*$/) {
             push @paragraphs, '' if $paragraphs[-1] ne '';
@@ -134,7 +137,7 @@ sub HelpText
     # One option a line, its description unwrapped.
     my @items;
     for my $line (@lines) {
-        if ($line =~ /^Options:$/) {
+        if ($line =~ $options) {
             next;
         } elsif ($line =~ /^  (-\S.*?)(?:  +(\S.*))?$/) {
             push @items, [$1, $2 // ''];
