@@ -3,6 +3,8 @@
 #include "exporter.h"
 #include "exportinputs.h"
 #include "qttranslation.h"
+#include "settingsstore.h"
+#include "startup.h"
 #include "stopsignals.h"
 
 #include <QCommandLineParser>
@@ -24,17 +26,14 @@ void Print(std::FILE *stream, const QString &line)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    IdentifyApplication(QStringLiteral("kestrune-cli"));
     InstallQtTranslation();
-    QCoreApplication::setApplicationName(QStringLiteral("kestrune-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("论坛服务的地址和端口。"),
-                                  QStringLiteral("HOST:PORT"));
+    const ConnectionOptions connection;
+    connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
     const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名称。"),
                                    QStringLiteral("NAME"), QStringLiteral("Henu"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次。"),
@@ -44,7 +43,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption delay(QStringLiteral("delay"),
                                    QStringLiteral("每页之间的停顿，单位为十分之一秒。"),
                                    QStringLiteral("TEXT"), QStringLiteral("10"));
-    parser.addOptions({host, forum, from, to, delay});
+    parser.addOptions({forum, from, to, delay});
     if (!parser.parse(QCoreApplication::arguments())) {
         Print(stderr, parser.errorText());
         return 2;
@@ -59,11 +58,18 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    const StartupResult startup = connection.Resolve(parser, SettingsStore());
+    if (!startup.error.isEmpty()) {
+        Print(stderr, startup.error);
+        return 2;
+    }
+    if (!startup.notice.isEmpty())
+        Print(stderr, startup.notice);
+
     const FixedInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                              parser.value(delay));
     Exporter exporter(inputs);
-    if (parser.isSet(host))
-        exporter.SetHost(parser.value(host));
+    ApplyConnection(startup.connection, exporter);
 
     // A signal stops the run as the window's 停止 does; its message tells
     // where to resume, and the exit status says which signal it was.

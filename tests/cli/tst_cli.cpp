@@ -1,6 +1,7 @@
 #include "expectedresults.h"
 #include "sampleforum.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -22,19 +23,28 @@ private:
     };
 
     // The server runs on this thread, so wait on the event loop, not blocking.
-    Result Run(const QStringList &arguments, const QString &directory)
+    Result Run(const QStringList &arguments, const QString &directory,
+               const QString &program = QStringLiteral(KESTRUNE_CLI))
     {
         QProcess process;
         process.setWorkingDirectory(directory);
+        // Whatever a run stores goes to a folder of this test's.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        process.setProcessEnvironment(environment);
         QSignalSpy finished(&process, &QProcess::finished);
-        process.start(QStringLiteral(KESTRUNE_CLI), arguments);
+        process.start(program, arguments);
         if (!finished.wait(30000))
             return {};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
+    QTemporaryDir config_;
+
 private slots:
+    void helpNamesTheSettings();
+    void rememberedHost();
     void contract_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -79,6 +89,54 @@ private slots:
                  ExpectedPages(forum, "Henu", 1, pagesWritten));
     }
 };
+
+void TestCli::helpNamesTheSettings()
+{
+    QTemporaryDir dir;
+    const Result result = Run({QStringLiteral("--help")}, dir.path());
+    QCOMPARE(result.exitCode, 0);
+#ifdef Q_OS_WIN
+    QVERIFY2(result.out.contains(QStringLiteral("kestrune.ini")), qPrintable(result.out));
+#else
+    QVERIFY2(result.out.contains(QStringLiteral("~/.config/Kestrune/kestrune.conf")),
+             qPrintable(result.out));
+#endif
+    for (const char *option : {"--host", "--ca-file", "--remember", "--forum", "--from"})
+        QVERIFY2(result.out.contains(QLatin1String(option)), option);
+}
+
+void TestCli::rememberedHost()
+{
+    SampleForum forum;
+    QVERIFY(forum.listen(0));
+    QTemporaryDir dir;
+    QString program = QStringLiteral(KESTRUNE_CLI);
+#ifdef Q_OS_WIN
+    // The settings live beside the program: run a copy kept here.
+    program = dir.filePath(QStringLiteral("kestrune-cli.exe"));
+    QVERIFY(QFile::copy(QStringLiteral(KESTRUNE_CLI), program));
+    const QString settings = dir.filePath(QStringLiteral("kestrune.ini"));
+#else
+    const QString settings = config_.filePath(QStringLiteral("Kestrune/kestrune.conf"));
+#endif
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(forum.serverPort());
+    const QStringList range{QStringLiteral("--to"), QStringLiteral("20"), QStringLiteral("--delay"),
+                            QStringLiteral("0")};
+
+    Result result = Run(QStringList{QStringLiteral("--host"), QStringLiteral("http://") + host,
+                                    QStringLiteral("--remember")} +
+                            range,
+                        dir.path(), program);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.contains(QDir::toNativeSeparators(settings)), qPrintable(result.err));
+    QVERIFY(QFile::exists(settings));
+
+    // The next run finds the forum through the setting alone.
+    result = Run(range, dir.path(), program);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+             ExpectedPages(forum, "Henu", 1, 1).repeated(2));
+}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

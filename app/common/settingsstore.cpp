@@ -1,0 +1,74 @@
+#include "settingsstore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace kestrune {
+
+namespace {
+
+const QString HostKey = QStringLiteral("forum/host");
+const QString CaFileKey = QStringLiteral("forum/caFile");
+
+void Put(QSettings &settings, const QString &key, const std::optional<QString> &value)
+{
+    if (!value)
+        return;
+    if (value->isEmpty())
+        settings.remove(key);
+    else
+        settings.setValue(key, *value);
+}
+
+} // namespace
+
+QString SettingsStore::DefaultFile()
+{
+#ifdef Q_OS_WIN
+    // Beside the program, like the jieguo.txt a desktop start writes there:
+    // the folder that holds the program keeps everything it uses.
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/kestrune.ini");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Kestrune/kestrune.conf");
+#endif
+}
+
+QString SettingsStore::DescribeDefaultFile()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("程序所在文件夹中的 kestrune.ini");
+#else
+    return QStringLiteral("~/.config/Kestrune/kestrune.conf（设置了 XDG_CONFIG_HOME 时为 "
+                          "$XDG_CONFIG_HOME/Kestrune/kestrune.conf）");
+#endif
+}
+
+SettingsStore::SettingsStore(QString file)
+    : file_(std::move(file))
+{}
+
+StoredSettings SettingsStore::Read() const
+{
+    const QSettings settings(file_, QSettings::IniFormat);
+    return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString()};
+}
+
+QString SettingsStore::Write(const std::optional<QString> &host,
+                             const std::optional<QString> &caFile) const
+{
+    QSettings settings(file_, QSettings::IniFormat);
+    Put(settings, HostKey, host);
+    Put(settings, CaFileKey, caFile);
+    settings.sync();
+    if (settings.status() == QSettings::NoError)
+        return {};
+    return QStringLiteral("无法保存设置到 %1%2。")
+        .arg(QDir::toNativeSeparators(file_), settings.status() == QSettings::AccessError
+                                                  ? QStringLiteral("（没有写入权限）")
+                                                  : QStringLiteral("（文件格式有误）"));
+}
+
+} // namespace kestrune

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace kestrune {
+
+// What both programs remember between runs.
+struct StoredSettings
+{
+    QString host;   // empty: never stored
+    QString caFile; // empty: none
+};
+
+// The settings file both programs share. On Windows it is kestrune.ini beside
+// the program, elsewhere kestrune.conf in the user's configuration folder.
+class SettingsStore final
+{
+public:
+    static QString DefaultFile();
+    // How --help names the place, the same on every machine.
+    static QString DescribeDefaultFile();
+
+    explicit SettingsStore(QString file = DefaultFile());
+
+    QString File() const { return file_; }
+    StoredSettings Read() const;
+    // Stores the values given; an empty text removes that entry. Returns the
+    // reason on failure, empty on success.
+    QString Write(const std::optional<QString> &host, const std::optional<QString> &caFile) const;
+
+private:
+    QString file_;
+};
+
+} // namespace kestrune
