@@ -198,6 +198,7 @@ void MainWindow::RunExport()
         return;
     }
     stopRequested_ = false;
+    runStarted_ = false;
     exporter_.RunExport();
     if (exporter_.IsRunning())
         command1_->setText(QStringLiteral("停止"));
@@ -227,6 +228,7 @@ void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDo
 
 void MainWindow::OnPageStarted(qint64 page)
 {
+    runStarted_ = true;
     ShowProgress(QStringLiteral("正在读第 %1 页 · %2/%3 页 · %4 名"), page,
                  page - exporter_.FirstPage(), exporter_.NamesWritten());
 }
@@ -254,9 +256,23 @@ void MainWindow::OnFailed(const QString &message)
     ShowIdle();
     if (closing_)
         return;
-    MessageBox::Show(this, stopRequested_ ? MessageBox::Kind::Notice : MessageBox::Kind::Error,
-                     message);
+    if (stopRequested_ || !runStarted_) {
+        MessageBox::Show(this, stopRequested_ ? MessageBox::Kind::Notice : MessageBox::Kind::Error,
+                         message);
+    } else {
+        const qint64 rank = exporter_.ResumeRank();
+        MessageBox::ShowWithChoice(this, MessageBox::Kind::Error, message,
+                                   QStringLiteral("从第 %1 名继续").arg(rank),
+                                   [this, rank] { ResumeFrom(rank); });
+    }
     stopRequested_ = false;
+}
+
+void MainWindow::ResumeFrom(qint64 rank)
+{
+    text2_->setText(QString::number(rank));
+    if (!exporter_.IsRunning())
+        RunExport();
 }
 
 } // namespace kestrune

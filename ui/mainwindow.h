@@ -54,6 +54,8 @@ private:
     void OnFailed(const QString &message);
     void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
+    // The error box's second choice: the from-rank box, then a run at once.
+    void ResumeFrom(qint64 rank);
 
     QPushButton *command1_; // child
     QLineEdit *text1_;      // child
@@ -64,6 +66,7 @@ private:
     StatusBar *statusBar1_; // child
     Exporter exporter_;
     bool stopRequested_ = false;
+    bool runStarted_ = false; // a page was asked for, so a rank to resume from exists
     bool closing_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "messagebox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kestrune {
 
@@ -19,13 +20,36 @@ QMessageBox::Icon IconOf(MessageBox::Kind kind)
     return QMessageBox::NoIcon;
 }
 
-} // namespace
-
-QMessageBox *MessageBox::Show(QWidget *parent, Kind kind, const QString &text)
+QMessageBox *Create(QWidget *parent, MessageBox::Kind kind, const QString &text)
 {
     auto *box = new QMessageBox(IconOf(kind), QLatin1String(ApplicationTitle), text,
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    return box;
+}
+
+} // namespace
+
+QMessageBox *MessageBox::Show(QWidget *parent, Kind kind, const QString &text)
+{
+    QMessageBox *box = Create(parent, kind, text);
+    box->open();
+    return box;
+}
+
+QMessageBox *MessageBox::ShowWithChoice(QWidget *parent, Kind kind, const QString &text,
+                                        const QString &choice, std::function<void()> chosen)
+{
+    QMessageBox *box = Create(parent, kind, text);
+    const QPushButton *button = box->addButton(choice, QMessageBox::AcceptRole);
+    // Enter and Escape both stay with OK.
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
+    // After the box has gone, so a run it starts can show its own.
+    QObject::connect(box, &QDialog::finished, box, [box, button, chosen = std::move(chosen)] {
+        if (box->clickedButton() == button)
+            chosen();
+    });
     box->open();
     return box;
 }

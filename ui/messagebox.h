@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QMessageBox;
 class QWidget;
@@ -25,6 +26,10 @@ public:
     MessageBox() = delete;
 
     static QMessageBox *Show(QWidget *parent, Kind kind, const QString &text);
+    // The same with a second button beside the default OK; `chosen` runs once
+    // the box has closed on that button.
+    static QMessageBox *ShowWithChoice(QWidget *parent, Kind kind, const QString &text,
+                                       const QString &choice, std::function<void()> chosen);
 };
 
 } // namespace kestrune

@@ -4,6 +4,7 @@
 #include "exportinputs.h"
 #include "qttranslation.h"
 #include "settingsstore.h"
+#include "shellquote.h"
 #include "startup.h"
 #include "stopsignals.h"
 
@@ -19,6 +20,20 @@ void Print(std::FILE *stream, const QString &line)
 {
     std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+// The same run from `rank` on, ready to paste into a shell.
+QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLineOption> &carried,
+                      qint64 rank)
+{
+    QStringList words{QCoreApplication::arguments().constFirst()};
+    for (const QCommandLineOption &option : carried) {
+        if (option.names().constFirst() == QLatin1String("from"))
+            words << QStringLiteral("--from") << QString::number(rank);
+        else if (parser.isSet(option))
+            words << QStringLiteral("--") + option.names().constFirst() << parser.value(option);
+    }
+    return QuoteCommandLine(words, NativeShell);
 }
 
 } // namespace
@@ -85,6 +100,8 @@ int main(int argc, char *argv[])
         stopSignals.StopHandled();
     });
 
+    bool started = false;
+    QObject::connect(&exporter, &Exporter::pageStarted, [&started] { started = true; });
     QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
         Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
     });
@@ -94,6 +111,12 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&exporter, &Exporter::failed, [&](const QString &message) {
         Print(stderr, message);
+        if (started)
+            Print(stderr,
+                  QStringLiteral("继续导出可运行：\n") +
+                      ResumeCommand(parser,
+                                    {connection.host, connection.caFile, forum, from, to, delay},
+                                    exporter.ResumeRank()));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });

@@ -1,5 +1,6 @@
 #include "expectedresults.h"
 #include "sampleforum.h"
+#include "scriptedserver.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,6 +46,7 @@ private:
 private slots:
     void helpNamesTheSettings();
     void rememberedHost();
+    void printsResumeCommand();
     void contract_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -136,6 +138,46 @@ void TestCli::rememberedHost()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
              ExpectedPages(forum, "Henu", 1, 1).repeated(2));
+}
+
+void TestCli::printsResumeCommand()
+{
+#ifdef Q_OS_WIN
+    QSKIP("checked through a POSIX shell");
+#endif
+    ScriptedServer server;
+    QVERIFY(server.Listen());
+    server.SetFault(ScriptedServer::Fault::ResetMidBody);
+    QTemporaryDir dir;
+    const QString forumName = QStringLiteral("It's $x 论坛");
+    const QStringList arguments{
+        QStringLiteral("--delay"), QStringLiteral("0"),
+        QStringLiteral("--forum"), forumName,
+        QStringLiteral("--to"),    QStringLiteral("60"),
+        QStringLiteral("--host"),  QStringLiteral("127.0.0.1:%1").arg(server.Port())};
+    Result result = Run(arguments, dir.path());
+    QCOMPARE(result.exitCode, 1);
+    const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() >= 2 && lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
+             qPrintable(result.err));
+    const QString command = lines.constLast();
+
+    // The shell hands back the same words, --from now the failed page's first rank.
+    const QString sh = QStringLiteral("/bin/sh");
+    result =
+        Run({QStringLiteral("-c"), QStringLiteral("printf '%s\\n' ") + command}, dir.path(), sh);
+    QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             QStringList({QStringLiteral(KESTRUNE_CLI), QStringLiteral("--host"), arguments.at(7),
+                          QStringLiteral("--forum"), forumName, QStringLiteral("--from"),
+                          QStringLiteral("21"), QStringLiteral("--to"), QStringLiteral("60"),
+                          QStringLiteral("--delay"), QStringLiteral("0")}));
+
+    server.SetFault(ScriptedServer::Fault::Good, ScriptedServer::GoodPage());
+    result = Run({QStringLiteral("-c"), command}, dir.path(), sh);
+    QCOMPARE(result.exitCode, 0);
+    const QList<SampleMember> page = {{1, "AAA", 5}, {2, "BBB", 17}};
+    QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+             ExpectedResults(page, 1) + ExpectedResults(page + page, 1));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,9 +1,11 @@
 #include "expectedresults.h"
 #include "mainwindow.h"
 #include "sampleforum.h"
+#include "scriptedserver.h"
 #include "statusbar.h"
 #include "updown.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -42,8 +44,7 @@ struct Box
     QMessageBox::StandardButtons buttons;
 };
 
-// Waits for the outcome box and presses its OK button.
-std::optional<Box> DismissBox(QWidget *window)
+QMessageBox *WaitForBox()
 {
     QMessageBox *box = nullptr;
     const bool shown = QTest::qWaitFor(
@@ -52,17 +53,39 @@ std::optional<Box> DismissBox(QWidget *window)
             return box != nullptr;
         },
         10000);
-    if (!shown)
+    return shown ? box : nullptr;
+}
+
+// Waits for the box to go and the window to have the focus back.
+bool BoxClosed(QWidget *window)
+{
+    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }))
+        return false;
+    // No window manager hands the activation back here.
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+// Waits for the outcome box and presses its OK button.
+std::optional<Box> DismissBox(QWidget *window)
+{
+    QMessageBox *box = WaitForBox();
+    if (!box)
         return std::nullopt;
     const Box seen{box->text(), box->icon(), box->windowTitle(), box->standardButtons()};
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }))
-        return std::nullopt;
-    // No window manager hands the activation back here.
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window))
+    if (!BoxClosed(window))
         return std::nullopt;
     return seen;
+}
+
+QAbstractButton *ButtonLabelled(const QMessageBox *box, const QString &text)
+{
+    const QList<QAbstractButton *> buttons = box->buttons();
+    const auto found =
+        std::find_if(buttons.begin(), buttons.end(),
+                     [&text](const QAbstractButton *b) { return b->text() == text; });
+    return found == buttons.end() ? nullptr : *found;
 }
 
 struct Fixture
@@ -104,6 +127,8 @@ private slots:
     void stopKeepsWrittenLines();
     void closeDuringRunStops();
     void errorLeavesWindowUsable();
+    void continueAfterError_data();
+    void continueAfterError();
 
 private:
     std::unique_ptr<Fixture> f_;
@@ -420,6 +445,62 @@ void TestMainWindow::errorLeavesWindowUsable()
     QCOMPARE(box->text, QStringLiteral("导出完成！"));
     qint64 counter = 0;
     QCOMPARE(f_->Results(), ExpectedLines(f_->forum, Henu, 1, 1, counter));
+}
+
+void TestMainWindow::continueAfterError_data()
+{
+    QTest::addColumn<bool>("resume");
+    QTest::newRow("continue button") << true;
+    QTest::newRow("Enter keeps OK") << false;
+}
+
+void TestMainWindow::continueAfterError()
+{
+    QFETCH(bool, resume);
+    ScriptedServer server;
+    QVERIFY(server.Listen());
+    server.SetFault(ScriptedServer::Fault::ResetMidBody);
+    f_->Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+    f_->Box("Text3")->setText(QStringLiteral("60"));
+    f_->Box("Text4")->setText(QStringLiteral("0"));
+    QSignalSpy started(&f_->Engine(), &Exporter::pageStarted);
+    QTest::mouseClick(f_->Button(), Qt::LeftButton);
+
+    QMessageBox *box = WaitForBox();
+    QVERIFY(box);
+    QCOMPARE(box->icon(), QMessageBox::Warning);
+    QCOMPARE(f_->Engine().ResumeRank(), 21);
+    QAbstractButton *choice = ButtonLabelled(box, QStringLiteral("从第 21 名继续"));
+    QVERIFY(choice);
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
+    QCOMPARE(box->buttons().size(), 2);
+
+    server.SetFault(ScriptedServer::Fault::Good, ScriptedServer::GoodPage());
+    started.clear();
+    if (resume)
+        QTest::mouseClick(choice, Qt::LeftButton);
+    else
+        QTest::keyClick(box, Qt::Key_Return);
+
+    const QList<SampleMember> page = {{1, "AAA", 5}, {2, "BBB", 17}};
+    QByteArray expected = ExpectedResults(page, 1);
+    if (resume) {
+        QCOMPARE(f_->Box("Text2")->text(), QStringLiteral("21"));
+        const std::optional<Box> done = DismissBox(&f_->window);
+        QVERIFY(done);
+        QCOMPARE(done->text, Exporter::CompletionMessage());
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(started.at(0).at(0).toLongLong(), 2);
+        // Numbering carries on from the names the failed run wrote.
+        expected += ExpectedResults(page + page, 3);
+    } else {
+        QVERIFY(BoxClosed(&f_->window));
+        QCOMPARE(f_->Box("Text2")->text(), QStringLiteral("1"));
+        QVERIFY(!f_->Engine().IsRunning());
+        QCOMPARE(started.size(), 0);
+    }
+    QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
+    QCOMPARE(f_->Results(), expected);
 }
 
 QTEST_MAIN(TestMainWindow)
