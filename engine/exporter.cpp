@@ -175,15 +175,16 @@ void Exporter::StartPause()
         ScanPage();
         return;
     }
-    pauseDeadline_ = QDeadlineTimer(ms, Qt::PreciseTimer);
+    pauseEnd_ = clock_.MonotonicMilliseconds() + ms;
     OnPauseTick();
 }
 
 void Exporter::OnPauseTick()
 {
-    const qint64 remaining = pauseDeadline_.remainingTime();
+    const qint64 remaining = pauseEnd_ - clock_.MonotonicMilliseconds();
     if (remaining > 0) {
-        pauseTimer_.start(static_cast<int>(std::min(remaining, PauseSliceMs)));
+        pauseTimer_.start(
+            static_cast<int>(clock_.TimerMilliseconds(std::min(remaining, PauseSliceMs))));
         return;
     }
     ScanPage();
@@ -278,7 +279,8 @@ void Exporter::Fail(const RuntimeError &error)
                              : QStringLiteral("这次导出还没有完成任何一页。");
     const QString partial =
         namesOnCurrentPage_ > 0
-            ? QStringLiteral("第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。\n")
+            ? QStringLiteral(
+                  "第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。\n")
                   .arg(pageNumber_)
                   .arg(namesOnCurrentPage_)
                   .arg(resumeRank_)

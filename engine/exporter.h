@@ -3,7 +3,6 @@
 #include "engine/pagefetcher.h"
 #include "engine/pagescanner.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLockFile>
 #include <QObject>
@@ -87,7 +86,7 @@ private:
     const Clock &clock_;
     PageFetcher fetcher_;
     QTimer pauseTimer_;
-    QDeadlineTimer pauseDeadline_;
+    std::int64_t pauseEnd_ = 0; // on the clock's monotonic time
     QString host_;
     QDir directory_;
     WriteFault *writeFault_ = nullptr;

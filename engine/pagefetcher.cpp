@@ -435,7 +435,7 @@ void PageFetcher::FetchPage(const QByteArray &address)
     Abort();
     const auto sentAt = clock_.WallMilliseconds();
     session_->Begin(address);
-    timeout_.start(static_cast<int>(FetchTimeoutMilliseconds(sentAt)));
+    timeout_.start(static_cast<int>(clock_.TimerMilliseconds(FetchTimeoutMilliseconds(sentAt))));
 }
 
 void PageFetcher::Abort()

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <chrono>
 #include <cmath>
@@ -11,10 +11,37 @@ std::int64_t SystemClock::WallMilliseconds() const
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SystemClock::MonotonicMilliseconds() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 const SystemClock &SystemClock::Instance()
 {
     static const SystemClock clock;
     return clock;
+}
+
+FastClock::FastClock(std::int64_t factor, std::int64_t wallStartMs)
+    : factor_(factor)
+    , wallStartMs_(wallStartMs)
+    , realStartMs_(SystemClock::Instance().MonotonicMilliseconds())
+{}
+
+std::int64_t FastClock::MonotonicMilliseconds() const
+{
+    return (SystemClock::Instance().MonotonicMilliseconds() - realStartMs_) * factor_;
+}
+
+std::int64_t FastClock::WallMilliseconds() const
+{
+    return wallStartMs_ + MonotonicMilliseconds();
+}
+
+std::int64_t FastClock::TimerMilliseconds(std::int64_t span) const
+{
+    return (span + factor_ - 1) / factor_;
 }
 
 std::int64_t FetchTimeoutMilliseconds(std::int64_t sentAtWallMs)

@@ -24,7 +24,8 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
     return outcome;
 }
 
-ExportHarness::ExportHarness()
+ExportHarness::ExportHarness(const Clock &clock)
+    : exporter(inputs, clock)
 {
     if (forum.listen(0))
         exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.serverPort()));

@@ -2,6 +2,7 @@
 
 #include "exporter.h"
 #include "exportinputs.h"
+#include "platform/clock.h"
 #include "sampleforum.h"
 
 #include <QTemporaryDir>
@@ -35,14 +36,14 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs = 20000);
 // forum on a free loopback port.
 struct ExportHarness
 {
-    ExportHarness();
+    explicit ExportHarness(const Clock &clock = SystemClock::Instance());
     QString FilePath(const char *name) const { return dir.filePath(QLatin1String(name)); }
     RunOutcome Run(int timeoutMs = 20000);
 
     QTemporaryDir dir;
     SampleForum forum;
     EditableInputs inputs;
-    Exporter exporter{inputs};
+    Exporter exporter;
 };
 
 } // namespace kestrune
