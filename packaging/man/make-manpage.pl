@@ -88,14 +88,14 @@ sub Translate
     return $text;
 }
 
-# Qt wraps long descriptions; a broken line joins with a space only between
-# two non-Chinese characters.
+# Qt wraps long descriptions, at a space where it can; a broken line joins
+# without one only between two Chinese characters.
 sub Join
 {
     my ($left, $right) = @_;
     return $right if $left eq '';
-    my $space = ($left =~ /\p{Han}\p{Punct}*$|[\x{3000}-\x{303F}\x{FF00}-\x{FFEF}]$/
-                 || $right =~ /^[\p{Han}\x{3000}-\x{303F}\x{FF00}-\x{FFEF}]/) ? '' : ' ';
+    my $cjk = qr/[\p{Han}\x{3000}-\x{303F}\x{FF00}-\x{FFEF}]/;
+    my $space = ($left =~ /$cjk$/ && $right =~ /^$cjk/) ? '' : ' ';
     return "$left$space$right";
 }
 
@@ -179,7 +179,7 @@ sub Page
         close $in;
         # groff breaks a line only at spaces unless told that Chinese text may
         # break between characters (as its zh.tmac does); the lines stay
-        # ragged rather than stretched.
+        # ragged rather than stretched, and English words whole.
         splice @roff, 2, 0, <<'ROFF';
 .if \n(.g \{\
 .  class [CJKprepunct] , : ; > } \[u2026] \[u201D] \[u3001] \[u3002] \[u3009] \[u300B] \
@@ -191,6 +191,7 @@ sub Page
 .  cflags 512 \C'[CJKnormal]'
 .\}
 .ad l
+.nh
 ROFF
         for (@roff) {
             s/^\.SH "?([^"]+?)"?$/'.SH ' . ($ZH_HEADINGS{$1} \/\/ $1)/e;
