@@ -7,9 +7,30 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <algorithm>
+#include <span>
+#include <string_view>
+
+namespace {
+
+// --help and --version print and exit before any window opens, so they answer
+// on a machine without a display too; the manual page is made from them.
+bool OnlyPrints(std::span<char *const> arguments)
+{
+    constexpr std::string_view printing[] = {"-h", "-?", "--help", "--help-all", "-v", "--version"};
+    return std::ranges::any_of(arguments.subspan(1), [&printing](const char *argument) {
+        return std::ranges::find(printing, std::string_view(argument)) != std::end(printing);
+    });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    if (OnlyPrints({argv, static_cast<std::size_t>(argc)}))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QApplication app(argc, argv);
     kestrune::IdentifyApplication(QStringLiteral("kestrune"));
     kestrune::InstallQtTranslation();
