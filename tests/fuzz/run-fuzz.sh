@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds fuzz_scanner with clang in build-fuzz and runs it for SECONDS
-# (default 60) over a copy of the seed corpus. Exits non-zero on a finding;
-# the crashing input is left in build-fuzz/findings.
+# Builds the fuzz targets with clang in build-fuzz and runs fuzz_scanner for
+# SECONDS (default 60) over a copy of the seed corpus, then fuzz_decoder for
+# a third of that. Exits non-zero on a finding; the crashing input is left in
+# build-fuzz/findings.
 set -euo pipefail
 
 seconds="${1:-60}"
@@ -12,7 +13,7 @@ CC=clang CXX=clang++ cmake -S "${source_dir}" -B "${build_dir}" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTRUNE_BUILD_FUZZ=ON -DKESTRUNE_BUILD_TESTS=OFF -DKESTRUNE_BUILD_GUI=OFF \
     -DKESTRUNE_BUILD_BENCH=OFF >/dev/null
-cmake --build "${build_dir}" --target fuzz_scanner
+cmake --build "${build_dir}" --target fuzz_scanner fuzz_decoder
 
 # The seeds stay as they are; what the fuzzer adds goes to a scratch copy.
 corpus="${build_dir}/corpus"
@@ -24,3 +25,14 @@ cp "${source_dir}/tests/fuzz/corpus/"* "${corpus}/"
 "${build_dir}/tests/fuzz/fuzz_scanner" -max_total_time="${seconds}" -print_final_stats=1 \
     -dict="${source_dir}/tests/fuzz/scanner.dict" \
     -artifact_prefix="${findings}/" "${corpus}"
+
+# Seeds: a small gzip page and a deflate one, each behind its two control bytes.
+decoder_corpus="${build_dir}/decoder-corpus"
+rm -rf "${decoder_corpus}"
+mkdir -p "${decoder_corpus}"
+printf '\x00\x07' >"${decoder_corpus}/gzip"
+printf 'username="AAA" l_item_ex 5' | gzip -c >>"${decoder_corpus}/gzip"
+printf '\x01\x03' >"${decoder_corpus}/deflate"
+printf 'username="AAA" l_item_ex 5' | python3 -c 'import sys, zlib; sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read()))' >>"${decoder_corpus}/deflate"
+"${build_dir}/tests/fuzz/fuzz_decoder" -max_total_time="$((seconds / 3 + 1))" -print_final_stats=1 \
+    -artifact_prefix="${findings}/" "${decoder_corpus}"
