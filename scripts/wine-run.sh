@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own scratch prefix, quietly.
+# CMake uses it as the emulator for the Windows build's tests.
+#   KESTRUNE_WINEPREFIX  Wine prefix (default: build-win/wineprefix in the tree)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${KESTRUNE_WINEPREFIX:-$repo/build-win/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko download prompts; nothing here needs them.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver --wait || true
+fi
+exec wine "$@"
