@@ -34,7 +34,7 @@ appstreamcli validate --strict --no-net "$root"/usr/share/metainfo/*.metainfo.xm
 owner() {
     local path
     for path in "$1" "$(realpath "$1")" "${1#/usr}" "/usr$1"; do
-        dpkg-query -S "$path" 2>/dev/null | head -n1 | cut -d: -f1 && return
+        dpkg-query -S "$path" 2>/dev/null | awk -F: 'NR == 1 { print $1 }' && return
     done
     echo "(no package owns $1)"
 }
@@ -45,7 +45,8 @@ depends_names=$(tr ',|' '\n\n' <<<"$depends" | awk '{ print $1 }')
 status=0
 for program in "$root"/usr/bin/*; do
     for library in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-        path=$(ldconfig -p | awk -v lib="$library" '$1 == lib { print $NF; exit }')
+        # Read to the end: a reader that stops early fails the pipe.
+        path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && !found { print $NF; found = 1 }')
         package=$(owner "$path")
         if ! grep -Fqx "$package" <<<"$depends_names"; then
             echo "check-package: $(basename "$program") needs $library ($package), not in Depends" >&2
