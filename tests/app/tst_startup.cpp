@@ -230,16 +230,6 @@ private slots:
 #endif
     }
 
-    void helpNamesThePlace()
-    {
-        QCommandLineParser parser;
-        ConnectionOptions().AddTo(parser, QStringLiteral("summary"));
-        const QString help = parser.helpText();
-        QVERIFY2(help.contains(SettingsStore::DescribeDefaultFile()), qPrintable(help));
-        QVERIFY(help.contains(DefaultHost));
-        QVERIFY(help.contains(QStringLiteral("--remember")));
-    }
-
     void posixQuoting_data()
     {
         QTest::addColumn<QStringList>("words");
