@@ -32,6 +32,9 @@ private:
         // Whatever a run stores goes to a folder of this test's.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        // Not a Chinese system: our texts and Qt's must be Chinese regardless.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
         process.setProcessEnvironment(environment);
         QSignalSpy finished(&process, &QProcess::finished);
         process.start(program, arguments);
@@ -64,8 +67,11 @@ private slots:
             << QStringLiteral("类型不匹配") << qint64(0);
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
                                  << QStringLiteral("kestrune-cli 1.00\n") << QString() << qint64(0);
+        // Qt's own usage errors speak Chinese too, whatever the system's language.
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2 << QString()
-                                        << QStringLiteral("bogus") << qint64(0);
+                                        << QStringLiteral("未知选项“bogus”") << qint64(0);
+        QTest::newRow("missing value") << QStringList{QStringLiteral("--forum")} << 2 << QString()
+                                       << QStringLiteral("之后缺少值") << qint64(0);
         QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << 2 << QString()
                                         << QStringLiteral("extra") << qint64(0);
     }
