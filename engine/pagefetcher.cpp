@@ -52,6 +52,24 @@ QString Latin1(const char *text)
     return QString::fromLatin1(text);
 }
 
+// The usual reasons a certificate is refused, in the user's words; the
+// TLS library's own words follow them.
+QString CertificateProblem(const char *detail)
+{
+    const QByteArray words = QByteArray(detail).toLower();
+    if (words.contains("expired"))
+        return QStringLiteral("证书已过期");
+    if (words.contains("not yet valid"))
+        return QStringLiteral("证书尚未生效");
+    if (words.contains("issuer") || words.contains("self-signed") ||
+        words.contains("self signed") || words.contains("untrusted"))
+        return QStringLiteral("证书不是受信任的机构签发的");
+    if (words.contains("subject name") || words.contains("hostname") ||
+        words.contains("does not match"))
+        return QStringLiteral("证书与主机名不符");
+    return QStringLiteral("证书无效");
+}
+
 // What libcurl's code means to a user, with its own words for the details.
 QString DescribeCurlError(CURLcode code, const char *detail)
 {
@@ -70,7 +88,7 @@ QString DescribeCurlError(CURLcode code, const char *detail)
         what = QStringLiteral("连接中断");
         break;
     case CURLE_PEER_FAILED_VERIFICATION:
-        what = QStringLiteral("证书无效");
+        what = CertificateProblem(detail);
         break;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:

@@ -53,10 +53,10 @@ private slots:
             << QStringList{"重定向", "http://127\\.0\\.0\\.1:PLAIN", tlsAddress};
         QTest::newRow("certificate from an unknown CA")
             << "https://127.0.0.1:TLS" << Certificate::Untrusted << true << good << QStringList()
-            << QStringList{certificateProblem, tlsAddress, "issuer|颁发"};
+            << QStringList{certificateProblem, tlsAddress, "证书不是受信任的机构签发的"};
         QTest::newRow("expired certificate")
             << "https://127.0.0.1:TLS" << Certificate::Expired << true << good << QStringList()
-            << QStringList{certificateProblem, tlsAddress, "expired|过期"};
+            << QStringList{certificateProblem, tlsAddress, "证书已过期"};
         QTest::newRow("test CA not named")
             << "https://127.0.0.1:TLS" << Certificate::Trusted << false << good << QStringList()
             << QStringList{certificateProblem, tlsAddress};
