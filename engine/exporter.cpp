@@ -1,5 +1,6 @@
 #include "engine/exporter.h"
 
+#include "engine/exportfailure.h"
 #include "engine/exportinputs.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
@@ -15,25 +16,8 @@ namespace kestrune {
 
 namespace {
 
-QString FromUtf8(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 // Longest single QTimer interval we use; longer pauses re-arm.
 constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
-
-QString DescribeError(const RuntimeError &error)
-{
-    QString detail = FromUtf8(error.detail());
-    if (const auto offset = error.byteOffset()) {
-        const QString where =
-            QStringLiteral("%1 第 %2 字节").arg(QLatin1String(PageFileName)).arg(*offset);
-        detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
-    }
-    const QString name = FromUtf8(std::string(ErrorName(error.kind())));
-    return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
-}
 
 } // namespace
 
@@ -83,11 +67,12 @@ void Exporter::RunExport()
         lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
         firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
     } catch (const RuntimeError &error) {
-        resumeRank_ = 0;
-        emit failed(QStringLiteral("排名无法读出，导出没有开始：%1。").arg(DescribeError(error)));
+        ExportFailure failure;
+        failure.cause = ExportFailure::Cause::UnreadableRanks;
+        failure.error = error;
+        emit failed(failure);
         return;
     }
-    resumeRank_ = FirstRankOfPage(firstPage_);
     if (!TakeLock())
         return;
     running_ = true;
@@ -109,19 +94,20 @@ bool Exporter::TakeLock()
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0))
         return true;
-    const QLockFile::LockError error = lock_->error();
+    ExportFailure failure;
+    failure.cause = lock_->error() == QLockFile::LockFailedError
+                        ? ExportFailure::Cause::DirectoryBusy
+                        : ExportFailure::Cause::NoLock;
+    failure.firstPage = firstPage_;
+    failure.lastPage = lastPage_;
+    failure.resumeRank = FirstRankOfPage(firstPage_);
     qint64 pid = 0;
     QString hostName;
     QString appName;
     lock_->getLockInfo(&pid, &hostName, &appName);
+    failure.lockOwner = pid;
     lock_.reset();
-    emit failed(error == QLockFile::LockFailedError
-                    ? QStringLiteral("这个目录中已有另一个导出在进行（%1 属于进程 %2），"
-                                     "这次导出没有开始，没有动任何文件。")
-                          .arg(QLatin1String(LockFileName))
-                          .arg(pid)
-                    : QStringLiteral("文件错误（无法创建 %1），这次导出没有开始。")
-                          .arg(QLatin1String(LockFileName)));
+    emit failed(failure);
     return false;
 }
 
@@ -129,6 +115,7 @@ void Exporter::StartPage()
 {
     emit pageStarted(pageNumber_);
     namesOnCurrentPage_ = 0;
+    pageDone_ = false;
     try {
         // The address is checked before temp.txt is touched.
         const QByteArray address = BuildRequestAddress(host_, inputs_.ForumName(), pageNumber_);
@@ -227,6 +214,7 @@ void Exporter::ScanPage()
         return;
     }
     namesOnCurrentPage_ = 0;
+    pageDone_ = true;
     emit pageFinished(pageNumber_, namesThisRun_);
     if (!running_)
         return; // stopped from a slot
@@ -250,57 +238,40 @@ void Exporter::Stop()
         return;
     fetcher_.Abort();
     pauseTimer_.stop();
-    Fail(RuntimeError(ErrorKind::Stopped, {}));
+    Fail(std::nullopt);
 }
 
-void Exporter::Fail(const RuntimeError &error)
+void Exporter::Fail(const std::optional<RuntimeError> &error)
 {
-    QString closeError;
+    ExportFailure failure;
+    failure.cause = error ? ExportFailure::Cause::PageFailed : ExportFailure::Cause::Stopped;
+    failure.error = error;
     try {
         EndRun();
     } catch (const RuntimeError &closing) {
-        closeError =
-            QStringLiteral("\n另外，结束未完的一行时出错：%1。").arg(DescribeError(closing));
+        failure.closeError = closing;
     }
-    resumeRank_ = FirstRankOfPage(pageNumber_);
-    const QString where = QStringLiteral("第 %1 页（第 %2—%3 名）")
-                              .arg(pageNumber_)
-                              .arg(resumeRank_)
-                              .arg(LastRankOfPage(pageNumber_));
-    const QString what = error.kind() == ErrorKind::Stopped
-                             ? QStringLiteral("导出已在%1停止。").arg(where)
-                             : QStringLiteral("%1出错：%2。").arg(where, DescribeError(error));
-    const QString done = pageNumber_ > firstPage_
-                             ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
-                                   .arg(firstPage_)
-                                   .arg(pageNumber_ - 1)
-                                   .arg(namesThisRun_ - namesOnCurrentPage_)
-                                   .arg(QLatin1String(ResultsFileName))
-                             : QStringLiteral("这次导出还没有完成任何一页。");
-    const QString partial =
-        namesOnCurrentPage_ > 0
-            ? QStringLiteral(
-                  "第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。\n")
-                  .arg(pageNumber_)
-                  .arg(namesOnCurrentPage_)
-                  .arg(resumeRank_)
-            : QString();
-    const QString resume = QStringLiteral("从第 %1 名开始可以继续导出。").arg(resumeRank_);
-    emit failed(what + QLatin1Char('\n') + done + QLatin1Char('\n') + partial + resume +
-                closeError);
+    // Stopped from a pageFinished() slot, the run stands before the next page.
+    failure.page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
+    failure.firstPage = firstPage_;
+    failure.lastPage = lastPage_;
+    failure.namesOnPage = namesOnCurrentPage_;
+    failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
+    failure.resumeRank = FirstRankOfPage(failure.page);
+    emit failed(failure);
 }
 
 void Exporter::FailClosingLastLine(const RuntimeError &error)
 {
-    resumeRank_ = FirstRankOfPage(lastPage_ + 1);
-    emit failed(QStringLiteral("第 %1—%2 页都已导出，共 %3 个名字，已保存在 %4；"
-                               "但给最后一行补上行尾时出错：%5。\n"
-                               "从第 %6 名开始可以继续导出。")
-                    .arg(firstPage_)
-                    .arg(lastPage_)
-                    .arg(namesThisRun_)
-                    .arg(QLatin1String(ResultsFileName), DescribeError(error))
-                    .arg(resumeRank_));
+    ExportFailure failure;
+    failure.cause = ExportFailure::Cause::LastLineEnd;
+    failure.error = error;
+    failure.page = lastPage_;
+    failure.firstPage = firstPage_;
+    failure.lastPage = lastPage_;
+    failure.namesWritten = namesThisRun_;
+    failure.resumeRank = FirstRankOfPage(lastPage_ + 1);
+    emit failed(failure);
 }
 
 void Exporter::EndRun()

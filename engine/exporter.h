@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/exportfailure.h"
+#include "engine/exportfiles.h"
 #include "engine/pagefetcher.h"
 #include "engine/pagescanner.h"
 
@@ -8,20 +10,14 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 namespace kestrune {
 
 class Clock;
 class ExportInputs;
-class RuntimeError;
 class WriteFault;
 struct FetchResult;
-
-inline constexpr char PageFileName[] = "temp.txt";
-inline constexpr char ResultsFileName[] = "jieguo.txt";
-// Held in the directory for the length of a run, so two runs never share
-// temp.txt.
-inline constexpr char LockFileName[] = "kestrune.lock";
 
 // One export at a time: page range, then for every page fetch, store, pause
 // and scan, all driven by the event loop. Holds the export state for its whole
@@ -50,8 +46,6 @@ public:
     std::int64_t FirstPage() const { return firstPage_; }
     std::int64_t LastPage() const { return lastPage_; }
     std::int64_t NamesWritten() const { return namesThisRun_; }
-    // After failed(): the from-rank that carries on where the run stopped.
-    std::int64_t ResumeRank() const { return resumeRank_; }
     const ScannerState &Scanner() const { return scanner_; }
 
     static QString CompletionMessage();
@@ -67,7 +61,7 @@ signals:
     void pageStarted(qint64 page);
     void pageFinished(qint64 page, qint64 namesWritten);
     void completed(const QString &message);
-    void failed(const QString &message);
+    void failed(const kestrune::ExportFailure &failure);
 
 private:
     void StartPage();
@@ -76,7 +70,8 @@ private:
     void StartPause();
     void OnPauseTick();
     void ScanPage();
-    void Fail(const RuntimeError &error);
+    // No error: stopped on request.
+    void Fail(const std::optional<RuntimeError> &error);
     void FailClosingLastLine(const RuntimeError &error);
     bool TakeLock();
     void EndRun();
@@ -97,7 +92,7 @@ private:
     std::int64_t lastPage_ = 0;
     std::int64_t namesThisRun_ = 0;
     std::int64_t namesOnCurrentPage_ = 0;
-    std::int64_t resumeRank_ = 0;
+    bool pageDone_ = false; // the current page is scanned and written
     bool resultsLineOpen_ = false;
     std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;

@@ -149,7 +149,7 @@ MainWindow::MainWindow(QWidget *parent)
     setTabOrder(upDown1_, text4_);
     command1_->setFocus();
 
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::RunExport);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
     connect(upDown1_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
     connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
     connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
@@ -190,15 +190,12 @@ QString MainWindow::Delay() const
     return text4_->text();
 }
 
-void MainWindow::RunExport()
+void MainWindow::StartOrStopExport()
 {
     if (exporter_.IsRunning()) {
-        stopRequested_ = true;
         exporter_.Stop();
         return;
     }
-    stopRequested_ = false;
-    runStarted_ = false;
     exporter_.RunExport();
     if (exporter_.IsRunning())
         command1_->setText(QStringLiteral("停止"));
@@ -228,7 +225,6 @@ void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDo
 
 void MainWindow::OnPageStarted(qint64 page)
 {
-    runStarted_ = true;
     ShowProgress(QStringLiteral("正在读第 %1 页 · %2/%3 页 · %4 名"), page,
                  page - exporter_.FirstPage(), exporter_.NamesWritten());
 }
@@ -251,28 +247,29 @@ void MainWindow::OnCompleted(const QString &message)
     MessageBox::Show(this, MessageBox::Kind::Plain, message);
 }
 
-void MainWindow::OnFailed(const QString &message)
+void MainWindow::OnFailed(const ExportFailure &failure)
 {
     ShowIdle();
     if (closing_)
         return;
-    if (stopRequested_ || !runStarted_) {
-        MessageBox::Show(this, stopRequested_ ? MessageBox::Kind::Notice : MessageBox::Kind::Error,
-                         message);
+    const QString message = DescribeFailure(failure);
+    if (failure.cause == ExportFailure::Cause::Stopped) {
+        MessageBox::Show(this, MessageBox::Kind::Notice, message);
+    } else if (!failure.RunStarted()) {
+        MessageBox::Show(this, MessageBox::Kind::Error, message);
     } else {
-        const qint64 rank = exporter_.ResumeRank();
+        const qint64 rank = failure.resumeRank;
         MessageBox::ShowWithChoice(this, MessageBox::Kind::Error, message,
                                    QStringLiteral("从第 %1 名继续").arg(rank),
                                    [this, rank] { ResumeFrom(rank); });
     }
-    stopRequested_ = false;
 }
 
 void MainWindow::ResumeFrom(qint64 rank)
 {
     text2_->setText(QString::number(rank));
     if (!exporter_.IsRunning())
-        RunExport();
+        StartOrStopExport();
 }
 
 } // namespace kestrune

@@ -41,7 +41,7 @@ public:
 
 public slots:
     // Command1: starts an export, or stops the one in progress.
-    void RunExport();
+    void StartOrStopExport();
     void SyncSpinToDelay(int value);
 
 protected:
@@ -51,7 +51,7 @@ private:
     void OnPageStarted(qint64 page);
     void OnPageFinished(qint64 page, qint64 namesWritten);
     void OnCompleted(const QString &message);
-    void OnFailed(const QString &message);
+    void OnFailed(const kestrune::ExportFailure &failure);
     void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
     // The error box's second choice: the from-rank box, then a run at once.
@@ -65,8 +65,6 @@ private:
     QLineEdit *text4_;      // child
     StatusBar *statusBar1_; // child
     Exporter exporter_;
-    bool stopRequested_ = false;
-    bool runStarted_ = false; // a page was asked for, so a rank to resume from exists
     bool closing_ = false;
 };
 

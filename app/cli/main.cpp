@@ -100,8 +100,6 @@ int main(int argc, char *argv[])
         stopSignals.StopHandled();
     });
 
-    bool started = false;
-    QObject::connect(&exporter, &Exporter::pageStarted, [&started] { started = true; });
     QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
         Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
     });
@@ -109,14 +107,14 @@ int main(int argc, char *argv[])
         Print(stdout, message);
         QCoreApplication::exit(0);
     });
-    QObject::connect(&exporter, &Exporter::failed, [&](const QString &message) {
-        Print(stderr, message);
-        if (started)
+    QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
+        Print(stderr, DescribeFailure(failure));
+        if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +
                       ResumeCommand(parser,
                                     {connection.host, connection.caFile, forum, from, to, delay},
-                                    exporter.ResumeRank()));
+                                    failure.resumeRank));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });

@@ -108,7 +108,8 @@ private slots:
         }
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        QVERIFY2(outcome.message.contains(expectedError), qPrintable(outcome.message));
+        const QString what = DescribeError(*outcome.failure.error);
+        QVERIFY2(what.startsWith(expectedError), qPrintable(what));
         QVERIFY(!QFile::exists(h.FilePath(ResultsFileName)));
         if (pageStored)
             QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.pageBody(Henu, 1) + "\r\n");
@@ -127,6 +128,10 @@ private slots:
         QVERIFY(outcome.finished && !outcome.completed);
         QCOMPARE(started.size(), 1);
         QVERIFY(!h.exporter.IsRunning());
+        QCOMPARE(outcome.failure.cause, ExportFailure::Cause::Stopped);
+        QCOMPARE(outcome.failure.page, 2);
+        QCOMPARE(outcome.failure.namesWritten, 20);
+        QCOMPARE(outcome.failure.resumeRank, 21);
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
     }
 

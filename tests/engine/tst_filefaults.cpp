@@ -1,6 +1,5 @@
 #include "expectedresults.h"
 #include "exportharness.h"
-
 #include "platform/textchannel.h"
 #include "scriptedserver.h"
 
@@ -86,19 +85,19 @@ private slots:
     void fileFaults_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("file");     // the detail starts with it
+        QTest::addColumn<QString>("reason");   // and holds it
         QTest::addColumn<int>("pagesWritten"); // whole pages in jieguo.txt after "earlier"
         const QString link = QStringLiteral("是符号链接");
         const QString notRegular = QStringLiteral("不是普通文件");
-        QTest::newRow("results read-only") << Setup::ReadOnlyResults << "jieguo.txt" << QString()
-                                           << 0;
+        QTest::newRow("results read-only")
+            << Setup::ReadOnlyResults << "jieguo.txt" << QString() << 0;
         QTest::newRow("directory not writable")
             << Setup::UnwritableDirectory << "kestrune.lock" << QString() << 0;
-        QTest::newRow("disk full on page 2")
-            << Setup::DiskFullOnPageTwo << "jieguo.txt" << "No space left on device" << 1;
-        QTest::newRow("page file is a directory")
-            << Setup::PageFileIsDirectory << "temp.txt" << "Is a directory" << 0;
+        QTest::newRow("disk full on page 2") << Setup::DiskFullOnPageTwo << "jieguo.txt"
+                                             << "No space left on device" << 1;
+        QTest::newRow("page file is a directory") << Setup::PageFileIsDirectory << "temp.txt"
+                                                  << "Is a directory" << 0;
         QTest::newRow("page file links to another file")
             << Setup::PageFileLinksToVictim << "temp.txt" << link << 0;
         QTest::newRow("results file links to another file")
@@ -175,22 +174,29 @@ private slots:
 
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        if (setup != Setup::AnotherRunHoldsLock)
-            QVERIFY2(outcome.message.contains(QStringLiteral("文件错误")),
-                     qPrintable(outcome.message));
-        QVERIFY2(outcome.message.contains(file), qPrintable(outcome.message));
-        QVERIFY2(outcome.message.contains(reason), qPrintable(outcome.message));
-        const int resumeRank = 1 + 20 * pagesWritten;
-        QCOMPARE(h.exporter.ResumeRank(), resumeRank);
+        const ExportFailure &failure = outcome.failure;
+        if (setup == Setup::AnotherRunHoldsLock) {
+            QCOMPARE(failure.cause, ExportFailure::Cause::DirectoryBusy);
+            QCOMPARE(failure.lockOwner, QCoreApplication::applicationPid());
+        } else if (setup == Setup::UnwritableDirectory) {
+            QCOMPARE(failure.cause, ExportFailure::Cause::NoLock);
+        } else {
+            QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
+            QCOMPARE(failure.error->kind(), ErrorKind::FileError);
+            const QString detail = QString::fromStdString(failure.error->detail());
+            QVERIFY2(detail.startsWith(file), qPrintable(detail));
+            QVERIFY2(detail.contains(reason), qPrintable(detail));
+            QCOMPARE(failure.page, 1 + pagesWritten);
+        }
+        QCOMPARE(failure.resumeRank, 1 + 20 * pagesWritten);
         // Names that never reached the file use up no numbers.
         QCOMPARE(h.exporter.Scanner().RankCounter, 20 * pagesWritten);
         QCOMPARE(FileBytes(victim), victimBytes);
         const QFileInfo resultsInfo(results);
         if (resultsInfo.isFile() && !resultsInfo.isSymLink())
             QCOMPARE(FileBytes(results),
-                     earlier + (pagesWritten > 0
-                                    ? ExpectedPages(h.forum, "Henu", 1, pagesWritten)
-                                    : QByteArray()));
+                     earlier + (pagesWritten > 0 ? ExpectedPages(h.forum, "Henu", 1, pagesWritten)
+                                                 : QByteArray()));
         if (setup == Setup::AnotherRunHoldsLock)
             QCOMPARE(h.forum.requestCount(), 0);
     }
@@ -200,7 +206,8 @@ private slots:
     {
         ScriptedServer server;
         QVERIFY(server.Listen());
-        const QByteArray nameOnly = "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
+        const QByteArray nameOnly =
+            "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
         server.SetFault(ScriptedServer::Fault::Status, nameOnly, 200);
         ExportHarness h;
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
@@ -209,13 +216,12 @@ private slots:
         h.exporter.SetWriteFault(&diskFull);
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        QVERIFY2(outcome.message.contains(QStringLiteral("第 1—2 页都已导出")),
-                 qPrintable(outcome.message));
-        QCOMPARE(h.exporter.ResumeRank(), 41);
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 QByteArray(" 1     AAA              5\r\n"
-                            " 2     BBB              17\r\n"
-                            " 3     ZZZ              "));
+        QCOMPARE(outcome.failure.cause, ExportFailure::Cause::LastLineEnd);
+        QCOMPARE(outcome.failure.namesWritten, 3);
+        QCOMPARE(outcome.failure.resumeRank, 41);
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), QByteArray(" 1     AAA              5\r\n"
+                                                                    " 2     BBB              17\r\n"
+                                                                    " 3     ZZZ              "));
     }
 };
 

@@ -54,9 +54,12 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QByteArray>("expected"); // empty: rejected
         const QByteArray path = "/f/like/furank?kw=a&pn=1";
-        QTest::newRow("host and port") << "h:8" << "http://h:8" + path;
-        QTest::newRow("https base") << "https://h" << "https://h" + path;
-        QTest::newRow("base with slash") << "http://h:8/" << "http://h:8" + path;
+        QTest::newRow("host and port") << "h:8"
+                                       << "http://h:8" + path;
+        QTest::newRow("https base") << "https://h"
+                                    << "https://h" + path;
+        QTest::newRow("base with slash") << "http://h:8/"
+                                         << "http://h:8" + path;
         QTest::newRow("another scheme") << "ftp://h" << QByteArray();
         QTest::newRow("a path") << "h/x" << QByteArray();
         QTest::newRow("space in host") << "h x" << QByteArray();

@@ -9,14 +9,16 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
 {
     RunOutcome outcome;
     QEventLoop loop;
-    const auto end = [&](bool completed, const QString &message) {
-        outcome = {true, completed, message};
-        loop.quit();
-    };
-    const auto onCompleted = QObject::connect(&exporter, &Exporter::completed, &loop,
-                                              [&](const QString &message) { end(true, message); });
-    const auto onFailed = QObject::connect(&exporter, &Exporter::failed, &loop,
-                                           [&](const QString &message) { end(false, message); });
+    const auto onCompleted =
+        QObject::connect(&exporter, &Exporter::completed, &loop, [&](const QString &message) {
+            outcome = {true, true, message, {}};
+            loop.quit();
+        });
+    const auto onFailed =
+        QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
+            outcome = {true, false, DescribeFailure(failure), failure};
+            loop.quit();
+        });
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
     QObject::disconnect(onCompleted);

@@ -26,7 +26,8 @@ struct RunOutcome
 {
     bool finished = false; // false: no outcome within the time allowed
     bool completed = false;
-    QString message;
+    QString message; // as the user reads it
+    ExportFailure failure;
 };
 
 // Waits on the event loop until the exporter reports completed() or failed().

@@ -19,8 +19,8 @@ namespace {
 
 QByteArray WithLength(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
 {
-    return ScriptedServer::Head(
-               status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders) +
+    return ScriptedServer::Head(status, "Content-Length: " + QByteArray::number(body.size()) +
+                                            "\r\n" + extraHeaders) +
            body;
 }
 

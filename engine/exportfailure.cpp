@@ -1,0 +1,100 @@
+#include "engine/exportfailure.h"
+
+#include "engine/exportfiles.h"
+#include "engine/pagerange.h"
+
+#include <QStringList>
+
+namespace kestrune {
+
+namespace {
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString PageAndRanks(std::int64_t page)
+{
+    return QStringLiteral("第 %1 页（第 %2—%3 名）")
+        .arg(page)
+        .arg(FirstRankOfPage(page))
+        .arg(LastRankOfPage(page));
+}
+
+QString ResumeLine(std::int64_t rank)
+{
+    return QStringLiteral("从第 %1 名开始可以继续导出。").arg(rank);
+}
+
+QString DescribeOnPage(const ExportFailure &failure)
+{
+    const QString where = PageAndRanks(failure.page);
+    QStringList lines;
+    lines << (failure.cause == ExportFailure::Cause::Stopped
+                  ? QStringLiteral("导出已在%1停止。").arg(where)
+                  : QStringLiteral("%1出错：%2。").arg(where, DescribeError(*failure.error)));
+    lines << (failure.page > failure.firstPage
+                  ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
+                        .arg(failure.firstPage)
+                        .arg(failure.page - 1)
+                        .arg(failure.namesWritten)
+                        .arg(QLatin1String(ResultsFileName))
+                  : QStringLiteral("这次导出还没有完成任何一页。"));
+    if (failure.namesOnPage > 0)
+        lines << QStringLiteral(
+                     "第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。")
+                     .arg(failure.page)
+                     .arg(failure.namesOnPage)
+                     .arg(failure.resumeRank);
+    lines << ResumeLine(failure.resumeRank);
+    if (failure.closeError)
+        lines << QStringLiteral("另外，结束未完的一行时出错：%1。")
+                     .arg(DescribeError(*failure.closeError));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString DescribeError(const RuntimeError &error)
+{
+    QString detail = FromUtf8(error.detail());
+    if (const auto offset = error.byteOffset()) {
+        const QString where =
+            QStringLiteral("%1 第 %2 字节").arg(QLatin1String(PageFileName)).arg(*offset);
+        detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
+    }
+    const QString name = FromUtf8(ErrorName(error.kind()));
+    return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
+}
+
+QString DescribeFailure(const ExportFailure &failure)
+{
+    switch (failure.cause) {
+    case ExportFailure::Cause::UnreadableRanks:
+        return QStringLiteral("排名无法读出，导出没有开始：%1。")
+            .arg(DescribeError(*failure.error));
+    case ExportFailure::Cause::DirectoryBusy:
+        return QStringLiteral("这个目录中已有另一个导出在进行（%1 属于进程 %2），"
+                              "这次导出没有开始，没有动任何文件。")
+            .arg(QLatin1String(LockFileName))
+            .arg(failure.lockOwner);
+    case ExportFailure::Cause::NoLock:
+        return QStringLiteral("文件错误（无法创建 %1），这次导出没有开始。")
+            .arg(QLatin1String(LockFileName));
+    case ExportFailure::Cause::LastLineEnd:
+        return QStringLiteral("第 %1—%2 页都已导出，共 %3 个名字，已保存在 %4；"
+                              "但给最后一行补上行尾时出错：%5。\n")
+                   .arg(failure.firstPage)
+                   .arg(failure.lastPage)
+                   .arg(failure.namesWritten)
+                   .arg(QLatin1String(ResultsFileName), DescribeError(*failure.error)) +
+               ResumeLine(failure.resumeRank);
+    case ExportFailure::Cause::Stopped:
+    case ExportFailure::Cause::PageFailed:
+        break;
+    }
+    return DescribeOnPage(failure);
+}
+
+} // namespace kestrune

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/runtimeerror.h"
+
+#include <QMetaType>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace kestrune {
+
+// Why a run ended before "导出完成！", where, and what it had saved. The
+// engine reports this value; DescribeFailure makes it the one sentence both
+// the window and the command line show.
+struct ExportFailure
+{
+    enum class Cause
+    {
+        UnreadableRanks, // a rank box is not a number: nothing started
+        DirectoryBusy,   // another run holds the directory: nothing touched
+        NoLock,          // the directory's lock file cannot be made
+        Stopped,         // 停止, a signal, or the window closing
+        PageFailed,      // an error on `page`
+        LastLineEnd,     // every page is in the file; only the closing CR LF failed
+    };
+
+    Cause cause = Cause::PageFailed;
+    std::optional<RuntimeError> error; // what failed, with the low-level detail
+    std::int64_t page = 0;
+    std::int64_t firstPage = 0;
+    std::int64_t lastPage = 0;
+    std::int64_t namesWritten = 0;          // on the pages completed before `page`
+    std::int64_t namesOnPage = 0;           // of `page`, written before its error
+    std::int64_t resumeRank = 0;            // the from-rank that carries on; 0 for none
+    std::int64_t lockOwner = 0;             // the process holding the directory
+    std::optional<RuntimeError> closeError; // closing the open line failed too
+
+    // Whether pages were asked for: a resume then makes sense.
+    bool RunStarted() const
+    {
+        return cause == Cause::Stopped || cause == Cause::PageFailed || cause == Cause::LastLineEnd;
+    }
+};
+
+// The error's Chinese name with its detail: 网络错误（…）.
+QString DescribeError(const RuntimeError &error);
+
+// The whole message, lines separated by '\n'.
+QString DescribeFailure(const ExportFailure &failure);
+
+} // namespace kestrune
+
+Q_DECLARE_METATYPE(kestrune::ExportFailure)
