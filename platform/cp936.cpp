@@ -11,6 +11,34 @@ namespace kestrune {
 
 #ifdef Q_OS_WIN
 
+namespace {
+
+constexpr UINT Cp936 = 936;
+
+bool IsLead(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+bool IsTrail(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+}
+
+void AppendDecoded(QString &text, QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(Cp936, 0, bytes.data(), length, nullptr, 0);
+    const qsizetype at = text.size();
+    text.resize(at + size);
+    MultiByteToWideChar(Cp936, 0, bytes.data(), length,
+                        reinterpret_cast<wchar_t *>(text.data() + at), size);
+}
+
+} // namespace
+
 bool EncodeCp936(QStringView text, QByteArray &bytes)
 {
     bytes.clear();
@@ -18,22 +46,38 @@ bool EncodeCp936(QStringView text, QByteArray &bytes)
         return true;
     const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
     const int length = static_cast<int>(text.size());
+    // Without WC_NO_BEST_FIT_CHARS Windows quietly sends a look-alike (À as à)
+    // and reports nothing.
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(936, 0, wide, length, nullptr, 0, nullptr, &usedDefault);
+    const int size = WideCharToMultiByte(Cp936, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0,
+                                         nullptr, &usedDefault);
     bytes.resize(size);
-    WideCharToMultiByte(936, 0, wide, length, bytes.data(), size, nullptr, &usedDefault);
+    WideCharToMultiByte(Cp936, WC_NO_BEST_FIT_CHARS, wide, length, bytes.data(), size, nullptr,
+                        &usedDefault);
     return size > 0 && !usedDefault;
 }
 
 QString DecodeCp936(QByteArrayView bytes)
 {
-    if (bytes.isEmpty())
-        return {};
-    const int length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(936, 0, bytes.data(), length, nullptr, 0);
-    QString text(size, Qt::Uninitialized);
-    MultiByteToWideChar(936, 0, bytes.data(), length, reinterpret_cast<wchar_t *>(text.data()),
-                        size);
+    // Windows turns a lead byte without its trail byte into '?' and swallows
+    // the byte after it; the Linux build gives U+FFFD and keeps that byte. The
+    // well-formed stretches between such places go to Windows whole.
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        if (!IsLead(static_cast<unsigned char>(bytes[at]))) {
+            ++at;
+        } else if (at + 1 < bytes.size() && IsTrail(static_cast<unsigned char>(bytes[at + 1]))) {
+            at += 2;
+        } else {
+            AppendDecoded(text, bytes.sliced(start, at - start));
+            text += QChar::ReplacementCharacter;
+            start = ++at;
+        }
+    }
+    AppendDecoded(text, bytes.sliced(start));
     return text;
 }
 

@@ -19,6 +19,9 @@ private slots:
         QTest::newRow("dash") << QStringLiteral("—") << QByteArray("\xA1\xAA");
         QTest::newRow("done") << QStringLiteral("导出完成！")
                               << QByteArray("\xB5\xBC\xB3\xF6\xCD\xEA\xB3\xC9\xA3\xA1");
+        QTest::newRow("single byte 0xFF") << QStringLiteral("\uF8F5") << QByteArray("\xFF");
+        QTest::newRow("user-defined area") << QStringLiteral("\uE000") << QByteArray("\xAA\xA1");
+        QTest::newRow("pinyin") << QStringLiteral("ā") << QByteArray("\xA8\xA1");
     }
     void roundTrip()
     {
@@ -30,10 +33,21 @@ private slots:
         QCOMPARE(DecodeCp936(bytes), text);
     }
 
+    void unencodableFails_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("emoji") << QStringLiteral("a😀");
+        // Windows would send a look-alike: à, a, space.
+        QTest::newRow("capital with grave") << QStringLiteral("À");
+        QTest::newRow("a with macron") << QStringLiteral("Ā");
+        QTest::newRow("no-break space") << QStringLiteral("\u00A0");
+        QTest::newRow("replacement character") << QStringLiteral("\uFFFD");
+    }
     void unencodableFails()
     {
+        QFETCH(QString, text);
         QByteArray encoded;
-        QVERIFY(!EncodeCp936(QStringLiteral("a😀"), encoded));
+        QVERIFY(!EncodeCp936(text, encoded));
     }
 
     void danglingLeadByteIsKept_data()
@@ -45,6 +59,11 @@ private slots:
         QTest::newRow("after ascii") << QByteArray("ab\xD6") << QStringLiteral("ab") + bad;
         QTest::newRow("after pair") << QByteArray("\xD6\xD0\xD6") << QStringLiteral("中") + bad;
         QTest::newRow("trail byte last") << QByteArray("\xD6\xD0") << QStringLiteral("中");
+        // A byte that cannot follow a lead byte stays a character of its own.
+        QTest::newRow("before space") << QByteArray("\x81 a") << bad + QStringLiteral(" a");
+        QTest::newRow("before digit") << QByteArray("\xD6\x30") << bad + QStringLiteral("0");
+        QTest::newRow("before DEL") << QByteArray("\xFE\x7F") << bad + QChar(0x7F);
+        QTest::newRow("before 0xFF") << QByteArray("\xD6\xFF") << bad + QChar(0xF8F5);
     }
     void danglingLeadByteIsKept()
     {
