@@ -1,5 +1,6 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
+#include "consoleoutput.h"
 #include "exporter.h"
 #include "exportinputs.h"
 #include "qttranslation.h"
@@ -18,8 +19,7 @@ namespace {
 
 void Print(std::FILE *stream, const QString &line)
 {
-    std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+    PrintLine(stream, line);
 }
 
 // The same run from `rank` on, ready to paste into a shell.
@@ -63,8 +63,11 @@ int main(int argc, char *argv[])
         Print(stderr, parser.errorText());
         return 2;
     }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("help"))) {
+        // Qt would print it in the ANSI code page only.
+        Print(stdout, parser.helpText().trimmed());
+        return 0;
+    }
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,0 +1,47 @@
+#include "consoleoutput.h"
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <qt_windows.h>
+#endif
+
+namespace kestrune {
+
+namespace {
+
+#ifdef Q_OS_WIN
+// True when the text went to a console; a redirected handle has no console mode.
+bool WriteToConsole(std::FILE *stream, const QString &text)
+{
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode))
+        return false;
+    std::fflush(stream);
+    const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    auto left = static_cast<DWORD>(text.size());
+    while (left > 0) {
+        DWORD written = 0;
+        if (!WriteConsoleW(handle, wide, left, &written, nullptr) || written == 0)
+            return true;
+        wide += written;
+        left -= written;
+    }
+    return true;
+}
+#endif
+
+} // namespace
+
+void PrintLine(std::FILE *stream, const QString &line)
+{
+    const QString text = line + QLatin1Char('\n');
+#ifdef Q_OS_WIN
+    if (WriteToConsole(stream, text))
+        return;
+#endif
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace kestrune

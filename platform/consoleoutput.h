@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <cstdio>
+
+namespace kestrune {
+
+// Writes `line` and a line break to stdout or stderr and flushes it. A Windows
+// console gets the text as UTF-16, readable whatever its code page; a file or
+// pipe gets it in the system's code page (the ANSI code page on Windows).
+void PrintLine(std::FILE *stream, const QString &line);
+
+} // namespace kestrune
