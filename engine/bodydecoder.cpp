@@ -94,7 +94,8 @@ BodyDecoder::Status BodyDecoder::Feed(std::string_view bytes)
     // zlib takes a non-const pointer but never writes through next_in.
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.data()));
     stream.avail_in = static_cast<uInt>(bytes.size());
-    std::array<char, 64 * 1024> out{};
+    // Only the bytes zlib produced are read, so no need to clear it.
+    std::array<char, std::size_t{64} * 1024> out;
     for (;;) {
         stream.next_out = reinterpret_cast<Bytef *>(out.data());
         stream.avail_out = static_cast<uInt>(out.size());

@@ -432,7 +432,7 @@ void PageFetcher::Session::Report(FetchResult::Outcome outcome, const QString &r
                                   QByteArray body, int status)
 {
     FetchResult result{outcome, std::move(body), reason, address_, status};
-    owner_.Finish(std::move(result));
+    owner_.Finish(result);
 }
 
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
@@ -467,7 +467,7 @@ void PageFetcher::OnTimeout()
     Finish({FetchResult::Outcome::TimedOut, {}, {}, session_->Address(), 0});
 }
 
-void PageFetcher::Finish(FetchResult result)
+void PageFetcher::Finish(const FetchResult &result)
 {
     Abort();
     emit finished(result);

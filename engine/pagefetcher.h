@@ -61,7 +61,7 @@ private:
     friend class Session;
 
     void OnTimeout();
-    void Finish(FetchResult result);
+    void Finish(const FetchResult &result);
 
     const Clock &clock_;
     QString caFile_;

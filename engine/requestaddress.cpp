@@ -70,9 +70,9 @@ QByteArray EncodeForumName(const QString &forumName)
 QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
 {
     const QByteArray base = BaseAddress(host);
-    const QByteArray address = base + QByteArrayLiteral("/f/like/furank?kw=") +
-                               EncodeForumName(forumName) + QByteArrayLiteral("&pn=") +
-                               QByteArray::number(page);
+    QByteArray address = base + QByteArrayLiteral("/f/like/furank?kw=") +
+                         EncodeForumName(forumName) + QByteArrayLiteral("&pn=") +
+                         QByteArray::number(page);
     // Strict, so a host with a path, a space or stray bytes is refused here
     // rather than fetched somewhere unexpected.
     const QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);

@@ -87,7 +87,8 @@ StopSignals::StopSignals(QObject *parent)
     ::fcntl(wakeUp[1], F_SETFL, O_NONBLOCK);
     notifier_ = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &StopSignals::OnWakeUp);
-    struct sigaction action{};
+    struct sigaction action
+    {};
     action.sa_handler = &OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -8,9 +8,9 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include <fcntl.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,11 +41,12 @@ int OpenDescriptor(const std::filesystem::path &path, int flags)
     std::error_code ignored;
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
         ThrowFileError(path, IsLink);
-    const int descriptor = _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT,
-                                  _S_IREAD | _S_IWRITE);
+    const int descriptor =
+        _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (descriptor < 0)
         ThrowSystemError(path, errno);
-    struct _stat64 status{};
+    struct _stat64 status
+    {};
     if (_fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
         _close(descriptor);
         ThrowFileError(path, NotRegular);
@@ -79,8 +80,7 @@ int CloseDescriptor(int descriptor)
 int OpenDescriptor(const std::filesystem::path &path, int flags)
 {
     // Non-blocking, so a FIFO cannot hold the open; refused just below.
-    const int descriptor =
-        ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int descriptor = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         const int error = errno;
         if (error == ELOOP)
@@ -89,7 +89,8 @@ int OpenDescriptor(const std::filesystem::path &path, int flags)
             ThrowFileError(path, NotRegular);
         ThrowSystemError(path, error);
     }
-    struct stat status{};
+    struct stat status
+    {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         ThrowFileError(path, NotRegular);

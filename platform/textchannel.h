@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -74,8 +74,7 @@ class WriteFault
 public:
     virtual ~WriteFault() = default;
     // Returns `size` to let the write through whole.
-    virtual std::size_t BytesBeforeFailure(const std::filesystem::path &path,
-                                           std::size_t size) = 0;
+    virtual std::size_t BytesBeforeFailure(const std::filesystem::path &path, std::size_t size) = 0;
 };
 
 // A file opened for output (created or emptied) or for append (created if
