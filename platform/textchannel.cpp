@@ -36,7 +36,8 @@ constexpr char NotRegular[] = "不是普通文件，不会读写它";
 constexpr char IsLink[] = "是符号链接，不会跟随它";
 
 #ifdef _WIN32
-int OpenDescriptor(const std::filesystem::path &path, int flags)
+// `size` is the file's size when opened.
+int OpenDescriptor(const std::filesystem::path &path, int flags, long long &size)
 {
     std::error_code ignored;
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
@@ -51,6 +52,7 @@ int OpenDescriptor(const std::filesystem::path &path, int flags)
         _close(descriptor);
         ThrowFileError(path, NotRegular);
     }
+    size = status.st_size;
     return descriptor;
 }
 constexpr int ReadOnly = _O_RDONLY;
@@ -64,10 +66,6 @@ long long WriteSome(int descriptor, const char *bytes, std::size_t size)
 {
     return _write(descriptor, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1 << 30)));
 }
-long long EndOffset(int descriptor)
-{
-    return _lseeki64(descriptor, 0, SEEK_END);
-}
 bool Truncate(int descriptor, long long size)
 {
     return _chsize_s(descriptor, size) == 0;
@@ -77,7 +75,7 @@ int CloseDescriptor(int descriptor)
     return _close(descriptor);
 }
 #else
-int OpenDescriptor(const std::filesystem::path &path, int flags)
+int OpenDescriptor(const std::filesystem::path &path, int flags, long long &size)
 {
     // Non-blocking, so a FIFO cannot hold the open; refused just below.
     const int descriptor = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -95,7 +93,9 @@ int OpenDescriptor(const std::filesystem::path &path, int flags)
         ::close(descriptor);
         ThrowFileError(path, NotRegular);
     }
-    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    // Blocking again; F_SETFL keeps only the status flags of `flags` (O_APPEND).
+    ::fcntl(descriptor, F_SETFL, flags);
+    size = status.st_size;
     return descriptor;
 }
 constexpr int ReadOnly = O_RDONLY;
@@ -108,10 +108,6 @@ long long ReadSome(int descriptor, char *buffer, std::size_t size)
 long long WriteSome(int descriptor, const char *bytes, std::size_t size)
 {
     return ::write(descriptor, bytes, size);
-}
-long long EndOffset(int descriptor)
-{
-    return ::lseek(descriptor, 0, SEEK_END);
 }
 bool Truncate(int descriptor, long long size)
 {
@@ -143,11 +139,16 @@ private:
 
 InputChannel InputChannel::Open(const std::filesystem::path &path, std::int64_t maxBytes)
 {
-    const DescriptorGuard file(OpenDescriptor(path, ReadOnly));
-    std::string bytes;
-    char chunk[64 * 1024];
+    long long size = 0;
+    const DescriptorGuard file(OpenDescriptor(path, ReadOnly, size));
+    // Read straight into the page, sized as the file was opened plus the byte
+    // that shows its end; a file that grows meanwhile is still read whole.
+    std::string bytes(static_cast<std::size_t>(std::clamp<long long>(size, 0, maxBytes)) + 1, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        const long long got = ReadSome(file.Get(), chunk, sizeof chunk);
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const long long got = ReadSome(file.Get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -155,10 +156,11 @@ InputChannel InputChannel::Open(const std::filesystem::path &path, std::int64_t 
         }
         if (got == 0)
             break;
-        bytes.append(chunk, static_cast<std::size_t>(got));
-        if (static_cast<std::int64_t>(bytes.size()) > maxBytes)
+        filled += static_cast<std::size_t>(got);
+        if (static_cast<std::int64_t>(filled) > maxBytes)
             ThrowFileError(path, "超过 " + std::to_string(maxBytes) + " 字节，不是本程序写的页面");
     }
+    bytes.resize(filled);
     return InputChannel(std::move(bytes));
 }
 
@@ -211,13 +213,19 @@ void OutputChannel::PrintLineEnd()
 OutputFile::OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault)
     : path_(std::move(path))
     , fault_(fault)
-    , descriptor_(OpenDescriptor(path_, WriteCreate | (mode == Mode::Append ? AppendFlag : 0)))
+    , descriptor_(
+          OpenDescriptor(path_, WriteCreate | (mode == Mode::Append ? AppendFlag : 0), size_))
 {
-    // Emptied only once we know it is our own regular file.
-    if (mode == Mode::Replace && !Truncate(descriptor_, 0)) {
-        const int error = errno;
-        CloseDescriptor(descriptor_);
-        ThrowSystemError(path_, error);
+    // Emptied only once we know it is our own regular file, and only when it
+    // holds something: ext4 writes a file that was emptied and then written
+    // out to disk as it is closed, even when it was empty already.
+    if (mode == Mode::Replace && size_ != 0) {
+        if (!Truncate(descriptor_, 0)) {
+            const int error = errno;
+            CloseDescriptor(descriptor_);
+            ThrowSystemError(path_, error);
+        }
+        size_ = 0;
     }
 }
 
@@ -231,7 +239,9 @@ void OutputFile::Write(std::string_view bytes)
 {
     if (descriptor_ < 0)
         ThrowSystemError(path_, EBADF);
-    const long long before = EndOffset(descriptor_);
+    // No other writer touches our files while a run holds the lock, so the
+    // end is where the last write left it.
+    const long long before = size_;
     const std::size_t allowed =
         fault_ ? std::min(fault_->BytesBeforeFailure(path_, bytes.size()), bytes.size())
                : bytes.size();
@@ -247,13 +257,14 @@ void OutputFile::Write(std::string_view bytes)
         }
         done += static_cast<std::size_t>(wrote);
     }
-    if (done == bytes.size())
+    if (done == bytes.size()) {
+        size_ += static_cast<long long>(done);
         return;
+    }
     if (error == 0)
         error = ENOSPC;
     // Best effort: the write error is what we report.
-    if (before >= 0)
-        Truncate(descriptor_, before);
+    Truncate(descriptor_, before);
     ThrowSystemError(path_, error);
 }
 

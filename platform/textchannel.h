@@ -104,6 +104,7 @@ public:
 private:
     std::filesystem::path path_;
     WriteFault *fault_;
+    long long size_ = 0; // the file's length after our last write
     int descriptor_ = -1;
 };
 
