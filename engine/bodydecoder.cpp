@@ -75,6 +75,12 @@ BodyDecoder::~BodyDecoder() = default;
 BodyDecoder::BodyDecoder(BodyDecoder &&) noexcept = default;
 BodyDecoder &BodyDecoder::operator=(BodyDecoder &&) noexcept = default;
 
+void BodyDecoder::ReserveIdentity(std::size_t bytes)
+{
+    if (!inflater_ && !unknown_)
+        page_.reserve(std::min(bytes, limit_));
+}
+
 BodyDecoder::Status BodyDecoder::Feed(std::string_view bytes)
 {
     if (bytes.empty())

@@ -32,6 +32,9 @@ public:
     BodyDecoder &operator=(const BodyDecoder &) = delete;
 
     bool Unknown() const { return unknown_; }
+    // Room for a body announced as `bytes` long, so it arrives without being
+    // moved; only an uncompressed body's length is the page's.
+    void ReserveIdentity(std::size_t bytes);
     Status Feed(std::string_view bytes);
     // Whether the body ended where its encoding says it ends; an identity
     // body always does.

@@ -136,7 +136,7 @@ void Exporter::OnFetched(const FetchResult &result)
     }
     const bool timedOut = result.outcome == FetchResult::Outcome::TimedOut;
     try {
-        StorePage(timedOut ? QByteArray() : result.body);
+        StorePage(timedOut ? std::string_view() : std::string_view(result.body));
         if (!timedOut)
             StartPause();
     } catch (const RuntimeError &error) {
@@ -147,10 +147,10 @@ void Exporter::OnFetched(const FetchResult &result)
         Fail(RuntimeError(ErrorKind::Timeout, "超过 3 秒没有收到完整的回应；" + address));
 }
 
-void Exporter::StorePage(const QByteArray &body)
+void Exporter::StorePage(std::string_view body)
 {
     OutputFile page(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_);
-    page.Write(std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+    page.Write(body);
     page.Write("\r\n");
     page.Close();
 }

@@ -66,7 +66,7 @@ signals:
 private:
     void StartPage();
     void OnFetched(const kestrune::FetchResult &result);
-    void StorePage(const QByteArray &body);
+    void StorePage(std::string_view body);
     void StartPause();
     void OnPauseTick();
     void ScanPage();

@@ -165,19 +165,27 @@ private:
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self);
     static std::size_t OnBody(char *data, std::size_t size, std::size_t count, void *self);
 
+    void Configure();
     void Start(const QByteArray &address);
     void WatchSocket(curl_socket_t socket, int what);
-    Notifier NewNotifier(curl_socket_t socket, QSocketNotifier::Type type, int event);
+    void Watch(Notifier &notifier, curl_socket_t socket, QSocketNotifier::Type type, int event,
+               bool watched);
     void Drive(curl_socket_t socket, int events);
     void OnTransferDone(CURLcode code);
     void Refuse(FetchResult::Outcome outcome, const QString &reason);
-    void Report(FetchResult::Outcome outcome, const QString &reason, QByteArray body = {},
+    void Report(FetchResult::Outcome outcome, const QString &reason, std::string body = {},
                 int status = 0);
 
     PageFetcher &owner_;
     std::unique_ptr<CURLM, MultiCleanup> multi_;
+    // One easy handle for every transfer, so its options are set once.
     std::unique_ptr<CURL, EasyCleanup> easy_;
+    bool inMulti_ = false;
     std::unique_ptr<curl_slist, ListCleanup> requestHeaders_;
+    QByteArray caFile_; // the one the handle has
+    // Kept by descriptor number while the fetcher lives, disabled when
+    // libcurl lets go of a socket: the next connection usually gets the same
+    // number, and its notifiers are then only switched on again.
     std::map<curl_socket_t, SocketWatch> sockets_;
     QTimer curlTimer_;
     bool closing_ = false;
@@ -207,12 +215,15 @@ PageFetcher::Session::Session(PageFetcher &owner)
     // No cookie engine is ever switched on: the ranking pages need none, and
     // a server cannot grow our memory or our requests with them.
     requestHeaders_.reset(curl_slist_append(nullptr, "Accept-Encoding: gzip, deflate"));
+    easy_.reset(curl_easy_init());
+    Configure();
 }
 
 PageFetcher::Session::~Session()
 {
     Release();
     closing_ = true;
+    easy_.reset();
     multi_.reset();
 }
 
@@ -222,19 +233,9 @@ void PageFetcher::Session::Begin(const QByteArray &address)
     Start(address);
 }
 
-void PageFetcher::Session::Start(const QByteArray &address)
+void PageFetcher::Session::Configure()
 {
-    Release();
-    address_ = address;
-    headerBytes_ = 0;
-    contentEncoding_.clear();
-    decoder_.reset();
-    refusal_.reset();
-    errorText_.fill('\0');
-
-    easy_.reset(curl_easy_init());
     CURL *easy = easy_.get();
-    curl_easy_setopt(easy, CURLOPT_URL, address_.constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
     // Our own decoder inflates, so it can stop at the page limit.
@@ -250,18 +251,40 @@ void PageFetcher::Session::Start(const QByteArray &address)
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Session::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+}
+
+void PageFetcher::Session::Start(const QByteArray &address)
+{
+    Release();
+    address_ = address;
+    headerBytes_ = 0;
+    contentEncoding_.clear();
+    decoder_.reset();
+    refusal_.reset();
+    errorText_[0] = '\0';
+
+    CURL *easy = easy_.get();
     const QByteArray caFile = owner_.caFile_.toLocal8Bit();
-    if (!caFile.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData()); // copied by libcurl
-    curl_multi_add_handle(multi_.get(), easy);
+    if (caFile != caFile_) {
+        // Only a fresh handle goes back to libcurl's own certificate store.
+        if (caFile.isEmpty()) {
+            curl_easy_reset(easy);
+            Configure();
+        } else {
+            curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData()); // copied by libcurl
+        }
+        caFile_ = caFile;
+    }
+    curl_easy_setopt(easy, CURLOPT_URL, address_.constData());
+    inMulti_ = curl_multi_add_handle(multi_.get(), easy) == CURLM_OK;
 }
 
 void PageFetcher::Session::Release()
 {
-    if (!easy_)
+    if (!inMulti_)
         return;
+    inMulti_ = false;
     curl_multi_remove_handle(multi_.get(), easy_.get());
-    easy_.reset();
     decoder_.reset();
 }
 
@@ -287,26 +310,26 @@ void PageFetcher::Session::WatchSocket(curl_socket_t socket, int what)
 {
     if (closing_)
         return;
-    if (what == CURL_POLL_REMOVE) {
-        sockets_.erase(socket);
-        return;
-    }
     SocketWatch &watch = sockets_[socket];
-    if (!watch.read) {
-        watch.read = NewNotifier(socket, QSocketNotifier::Read, CURL_CSELECT_IN);
-        watch.write = NewNotifier(socket, QSocketNotifier::Write, CURL_CSELECT_OUT);
-    }
-    watch.read->setEnabled((what & CURL_POLL_IN) != 0);
-    watch.write->setEnabled((what & CURL_POLL_OUT) != 0);
+    Watch(watch.read, socket, QSocketNotifier::Read, CURL_CSELECT_IN, (what & CURL_POLL_IN) != 0);
+    Watch(watch.write, socket, QSocketNotifier::Write, CURL_CSELECT_OUT,
+          (what & CURL_POLL_OUT) != 0);
 }
 
-Notifier PageFetcher::Session::NewNotifier(curl_socket_t socket, QSocketNotifier::Type type,
-                                           int event)
+void PageFetcher::Session::Watch(Notifier &notifier, curl_socket_t socket,
+                                 QSocketNotifier::Type type, int event, bool watched)
 {
-    Notifier notifier(new QSocketNotifier(static_cast<qintptr>(socket), type));
+    // Made only when first wanted: every change to the event loop's poll set
+    // wakes the loop with a system call. setEnabled() is free when unchanged.
+    if (notifier) {
+        notifier->setEnabled(watched);
+        return;
+    }
+    if (!watched)
+        return;
+    notifier.reset(new QSocketNotifier(static_cast<qintptr>(socket), type));
     QObject::connect(notifier.get(), &QSocketNotifier::activated, &owner_,
                      [this, socket, event] { Drive(socket, event); });
-    return notifier;
 }
 
 void PageFetcher::Session::Drive(curl_socket_t socket, int events)
@@ -315,7 +338,7 @@ void PageFetcher::Session::Drive(curl_socket_t socket, int events)
     curl_multi_socket_action(multi_.get(), socket, events, &running);
     int queued = 0;
     while (CURLMsg *message = curl_multi_info_read(multi_.get(), &queued)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy_.get()) {
+        if (message->msg == CURLMSG_DONE && inMulti_ && message->easy_handle == easy_.get()) {
             // What follows may start the next transfer; the queue is stale then.
             OnTransferDone(message->data.result);
             return;
@@ -354,8 +377,13 @@ std::size_t PageFetcher::Session::OnBody(char *data, std::size_t size, std::size
 {
     auto &session = *static_cast<Session *>(self);
     const std::size_t length = size * count;
-    if (!session.decoder_)
+    if (!session.decoder_) {
         session.decoder_.emplace(session.contentEncoding_, MaxBodyBytes);
+        curl_off_t announced = -1;
+        curl_easy_getinfo(session.easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        if (announced > 0)
+            session.decoder_->ReserveIdentity(static_cast<std::size_t>(announced));
+    }
     if (session.decoder_->Unknown()) {
         session.Refuse(FetchResult::Outcome::NetworkError,
                        QStringLiteral("回应无效：未请求过的内容编码 %1")
@@ -423,13 +451,11 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
                QStringLiteral("解压失败：压缩数据在回应结束时还没有结束"));
         return;
     }
-    const std::string page = decoder_->TakePage();
-    Report(FetchResult::Outcome::Completed, {},
-           QByteArray(page.data(), static_cast<qsizetype>(page.size())), static_cast<int>(status));
+    Report(FetchResult::Outcome::Completed, {}, decoder_->TakePage(), static_cast<int>(status));
 }
 
 void PageFetcher::Session::Report(FetchResult::Outcome outcome, const QString &reason,
-                                  QByteArray body, int status)
+                                  std::string body, int status)
 {
     FetchResult result{outcome, std::move(body), reason, address_, status};
     owner_.Finish(result);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <string>
 
 namespace kestrune {
 
@@ -20,7 +21,7 @@ struct FetchResult
         TooLarge,     // the decoded body passed MaxBodyBytes
     };
     Outcome outcome = Outcome::Completed;
-    QByteArray body;
+    std::string body;   // as the decoder built it, never copied on the way
     QString reason;     // for the failures: what went wrong, in Chinese, with the low-level words
     QByteArray address; // the last address asked, after any redirects
     int status = 0;     // the HTTP status of the page taken
