@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace kestrune {
@@ -87,6 +88,26 @@ int RadixOf(char c)
     return 0;
 }
 
+struct RadixNumber
+{
+    double value;
+    std::size_t length; // of what followed the prefix
+};
+
+// An &H or &O integer at text[pos], pos moved past it; nothing, pos
+// unmoved, when none starts there.
+std::optional<RadixNumber> ReadRadixNumber(std::string_view text, std::size_t &pos,
+                                           bool skipBlanks)
+{
+    if (pos + 1 >= text.size() || text[pos] != '&' || RadixOf(text[pos + 1]) == 0)
+        return std::nullopt;
+    const int radix = RadixOf(text[pos + 1]);
+    pos += 2;
+    const std::size_t start = pos;
+    const double value = ReadRadixInteger(text, pos, radix, skipBlanks);
+    return RadixNumber{value, pos - start};
+}
+
 } // namespace
 
 double ReadNumber(std::string_view text)
@@ -107,16 +128,12 @@ double ReadNumber(std::string_view text)
     if (pos < body.size() && (body[pos] == '+' || body[pos] == '-'))
         negative = body[pos++] == '-';
 
-    if (pos + 1 < body.size() && body[pos] == '&' && RadixOf(body[pos + 1]) != 0) {
-        const int radix = RadixOf(body[pos + 1]);
-        pos += 2;
-        const std::size_t digitsStart = pos;
-        const double value = ReadRadixInteger(body, pos, radix, false);
-        if (pos == digitsStart || pos != body.size())
+    if (const auto radix = ReadRadixNumber(body, pos, false)) {
+        if (radix->length == 0 || pos != body.size())
             throw mismatch();
-        if (value > static_cast<double>(std::numeric_limits<std::uint64_t>::max()))
+        if (radix->value > static_cast<double>(std::numeric_limits<std::uint64_t>::max()))
             throw RuntimeError(ErrorKind::Overflow, Quoted(text) + " 超出数值范围");
-        return negative ? -value : value;
+        return negative ? -radix->value : radix->value;
     }
 
     DecimalText number;
@@ -184,12 +201,8 @@ double ReadLeadingNumber(std::string_view text)
         negative = text[pos++] == '-';
         skipBlanks();
     }
-    if (pos + 1 < text.size() && text[pos] == '&' && RadixOf(text[pos + 1]) != 0) {
-        const int radix = RadixOf(text[pos + 1]);
-        pos += 2;
-        const double value = ReadRadixInteger(text, pos, radix, true);
-        return negative ? -value : value;
-    }
+    if (const auto radix = ReadRadixNumber(text, pos, true))
+        return negative ? -radix->value : radix->value;
 
     DecimalText number;
     if (negative)

@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
     if (!startup.notice.isEmpty())
         Print(stderr, startup.notice);
 
-    const FixedInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
+    const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                              parser.value(delay));
     Exporter exporter(inputs);
     ApplyConnection(startup.connection, exporter);
