@@ -1,5 +1,7 @@
 #include "scriptedserver.h"
 
+#include "httpresponse.h"
+
 #include <QTcpSocket>
 #include <QTimer>
 #include <functional>
@@ -75,9 +77,7 @@ bool ScriptedServer::Listen()
 
 QByteArray ScriptedServer::Head(int status, const QByteArray &extraHeaders)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) +
-           " Scripted\r\nContent-Type: text/html; charset=gbk\r\nConnection: close\r\n" +
-           extraHeaders + "\r\n";
+    return httpHead(status, "Content-Type: text/html; charset=gbk\r\n" + extraHeaders);
 }
 
 QByteArray ScriptedServer::Gzip(const QByteArray &data)

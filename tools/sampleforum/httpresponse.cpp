@@ -34,15 +34,19 @@ QByteArray reasonPhrase(int status)
 
 } // namespace
 
+QByteArray httpHead(int status, const QByteArray &headerLines)
+{
+    return QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(status) + ' ' +
+           reasonPhrase(status) + "\r\n" + headerLines + "Connection: close\r\n\r\n";
+}
+
 QByteArray httpResponse(int status, const QByteArray &contentType, const QByteArray &body)
 {
-    QByteArray response = QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(status) + ' ' +
-                          reasonPhrase(status) + "\r\nContent-Type: " + contentType +
-                          "\r\nContent-Length: " + QByteArray::number(body.size());
+    QByteArray lines = "Content-Type: " + contentType + "\r\nContent-Length: " +
+                       QByteArray::number(body.size()) + "\r\n";
     if (status == 405)
-        response += "\r\nAllow: GET";
-    response += "\r\nConnection: close\r\n\r\n";
-    return response + body;
+        lines += "Allow: GET\r\n";
+    return httpHead(status, lines) + body;
 }
 
 } // namespace kestrune
