@@ -16,25 +16,25 @@ public:
     virtual QString Delay() const = 0;
 };
 
-class FixedInputs final : public ExportInputs
+// The four texts as given; a test may change them between pages, as a
+// user's edits to the boxes would.
+struct TextInputs final : ExportInputs
 {
-public:
-    FixedInputs(QString forumName, QString fromRank, QString toRank, QString delay)
-        : forumName_(std::move(forumName))
-        , fromRank_(std::move(fromRank))
-        , toRank_(std::move(toRank))
-        , delay_(std::move(delay))
+    TextInputs(QString forumName, QString fromRank, QString toRank, QString delay)
+        : forumName(std::move(forumName))
+        , fromRank(std::move(fromRank))
+        , toRank(std::move(toRank))
+        , delay(std::move(delay))
     {}
-    QString ForumName() const override { return forumName_; }
-    QString FromRank() const override { return fromRank_; }
-    QString ToRank() const override { return toRank_; }
-    QString Delay() const override { return delay_; }
+    QString ForumName() const override { return forumName; }
+    QString FromRank() const override { return fromRank; }
+    QString ToRank() const override { return toRank; }
+    QString Delay() const override { return delay; }
 
-private:
-    QString forumName_;
-    QString fromRank_;
-    QString toRank_;
-    QString delay_;
+    QString forumName;
+    QString fromRank;
+    QString toRank;
+    QString delay;
 };
 
 } // namespace kestrune

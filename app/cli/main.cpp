@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
         Print(stderr, startup.notice);
 
     const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
-                             parser.value(delay));
+                            parser.value(delay));
     Exporter exporter(inputs);
     ApplyConnection(startup.connection, exporter);
 

@@ -47,8 +47,8 @@ private slots:
         h.inputs.toRank = QStringLiteral("40");
         QVERIFY(h.Run().completed);
         // A new program run starts again at 1.
-        EditableInputs inputs;
-        inputs.toRank = QStringLiteral("20");
+        const TextInputs inputs(QStringLiteral("Henu"), QStringLiteral("1"), QStringLiteral("20"),
+                                QStringLiteral("0"));
         Exporter fresh(inputs);
         fresh.SetHost(h.exporter.Host());
         fresh.SetDirectory(QDir(h.dir.path()));

@@ -9,19 +9,6 @@
 
 namespace kestrune {
 
-// Box texts a test can change while a run goes on.
-struct EditableInputs final : ExportInputs
-{
-    QString forumName = QStringLiteral("Henu");
-    QString fromRank = QStringLiteral("1");
-    QString toRank = QStringLiteral("60");
-    QString delay = QStringLiteral("0");
-    QString ForumName() const override { return forumName; }
-    QString FromRank() const override { return fromRank; }
-    QString ToRank() const override { return toRank; }
-    QString Delay() const override { return delay; }
-};
-
 struct RunOutcome
 {
     bool finished = false; // false: no outcome within the time allowed
@@ -43,7 +30,8 @@ struct ExportHarness
 
     QTemporaryDir dir;
     SampleForum forum;
-    EditableInputs inputs;
+    TextInputs inputs{QStringLiteral("Henu"), QStringLiteral("1"), QStringLiteral("60"),
+                      QStringLiteral("0")};
     Exporter exporter;
 };
 
