@@ -19,5 +19,5 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build build
+cmake --preset default "$@"
+cmake --build --preset default

@@ -7,10 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+ctest --preset default -j"$(nproc)"
 scripts/check-package.sh build
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON
-cmake --build build-asan
-ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan -j"$(nproc)"
 tests/fuzz/run-fuzz.sh 60
