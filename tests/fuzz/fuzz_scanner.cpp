@@ -2,6 +2,7 @@
 // stored page and stops at the first input on which they disagree.
 #include "pagescanner.h"
 #include "referencescanner.h"
+#include "textchannel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +35,7 @@ void Describe(const char *label, const kestrune::ScanOutcome &outcome)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::string page(reinterpret_cast<const char *>(data), size);
+    kestrune::InputChannel page(std::string(reinterpret_cast<const char *>(data), size));
     const std::int64_t counter = StartingCounter(data, size);
     const kestrune::ScanOutcome fast = kestrune::RunScan(kestrune::ScanPageFile, page, counter);
     const kestrune::ScanOutcome reference =

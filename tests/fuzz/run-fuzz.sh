@@ -22,8 +22,9 @@ rm -rf "${corpus}"
 mkdir -p "${corpus}" "${findings}"
 cp "${source_dir}/tests/fuzz/corpus/"* "${corpus}/"
 
+# Inputs up to a little over a sample-forum page (11.4 KB).
 "${build_dir}/tests/fuzz/fuzz_scanner" -max_total_time="${seconds}" -print_final_stats=1 \
-    -dict="${source_dir}/tests/fuzz/scanner.dict" \
+    -max_len=12288 -dict="${source_dir}/tests/fuzz/scanner.dict" \
     -artifact_prefix="${findings}/" "${corpus}"
 
 # Seeds: a small gzip page and a deflate one, each behind its two control bytes.

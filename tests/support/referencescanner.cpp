@@ -91,13 +91,19 @@ void ReferenceScanPageFile(ScannerState &state, InputChannel &page, OutputChanne
 
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter)
 {
+    InputChannel channel(std::move(page));
+    return RunScan(scan, channel, rankCounter);
+}
+
+ScanOutcome RunScan(ScanFunction scan, InputChannel &page, std::int64_t rankCounter)
+{
+    page.Seek(1);
     ScannerState state;
     state.RankCounter = rankCounter;
-    InputChannel channel(std::move(page));
     OutputChannel results;
     ScanOutcome outcome;
     try {
-        scan(state, channel, results);
+        scan(state, page, results);
     } catch (const RuntimeError &error) {
         outcome.error = error.kind();
         outcome.errorOffset = error.byteOffset();

@@ -33,5 +33,8 @@ using ScanFunction = void (*)(ScannerState &, InputChannel &, OutputChannel &);
 
 // One scan of `page` from a fresh channel, with the counter at `rankCounter`.
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter = 0);
+// The same over a channel rewound first, so one page can be scanned twice
+// without being copied.
+ScanOutcome RunScan(ScanFunction scan, InputChannel &page, std::int64_t rankCounter);
 
 } // namespace kestrune
