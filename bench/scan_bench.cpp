@@ -1,11 +1,11 @@
 // Scan speed of the fast scanner and of the reference scanner over a real
 // sample-forum page and a large generated one.
+#include "engine/pagescanner.h"
 #include "pagegenerator.h"
-#include "pagescanner.h"
-#include "referencescanner.h"
-#include "runtimeerror.h"
-#include "sampleforum.h"
-#include "textchannel.h"
+#include "platform/runtimeerror.h"
+#include "platform/textchannel.h"
+#include "tests/support/referencescanner.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
@@ -16,7 +16,7 @@ namespace {
 std::string SamplePage()
 {
     const SampleForum forum;
-    const QByteArray body = forum.pageBody(QByteArrayLiteral("Henu"), 1);
+    const QByteArray body = forum.PageBody(QByteArrayLiteral("Henu"), 1);
     return std::string(body.constData(), static_cast<std::size_t>(body.size())) + "\r\n";
 }
 

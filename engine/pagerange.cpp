@@ -1,6 +1,6 @@
-#include "pagerange.h"
+#include "engine/pagerange.h"
 
-#include "numberreading.h"
+#include "platform/numberreading.h"
 
 namespace kestrune {
 

@@ -1,7 +1,7 @@
-#include "pagescanner.h"
+#include "engine/pagescanner.h"
 
-#include "runtimeerror.h"
-#include "textchannel.h"
+#include "platform/runtimeerror.h"
+#include "platform/textchannel.h"
 
 #include <algorithm>
 #include <functional>

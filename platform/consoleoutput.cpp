@@ -1,4 +1,4 @@
-#include "consoleoutput.h"
+#include "platform/consoleoutput.h"
 
 #ifdef Q_OS_WIN
 #include <io.h>

@@ -1,4 +1,4 @@
-#include "cp936.h"
+#include "platform/cp936.h"
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>

@@ -1,6 +1,6 @@
-#include "numberreading.h"
+#include "platform/numberreading.h"
 
-#include "runtimeerror.h"
+#include "platform/runtimeerror.h"
 
 #include <cfloat>
 #include <charconv>
@@ -96,8 +96,7 @@ struct RadixNumber
 
 // An &H or &O integer at text[pos], pos moved past it; nothing, pos
 // unmoved, when none starts there.
-std::optional<RadixNumber> ReadRadixNumber(std::string_view text, std::size_t &pos,
-                                           bool skipBlanks)
+std::optional<RadixNumber> ReadRadixNumber(std::string_view text, std::size_t &pos, bool skipBlanks)
 {
     if (pos + 1 >= text.size() || text[pos] != '&' || RadixOf(text[pos + 1]) == 0)
         return std::nullopt;

@@ -149,6 +149,10 @@ build_qt() {
              -DFEATURE_publicsuffix_system=OFF -DFEATURE_networklistmanager=OFF)
     s=$(stamp qt "$(basename "$dir")" "$cflags" "${options[@]}")
     [ -e "$s" ] && return
+    # The common style gets QHash only through the item views' headers.
+    local header=$dir/src/widgets/styles/qcommonstyle_p.h
+    grep -q 'qhash.h' "$header" ||
+        sed -i 's|^#include "qstyle_p.h"$|&\n#include <QtCore/qhash.h>|' "$header"
     log "Qt from $(basename "$dir") (about half an hour on 2 idle cores)"
     # A changed option reconfigures in place, so only what it touches is
     # built again; an interrupted build resumes.

@@ -1,8 +1,8 @@
-#include "mainwindow.h"
+#include "ui/mainwindow.h"
 
-#include "messagebox.h"
-#include "statusbar.h"
-#include "updown.h"
+#include "ui/messagebox.h"
+#include "ui/statusbar.h"
+#include "ui/updown.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -96,17 +96,17 @@ QIcon ApplicationIcon()
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent)
-    , command1_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
-    , text1_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
-                      CjkFont(Face::Song, 21.75)))
-    , text2_(PlaceBox(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
-                      CjkFont(Face::Song, 12)))
-    , text3_(PlaceBox(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
-                      CjkFont(Face::Song, 12)))
-    , upDown1_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
-    , text4_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
-                      CjkFont(Face::Song, 15)))
-    , statusBar1_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
+    , exportButton_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
+    , forumNameEdit_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
+                              CjkFont(Face::Song, 21.75)))
+    , fromRankEdit_(PlaceBox(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+                             CjkFont(Face::Song, 12)))
+    , toRankEdit_(PlaceBox(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
+                           CjkFont(Face::Song, 12)))
+    , delaySpin_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
+    , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
+                          CjkFont(Face::Song, 15)))
+    , statusBar_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
     , exporter_(*this)
 {
     InitResources();
@@ -116,9 +116,9 @@ MainWindow::MainWindow(QWidget *parent)
     setFont(CjkFont(Face::Song, 9));
     setFixedSize(ClientWidth, ClientHeight);
 
-    command1_->setText(QStringLiteral("导出"));
+    exportButton_->setText(QStringLiteral("导出"));
     // Outside a dialog a push button ignores Enter unless it is auto-default.
-    command1_->setAutoDefault(true);
+    exportButton_->setAutoDefault(true);
 
     // Seven full-width characters at 12 pt fill the 1695 twips exactly.
     PlaceLabel(this, "Label1", {360, 240, 1695, 375}, QStringLiteral("请输入论坛名："))
@@ -126,31 +126,32 @@ MainWindow::MainWindow(QWidget *parent)
     PlaceLabel(this, "Label2", {2640, 240, 1695, 375}, QStringLiteral("导出的名次："))
         ->setFont(CjkFont(Face::Song, 12));
     // Text3 covers the right-hand part of the dash's label, as on the form.
-    PlaceLabel(this, "Label4", {3360, 1080, 615, 375}, QStringLiteral("—"))->stackUnder(text3_);
+    PlaceLabel(this, "Label4", {3360, 1080, 615, 375}, QStringLiteral("—"))
+        ->stackUnder(toRankEdit_);
     PlaceLabel(this, "Label3", {360, 2040, 735, 495}, QStringLiteral("根据网速设置"))
         ->setFont(CjkFont(Face::NewSong, 10.5));
 
-    upDown1_->setRange(0, 20);
-    upDown1_->setSingleStep(1);
-    upDown1_->setPageStep(1);
-    upDown1_->setValue(10);
-    text4_->setAlignment(Qt::AlignCenter);
+    delaySpin_->setRange(0, 20);
+    delaySpin_->setSingleStep(1);
+    delaySpin_->setPageStep(1);
+    delaySpin_->setValue(10);
+    delayEdit_->setAlignment(Qt::AlignCenter);
     // Text4 reaches one pixel under the arrows; the arrows stay whole.
-    upDown1_->raise();
+    delaySpin_->raise();
 
-    statusBar1_->setFont(CjkFont(Face::Song, 9.75));
-    statusBar1_->Panel2()->setText(QStringLiteral("V1.1"));
+    statusBar_->setFont(CjkFont(Face::Song, 9.75));
+    statusBar_->Panel2()->setText(QStringLiteral("V1.1"));
     ShowIdle();
 
-    setTabOrder(command1_, text1_);
-    setTabOrder(text1_, text2_);
-    setTabOrder(text2_, text3_);
-    setTabOrder(text3_, upDown1_);
-    setTabOrder(upDown1_, text4_);
-    command1_->setFocus();
+    setTabOrder(exportButton_, forumNameEdit_);
+    setTabOrder(forumNameEdit_, fromRankEdit_);
+    setTabOrder(fromRankEdit_, toRankEdit_);
+    setTabOrder(toRankEdit_, delaySpin_);
+    setTabOrder(delaySpin_, delayEdit_);
+    exportButton_->setFocus();
 
-    connect(command1_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
-    connect(upDown1_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
+    connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
+    connect(delaySpin_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
     connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
     connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
@@ -175,19 +176,19 @@ QString MainWindow::CreditLine()
 
 QString MainWindow::ForumName() const
 {
-    return text1_->text();
+    return forumNameEdit_->text();
 }
 QString MainWindow::FromRank() const
 {
-    return text2_->text();
+    return fromRankEdit_->text();
 }
 QString MainWindow::ToRank() const
 {
-    return text3_->text();
+    return toRankEdit_->text();
 }
 QString MainWindow::Delay() const
 {
-    return text4_->text();
+    return delayEdit_->text();
 }
 
 void MainWindow::StartOrStopExport()
@@ -198,12 +199,12 @@ void MainWindow::StartOrStopExport()
     }
     exporter_.RunExport();
     if (exporter_.IsRunning())
-        command1_->setText(QStringLiteral("停止"));
+        exportButton_->setText(QStringLiteral("停止"));
 }
 
 void MainWindow::SyncSpinToDelay(int value)
 {
-    text4_->setText(QString::number(value));
+    delayEdit_->setText(QString::number(value));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -220,7 +221,7 @@ void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDo
                               qint64 namesWritten)
 {
     const qint64 pages = exporter_.LastPage() - exporter_.FirstPage() + 1;
-    statusBar1_->Panel1()->setText(format.arg(page).arg(pagesDone).arg(pages).arg(namesWritten));
+    statusBar_->Panel1()->setText(format.arg(page).arg(pagesDone).arg(pages).arg(namesWritten));
 }
 
 void MainWindow::OnPageStarted(qint64 page)
@@ -237,8 +238,8 @@ void MainWindow::OnPageFinished(qint64 page, qint64 namesWritten)
 
 void MainWindow::ShowIdle()
 {
-    statusBar1_->Panel1()->setText(CreditLine());
-    command1_->setText(QStringLiteral("导出"));
+    statusBar_->Panel1()->setText(CreditLine());
+    exportButton_->setText(QStringLiteral("导出"));
 }
 
 void MainWindow::OnCompleted(const QString &message)
@@ -267,7 +268,7 @@ void MainWindow::OnFailed(const ExportFailure &failure)
 
 void MainWindow::ResumeFrom(qint64 rank)
 {
-    text2_->setText(QString::number(rank));
+    fromRankEdit_->setText(QString::number(rank));
     if (!exporter_.IsRunning())
         StartOrStopExport();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "exporter.h"
-#include "exportinputs.h"
+#include "engine/exporter.h"
+#include "engine/exportinputs.h"
 
 #include <QWidget>
 
@@ -30,7 +30,7 @@ public:
     ~MainWindow() override;
 
     // For the host and the directory; the window keeps the only one.
-    Exporter &exporter() { return exporter_; }
+    Exporter &Engine() { return exporter_; }
 
     QString ForumName() const override;
     QString FromRank() const override;
@@ -57,13 +57,13 @@ private:
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);
 
-    QPushButton *command1_; // child
-    QLineEdit *text1_;      // child
-    QLineEdit *text2_;      // child
-    QLineEdit *text3_;      // child
-    UpDown *upDown1_;       // child
-    QLineEdit *text4_;      // child
-    StatusBar *statusBar1_; // child
+    QPushButton *exportButton_; // Command1 (children of the window)
+    QLineEdit *forumNameEdit_;  // Text1
+    QLineEdit *fromRankEdit_;   // Text2
+    QLineEdit *toRankEdit_;     // Text3
+    UpDown *delaySpin_;         // UpDown1
+    QLineEdit *delayEdit_;      // Text4
+    StatusBar *statusBar_;      // StatusBar1
     Exporter exporter_;
     bool closing_ = false;
 };

@@ -1,4 +1,4 @@
-#include "statusbar.h"
+#include "ui/statusbar.h"
 
 #include <QLabel>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "updown.h"
+#include "ui/updown.h"
 
 #include <QMouseEvent>
 #include <QPainter>

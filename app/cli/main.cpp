@@ -1,13 +1,13 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
-#include "consoleoutput.h"
-#include "exporter.h"
-#include "exportinputs.h"
-#include "qttranslation.h"
-#include "settingsstore.h"
-#include "shellquote.h"
-#include "startup.h"
-#include "stopsignals.h"
+#include "app/common/settingsstore.h"
+#include "app/common/shellquote.h"
+#include "app/common/startup.h"
+#include "engine/exporter.h"
+#include "engine/exportinputs.h"
+#include "platform/consoleoutput.h"
+#include "platform/qttranslation.h"
+#include "platform/stopsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "hostsetting.h"
+#include "app/common/hostsetting.h"
 
 #include <QUrl>
 

@@ -1,4 +1,4 @@
-#include "settingsstore.h"
+#include "app/common/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

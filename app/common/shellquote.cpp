@@ -1,4 +1,4 @@
-#include "shellquote.h"
+#include "app/common/shellquote.h"
 
 namespace kestrune {
 

@@ -1,8 +1,8 @@
-#include "startup.h"
+#include "app/common/startup.h"
 
-#include "exporter.h"
-#include "hostsetting.h"
-#include "settingsstore.h"
+#include "app/common/hostsetting.h"
+#include "app/common/settingsstore.h"
+#include "engine/exporter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // Opens the window; an export runs only when its button is pressed.
-#include "mainwindow.h"
-#include "messagebox.h"
-#include "qttranslation.h"
-#include "settingsstore.h"
-#include "startup.h"
+#include "app/common/settingsstore.h"
+#include "app/common/startup.h"
+#include "platform/qttranslation.h"
+#include "ui/mainwindow.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     const kestrune::StartupResult startup = connection.Resolve(parser, kestrune::SettingsStore());
 
     kestrune::MainWindow window;
-    kestrune::ApplyConnection(startup.connection, window.exporter());
+    kestrune::ApplyConnection(startup.connection, window.Engine());
     window.show();
     // A setting that cannot be used leaves the window on the default host.
     if (!startup.error.isEmpty())

@@ -1,7 +1,7 @@
-#include "hostsetting.h"
-#include "settingsstore.h"
-#include "shellquote.h"
-#include "startup.h"
+#include "app/common/hostsetting.h"
+#include "app/common/settingsstore.h"
+#include "app/common/shellquote.h"
+#include "app/common/startup.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "expectedresults.h"
-#include "sampleforum.h"
-#include "scriptedserver.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/scriptedserver.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,11 +83,11 @@ private slots:
         QFETCH(QString, stderrContains);
         QFETCH(qint64, pagesWritten);
         SampleForum forum;
-        QVERIFY(forum.listen(0));
+        QVERIFY(forum.Listen(0));
         QTemporaryDir dir;
         const Result result =
             Run(QStringList{QStringLiteral("--host"),
-                            QStringLiteral("127.0.0.1:%1").arg(forum.serverPort())} +
+                            QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort())} +
                     arguments,
                 dir.path());
         QCOMPARE(result.exitCode, exitCode);
@@ -116,7 +116,7 @@ void TestCli::helpNamesTheSettings()
 void TestCli::rememberedHost()
 {
     SampleForum forum;
-    QVERIFY(forum.listen(0));
+    QVERIFY(forum.Listen(0));
     QTemporaryDir dir;
     QString program = QStringLiteral(KESTRUNE_CLI);
 #ifdef Q_OS_WIN
@@ -127,7 +127,7 @@ void TestCli::rememberedHost()
 #else
     const QString settings = config_.filePath(QStringLiteral("Kestrune/kestrune.conf"));
 #endif
-    const QString host = QStringLiteral("127.0.0.1:%1").arg(forum.serverPort());
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort());
     const QStringList range{QStringLiteral("--to"), QStringLiteral("20"), QStringLiteral("--delay"),
                             QStringLiteral("0")};
 

@@ -1,5 +1,5 @@
-#include "expectedresults.h"
-#include "scriptedserver.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/scriptedserver.h"
 
 #include <QProcess>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "pagerange.h"
-#include "runtimeerror.h"
+#include "engine/pagerange.h"
+#include "platform/runtimeerror.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,8 +1,8 @@
 // Every case runs through the fast scanner and the literal reference one,
 // which reads every byte's window; both must agree and match the expectation.
-#include "pagescanner.h"
-#include "referencescanner.h"
-#include "textchannel.h"
+#include "engine/pagescanner.h"
+#include "platform/textchannel.h"
+#include "tests/support/referencescanner.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "cp936.h"
-#include "expectedresults.h"
-#include "exportharness.h"
+#include "platform/cp936.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/exportharness.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(outcome.message, QStringLiteral("导出完成！"));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
                  "kept\r\n" + ExpectedPages(h.forum, Henu, 2, 3));
-        QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.pageBody(Henu, 3) + "\r\n");
+        QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.PageBody(Henu, 3) + "\r\n");
     }
 
     void numberingRunsOnWithinTheExporterOnly()
@@ -112,7 +112,7 @@ private slots:
         QVERIFY2(what.startsWith(expectedError), qPrintable(what));
         QVERIFY(!QFile::exists(h.FilePath(ResultsFileName)));
         if (pageStored)
-            QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.pageBody(Henu, 1) + "\r\n");
+            QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.PageBody(Henu, 1) + "\r\n");
         else if (refused)
             QCOMPARE(FileBytes(h.FilePath(PageFileName)), QByteArray());
         else
@@ -142,7 +142,7 @@ private slots:
         h.inputs.toRank = QStringLiteral("1");
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.completed);
-        QCOMPARE(h.forum.requestCount(), 0);
+        QCOMPARE(h.forum.RequestCount(), 0);
         QVERIFY(!QFile::exists(h.FilePath(PageFileName)));
     }
 };

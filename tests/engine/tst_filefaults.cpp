@@ -1,7 +1,7 @@
-#include "expectedresults.h"
-#include "exportharness.h"
 #include "platform/textchannel.h"
-#include "scriptedserver.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/exportharness.h"
+#include "tests/support/scriptedserver.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -198,7 +198,7 @@ private slots:
                      earlier + (pagesWritten > 0 ? ExpectedPages(h.forum, "Henu", 1, pagesWritten)
                                                  : QByteArray()));
         if (setup == Setup::AnotherRunHoldsLock)
-            QCOMPARE(h.forum.requestCount(), 0);
+            QCOMPARE(h.forum.RequestCount(), 0);
     }
 
     // Every page is in the file; only the closing line end failed.

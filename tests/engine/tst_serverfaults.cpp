@@ -1,6 +1,6 @@
-#include "expectedresults.h"
-#include "exportharness.h"
-#include "scriptedserver.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/exportharness.h"
+#include "tests/support/scriptedserver.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the fast scanner and the reference scanner as a
 // stored page and stops at the first input on which they disagree.
-#include "pagescanner.h"
-#include "referencescanner.h"
-#include "textchannel.h"
+#include "engine/pagescanner.h"
+#include "platform/textchannel.h"
+#include "tests/support/referencescanner.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "expectedresults.h"
-#include "exportharness.h"
-#include "scriptedserver.h"
-#include "tlstestserver.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/exportharness.h"
+#include "tests/support/scriptedserver.h"
+#include "tests/support/tlstestserver.h"
 
 #include <QProcess>
 #include <QRegularExpression>

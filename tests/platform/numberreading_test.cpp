@@ -1,5 +1,5 @@
-#include "numberreading.h"
-#include "runtimeerror.h"
+#include "platform/numberreading.h"
+#include "platform/runtimeerror.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

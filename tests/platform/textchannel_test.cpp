@@ -1,5 +1,5 @@
-#include "runtimeerror.h"
-#include "textchannel.h"
+#include "platform/runtimeerror.h"
+#include "platform/textchannel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cp936.h"
+#include "platform/cp936.h"
 
 #include <QTest>
 

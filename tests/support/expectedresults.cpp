@@ -1,4 +1,4 @@
-#include "expectedresults.h"
+#include "tests/support/expectedresults.h"
 
 #include <QFile>
 
@@ -32,7 +32,7 @@ QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, 
 {
     QList<SampleMember> members;
     for (qint64 page = firstPage; page <= lastPage; ++page)
-        members += forum.membersOnPage(forumName, page);
+        members += forum.MembersOnPage(forumName, page);
     return ExpectedResults(members, firstNumber);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sampleforum.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "exportharness.h"
+#include "tests/support/exportharness.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -29,8 +29,8 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
 ExportHarness::ExportHarness(const Clock &clock)
     : exporter(inputs, clock)
 {
-    if (forum.listen(0))
-        exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.serverPort()));
+    if (forum.Listen(0))
+        exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort()));
     exporter.SetDirectory(QDir(dir.path()));
 }
 

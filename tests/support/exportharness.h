@@ -1,9 +1,9 @@
 #pragma once
 
-#include "exporter.h"
-#include "exportinputs.h"
+#include "engine/exporter.h"
+#include "engine/exportinputs.h"
 #include "platform/clock.h"
-#include "sampleforum.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
-#include "referencescanner.h"
+#include "tests/support/referencescanner.h"
 
-#include "runtimeerror.h"
-#include "textchannel.h"
+#include "platform/runtimeerror.h"
+#include "platform/textchannel.h"
 
 #include <cstddef>
 #include <string>

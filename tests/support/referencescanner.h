@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pagescanner.h"
-#include "runtimeerror.h"
+#include "engine/pagescanner.h"
+#include "platform/runtimeerror.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "scriptedserver.h"
+#include "tests/support/scriptedserver.h"
 
-#include "httpresponse.h"
+#include "tools/sampleforum/httpresponse.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -77,7 +77,7 @@ bool ScriptedServer::Listen()
 
 QByteArray ScriptedServer::Head(int status, const QByteArray &extraHeaders)
 {
-    return httpHead(status, "Content-Type: text/html; charset=gbk\r\n" + extraHeaders);
+    return HttpHead(status, "Content-Type: text/html; charset=gbk\r\n" + extraHeaders);
 }
 
 QByteArray ScriptedServer::Gzip(const QByteArray &data)

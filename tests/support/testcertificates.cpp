@@ -1,4 +1,4 @@
-#include "testcertificates.h"
+#include "tests/support/testcertificates.h"
 
 #include <QFile>
 #include <QProcess>

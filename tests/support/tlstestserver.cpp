@@ -1,4 +1,4 @@
-#include "tlstestserver.h"
+#include "tests/support/tlstestserver.h"
 
 #include <QFile>
 #include <QSslCertificate>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "testcertificates.h"
+#include "tests/support/testcertificates.h"
 
 #include <QByteArray>
 #include <QSslServer>

@@ -1,4 +1,4 @@
-#include "sampleforum.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -44,7 +44,7 @@ Fetched fetch(const SampleForum &forum, const QByteArray &target, int timeoutMs 
     QNetworkAccessManager nam;
     nam.setProxy(QNetworkProxy::NoProxy);
     const QUrl url =
-        QUrl::fromEncoded("http://127.0.0.1:" + QByteArray::number(forum.serverPort()) + target);
+        QUrl::fromEncoded("http://127.0.0.1:" + QByteArray::number(forum.ServerPort()) + target);
     const std::unique_ptr<QNetworkReply> reply(nam.get(QNetworkRequest(url)));
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     Fetched result;
@@ -103,8 +103,8 @@ void TestSampleForum::pages()
 
     SampleForum forum;
     if (membersOverride > 0)
-        forum.setMemberCountOverride(membersOverride);
-    QVERIFY(forum.listen(0));
+        forum.SetMemberCountOverride(membersOverride);
+    QVERIFY(forum.Listen(0));
     QSignalSpy received(&forum, &SampleForum::requestReceived);
 
     const QByteArray target = rankingTarget(forumName, query);
@@ -114,12 +114,12 @@ void TestSampleForum::pages()
     QCOMPARE(reply.contentType, QByteArray("text/html; charset=gbk"));
     QCOMPARE(received.size(), 1);
     QCOMPARE(received.at(0).at(0).toByteArray(), target);
-    QCOMPARE(reply.body, forum.pageBody(forumName, page));
+    QCOMPARE(reply.body, forum.PageBody(forumName, page));
     QVERIFY(reply.body.endsWith('\n'));
 
     // What the program extracts from these pages is checked by the export tests.
     QVERIFY(fromGbk(reply.body).contains(fromGbk(forumName)));
-    const QList<SampleMember> expected = forum.membersOnPage(forumName, page);
+    const QList<SampleMember> expected = forum.MembersOnPage(forumName, page);
     QCOMPARE(expected.size(), listed);
     QCOMPARE(reply.body.count("username="), listed);
     QCOMPARE(reply.body.count("l_item_ex"), listed);
@@ -131,12 +131,12 @@ void TestSampleForum::roster()
 {
     const SampleForum forum;
     const QByteArray henu = QByteArrayLiteral("Henu");
-    QCOMPARE(forum.memberCount(henu), 2345);
-    QCOMPARE(forum.membersOnPage(henu, 7), forum.membersOnPage(henu, 7));
-    QVERIFY(forum.membersOnPage(gbk(u"中文"), 1) != forum.membersOnPage(gbk(u"中文论坛"), 1));
+    QCOMPARE(forum.MemberCount(henu), 2345);
+    QCOMPARE(forum.MembersOnPage(henu, 7), forum.MembersOnPage(henu, 7));
+    QVERIFY(forum.MembersOnPage(gbk(u"中文"), 1) != forum.MembersOnPage(gbk(u"中文论坛"), 1));
     for (const QByteArray &other : {gbk(u"中文"), QByteArray("a"), QByteArray()}) {
-        QVERIFY(forum.memberCount(other) >= 500);
-        QVERIFY(forum.memberCount(other) <= 3000);
+        QVERIFY(forum.MemberCount(other) >= 500);
+        QVERIFY(forum.MemberCount(other) <= 3000);
     }
 
     static const QRegularExpression ascii(QStringLiteral("^[A-Za-z0-9_]{3,16}$"));
@@ -144,7 +144,7 @@ void TestSampleForum::roster()
     int asciiNames = 0;
     int longestNames = 0;
     for (qint64 page = 1; page <= 118; ++page) {
-        for (const SampleMember &member : forum.membersOnPage(henu, page)) {
+        for (const SampleMember &member : forum.MembersOnPage(henu, page)) {
             const QString name = fromGbk(member.name);
             QVERIFY2(member.level >= 1 && member.level <= 18, member.name.constData());
             if (ascii.match(name).hasMatch()) {
@@ -179,12 +179,12 @@ void TestSampleForum::faults()
     constexpr qint64 faultyPage = 4;
     SampleForum forum;
     if (fault == u"status")
-        forum.setStatusPage(faultyPage, value);
+        forum.SetStatusPage(faultyPage, value);
     else if (fault == u"slow")
-        forum.setSlowPage(faultyPage, value);
+        forum.SetSlowPage(faultyPage, value);
     else
-        forum.setStallPage(faultyPage);
-    QVERIFY(forum.listen(0));
+        forum.SetStallPage(faultyPage);
+    QVERIFY(forum.Listen(0));
 
     const QByteArray henu = QByteArrayLiteral("Henu");
     QElapsedTimer clock;
@@ -193,11 +193,11 @@ void TestSampleForum::faults()
         fetch(forum, rankingTarget(henu, "&pn=4"), fault == u"stall" ? 500 : 5000);
     if (fault == u"stall") {
         QVERIFY(!faulty.finished);
-        QCOMPARE(forum.requestCount(), 1);
+        QCOMPARE(forum.RequestCount(), 1);
     } else {
         QVERIFY(faulty.finished);
         QCOMPARE(faulty.status, fault == u"status" ? value : 200);
-        QCOMPARE(faulty.body, forum.pageBody(henu, faultyPage));
+        QCOMPARE(faulty.body, forum.PageBody(henu, faultyPage));
         if (fault == u"slow")
             QVERIFY(clock.elapsed() >= value);
     }
@@ -233,10 +233,10 @@ void TestSampleForum::rawRequests()
     QFETCH(QByteArray, statusLine);
 
     SampleForum forum;
-    QVERIFY(forum.listen(0));
+    QVERIFY(forum.Listen(0));
     QTcpSocket socket;
     QSignalSpy closed(&socket, &QTcpSocket::disconnected);
-    socket.connectToHost(QHostAddress::LocalHost, forum.serverPort());
+    socket.connectToHost(QHostAddress::LocalHost, forum.ServerPort());
     for (const QByteArray &piece : pieces) {
         socket.write(piece);
         QVERIFY(socket.waitForBytesWritten(5000));

@@ -1,9 +1,9 @@
-#include "expectedresults.h"
-#include "mainwindow.h"
-#include "sampleforum.h"
-#include "scriptedserver.h"
-#include "statusbar.h"
-#include "updown.h"
+#include "tests/support/expectedresults.h"
+#include "tests/support/scriptedserver.h"
+#include "tools/sampleforum/sampleforum.h"
+#include "ui/mainwindow.h"
+#include "ui/statusbar.h"
+#include "ui/updown.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -100,7 +100,7 @@ struct Fixture
     }
     QLineEdit *Box(const char *name) { return Find<QLineEdit>(name); }
     QPushButton *Button() { return Find<QPushButton>("Command1"); }
-    Exporter &Engine() { return window.exporter(); }
+    Exporter &Engine() { return window.Engine(); }
     QByteArray Results() const { return FileBytes(dir.filePath(QLatin1String(ResultsFileName))); }
 };
 
@@ -137,9 +137,9 @@ private:
 void TestMainWindow::init()
 {
     f_ = std::make_unique<Fixture>();
-    QVERIFY2(f_->forum.listen(0), qPrintable(f_->forum.errorString()));
+    QVERIFY2(f_->forum.Listen(0), qPrintable(f_->forum.ErrorString()));
     QVERIFY(f_->dir.isValid());
-    f_->Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(f_->forum.serverPort()));
+    f_->Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(f_->forum.ServerPort()));
     f_->Engine().SetDirectory(QDir(f_->dir.path()));
     f_->window.show();
     QVERIFY(QTest::qWaitForWindowActive(&f_->window));
@@ -334,7 +334,7 @@ void TestMainWindow::liveEditsTakeEffectOnNextPage()
 {
     f_->Box("Text3")->setText(QStringLiteral("60"));
     f_->Box("Text4")->setText(QStringLiteral("0"));
-    f_->forum.setSlowPage(2, 300);
+    f_->forum.SetSlowPage(2, 300);
     QList<QByteArray> targets;
     connect(&f_->forum, &SampleForum::requestReceived, this,
             [&targets](const QByteArray &target) { targets << target; });
@@ -384,7 +384,7 @@ void TestMainWindow::stopKeepsWrittenLines()
         connect(&f_->Engine(), &Exporter::pageFinished, text4,
                 [text4] { text4->setText(QStringLiteral("50")); });
     else
-        f_->forum.setStallPage(2);
+        f_->forum.SetStallPage(2);
     QSignalSpy requests(&f_->forum, &SampleForum::requestReceived);
 
     QTest::mouseClick(f_->Button(), Qt::LeftButton);
@@ -409,7 +409,7 @@ void TestMainWindow::stopKeepsWrittenLines()
 
 void TestMainWindow::closeDuringRunStops()
 {
-    f_->forum.setStallPage(1);
+    f_->forum.SetStallPage(1);
     QSignalSpy requests(&f_->forum, &SampleForum::requestReceived);
     QSignalSpy failed(&f_->Engine(), &Exporter::failed);
     QTest::mouseClick(f_->Button(), Qt::LeftButton);

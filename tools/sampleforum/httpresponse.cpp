@@ -1,10 +1,10 @@
-#include "httpresponse.h"
+#include "tools/sampleforum/httpresponse.h"
 
 namespace kestrune {
 
 namespace {
 
-QByteArray reasonPhrase(int status)
+QByteArray ReasonPhrase(int status)
 {
     switch (status) {
     case 200:
@@ -34,19 +34,19 @@ QByteArray reasonPhrase(int status)
 
 } // namespace
 
-QByteArray httpHead(int status, const QByteArray &headerLines)
+QByteArray HttpHead(int status, const QByteArray &headerLines)
 {
     return QByteArrayLiteral("HTTP/1.1 ") + QByteArray::number(status) + ' ' +
-           reasonPhrase(status) + "\r\n" + headerLines + "Connection: close\r\n\r\n";
+           ReasonPhrase(status) + "\r\n" + headerLines + "Connection: close\r\n\r\n";
 }
 
-QByteArray httpResponse(int status, const QByteArray &contentType, const QByteArray &body)
+QByteArray HttpResponse(int status, const QByteArray &contentType, const QByteArray &body)
 {
-    QByteArray lines = "Content-Type: " + contentType + "\r\nContent-Length: " +
-                       QByteArray::number(body.size()) + "\r\n";
+    QByteArray lines = "Content-Type: " + contentType +
+                       "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n";
     if (status == 405)
         lines += "Allow: GET\r\n";
-    return httpHead(status, lines) + body;
+    return HttpHead(status, lines) + body;
 }
 
 } // namespace kestrune

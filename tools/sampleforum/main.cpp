@@ -1,4 +1,4 @@
-#include "sampleforum.h"
+#include "tools/sampleforum/sampleforum.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ std::optional<std::pair<qint64, int>> pageRule(const QString &text)
     return std::pair{page, value};
 }
 
-int fail(const QString &message)
+int Fail(const QString &message)
 {
     QTextStream(stderr) << message << Qt::endl;
     return 2;
@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption portOption(
         QStringLiteral("port"), QStringLiteral("Port on 127.0.0.1 (0 = any free port)."),
-        QStringLiteral("P"), QString::number(kestrune::SampleForum::defaultPort));
+        QStringLiteral("P"), QString::number(kestrune::SampleForum::DefaultPort));
     const QCommandLineOption membersOption(QStringLiteral("members"),
                                            QStringLiteral("Member count of every forum."),
                                            QStringLiteral("N"));
@@ -63,37 +63,37 @@ int main(int argc, char *argv[])
     bool ok = false;
     const uint port = parser.value(portOption).toUInt(&ok);
     if (!ok || port > 65535)
-        return fail(QStringLiteral("invalid --port: ") + parser.value(portOption));
+        return Fail(QStringLiteral("invalid --port: ") + parser.value(portOption));
     if (parser.isSet(membersOption)) {
         const qint64 members = parser.value(membersOption).toLongLong(&ok);
         if (!ok || members < 0)
-            return fail(QStringLiteral("invalid --members: ") + parser.value(membersOption));
-        forum.setMemberCountOverride(members);
+            return Fail(QStringLiteral("invalid --members: ") + parser.value(membersOption));
+        forum.SetMemberCountOverride(members);
     }
     for (const QString &value : parser.values(stallOption)) {
         const qint64 page = value.toLongLong(&ok);
         if (!ok)
-            return fail(QStringLiteral("invalid --stall-page: ") + value);
-        forum.setStallPage(page);
+            return Fail(QStringLiteral("invalid --stall-page: ") + value);
+        forum.SetStallPage(page);
     }
     for (const QString &value : parser.values(statusOption)) {
         const auto rule = pageRule(value);
         if (!rule || rule->second < 100 || rule->second > 599)
-            return fail(QStringLiteral("invalid --status-page: ") + value);
-        forum.setStatusPage(rule->first, rule->second);
+            return Fail(QStringLiteral("invalid --status-page: ") + value);
+        forum.SetStatusPage(rule->first, rule->second);
     }
     for (const QString &value : parser.values(slowOption)) {
         const auto rule = pageRule(value);
         if (!rule || rule->second < 0)
-            return fail(QStringLiteral("invalid --slow-page: ") + value);
-        forum.setSlowPage(rule->first, rule->second);
+            return Fail(QStringLiteral("invalid --slow-page: ") + value);
+        forum.SetSlowPage(rule->first, rule->second);
     }
 
-    if (!forum.listen(static_cast<quint16>(port))) {
-        QTextStream(stderr) << "cannot listen on 127.0.0.1:" << port << ": " << forum.errorString()
+    if (!forum.Listen(static_cast<quint16>(port))) {
+        QTextStream(stderr) << "cannot listen on 127.0.0.1:" << port << ": " << forum.ErrorString()
                             << Qt::endl;
         return 1;
     }
-    QTextStream(stdout) << "listening on 127.0.0.1:" << forum.serverPort() << Qt::endl;
+    QTextStream(stdout) << "listening on 127.0.0.1:" << forum.ServerPort() << Qt::endl;
     return QCoreApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "memberroster.h"
+#include "tools/sampleforum/memberroster.h"
 
 #include <QStringEncoder>
 #include <QStringView>
@@ -31,13 +31,13 @@ class Mixer
 {
 public:
     explicit Mixer(quint64 seed)
-        : m_state(seed)
+        : state_(seed)
     {}
 
     quint64 next()
     {
-        m_state += 0x9E3779B97F4A7C15ULL;
-        quint64 z = m_state;
+        state_ += 0x9E3779B97F4A7C15ULL;
+        quint64 z = state_;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
         return z ^ (z >> 31);
@@ -46,10 +46,10 @@ public:
     int below(int bound) { return static_cast<int>(next() % static_cast<quint64>(bound)); }
 
 private:
-    quint64 m_state;
+    quint64 state_;
 };
 
-QString chineseName(Mixer &mix, int length)
+QString ChineseName(Mixer &mix, int length)
 {
     QString name;
     name.reserve(length);
@@ -58,7 +58,7 @@ QString chineseName(Mixer &mix, int length)
     return name;
 }
 
-QByteArray asciiName(Mixer &mix)
+QByteArray AsciiName(Mixer &mix)
 {
     const int length = 3 + mix.below(14);
     QByteArray name;
@@ -71,10 +71,10 @@ QByteArray asciiName(Mixer &mix)
 } // namespace
 
 MemberRoster::MemberRoster(std::optional<qint64> countOverride)
-    : m_countOverride(countOverride)
+    : countOverride_(countOverride)
 {}
 
-quint64 MemberRoster::forumHash(const QByteArray &forumName)
+quint64 MemberRoster::ForumHash(const QByteArray &forumName)
 {
     quint64 hash = 0xCBF29CE484222325ULL;
     for (const char byte : forumName) {
@@ -84,49 +84,49 @@ quint64 MemberRoster::forumHash(const QByteArray &forumName)
     return hash;
 }
 
-qint64 MemberRoster::memberCount(const QByteArray &forumName) const
+qint64 MemberRoster::MemberCount(const QByteArray &forumName) const
 {
-    if (m_countOverride)
-        return std::max<qint64>(0, *m_countOverride);
+    if (countOverride_)
+        return std::max<qint64>(0, *countOverride_);
     if (forumName == QByteArrayLiteral("Henu"))
         return namedForumMembers;
     const auto span = static_cast<quint64>(maxMembers - minMembers + 1);
-    return minMembers + static_cast<qint64>(forumHash(forumName) % span);
+    return minMembers + static_cast<qint64>(ForumHash(forumName) % span);
 }
 
-qint64 MemberRoster::lastPage(const QByteArray &forumName) const
+qint64 MemberRoster::LastPage(const QByteArray &forumName) const
 {
-    return (memberCount(forumName) + membersPerPage - 1) / membersPerPage;
+    return (MemberCount(forumName) + MembersPerPage - 1) / MembersPerPage;
 }
 
-QList<SampleMember> MemberRoster::membersOnPage(const QByteArray &forumName, qint64 page) const
+QList<SampleMember> MemberRoster::MembersOnPage(const QByteArray &forumName, qint64 page) const
 {
     QList<SampleMember> members;
-    if (page <= 0 || page > lastPage(forumName))
+    if (page <= 0 || page > LastPage(forumName))
         return members;
-    const qint64 first = (page - 1) * membersPerPage + 1;
-    const qint64 last = std::min(page * membersPerPage, memberCount(forumName));
+    const qint64 first = (page - 1) * MembersPerPage + 1;
+    const qint64 last = std::min(page * MembersPerPage, MemberCount(forumName));
     members.reserve(last - first + 1);
     for (qint64 rank = first; rank <= last; ++rank)
-        members.append(member(forumName, rank));
+        members.append(Member(forumName, rank));
     return members;
 }
 
-SampleMember MemberRoster::member(const QByteArray &forumName, qint64 rank)
+SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank)
 {
-    Mixer mix(forumHash(forumName) ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
+    Mixer mix(ForumHash(forumName) ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
     SampleMember result;
     result.rank = rank;
     const int kind = mix.below(100);
     if (kind < 35) {
-        result.name = asciiName(mix);
+        result.name = AsciiName(mix);
     } else {
         // Mostly short names, with a share of the longest allowed ones.
         const int length = kind < 45 ? 14 : kind < 85 ? 1 + mix.below(6) : 7 + mix.below(7);
         QStringEncoder toGbk("GBK");
-        result.name = toGbk.encode(chineseName(mix, length));
+        result.name = toGbk.encode(ChineseName(mix, length));
     }
-    result.level = 1 + mix.below(maxLevel);
+    result.level = 1 + mix.below(MaxLevel);
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "samplemember.h"
+#include "tools/sampleforum/samplemember.h"
 
 #include <QList>
 #include <optional>
@@ -11,21 +11,21 @@ namespace kestrune {
 class MemberRoster
 {
 public:
-    static constexpr int membersPerPage = 20;
-    static constexpr int maxLevel = 18;
+    static constexpr int MembersPerPage = 20;
+    static constexpr int MaxLevel = 18;
 
     explicit MemberRoster(std::optional<qint64> countOverride = std::nullopt);
 
-    qint64 memberCount(const QByteArray &forumName) const;
-    qint64 lastPage(const QByteArray &forumName) const;
-    QList<SampleMember> membersOnPage(const QByteArray &forumName, qint64 page) const;
+    qint64 MemberCount(const QByteArray &forumName) const;
+    qint64 LastPage(const QByteArray &forumName) const;
+    QList<SampleMember> MembersOnPage(const QByteArray &forumName, qint64 page) const;
 
-    static SampleMember member(const QByteArray &forumName, qint64 rank);
+    static SampleMember Member(const QByteArray &forumName, qint64 rank);
     // FNV-1a: stable across processes, unlike qHash.
-    static quint64 forumHash(const QByteArray &forumName);
+    static quint64 ForumHash(const QByteArray &forumName);
 
 private:
-    std::optional<qint64> m_countOverride;
+    std::optional<qint64> countOverride_;
 };
 
 } // namespace kestrune

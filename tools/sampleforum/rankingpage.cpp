@@ -1,4 +1,4 @@
-#include "rankingpage.h"
+#include "tools/sampleforum/rankingpage.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -14,7 +14,7 @@ constexpr std::array<QStringView, 18> levelTitles = {
     u"达人", u"能手", u"高手", u"大师", u"宗师", u"名宿", u"元老", u"传奇", u"至尊"};
 
 // Numeric references also for '=' and '_', so no forum name can fake a row marker.
-QString escaped(const QString &text)
+QString Escaped(const QString &text)
 {
     QString out;
     out.reserve(text.size());
@@ -48,13 +48,13 @@ QString escaped(const QString &text)
     return out;
 }
 
-QString pageLink(const QString &query, qint64 page, QStringView label)
+QString PageLink(const QString &query, qint64 page, QStringView label)
 {
     return QStringLiteral("<a class=\"pager_link\" href=\"/f/like/furank?%1&amp;pn=%2\">%3</a>")
         .arg(query, QString::number(page), label);
 }
 
-QString memberRow(const SampleMember &member, const QString &name)
+QString MemberRow(const SampleMember &member, const QString &name)
 {
     const qint64 experience =
         qint64{member.level} * member.level * 53 + (member.rank * 7919) % (member.level * 40 + 1);
@@ -79,11 +79,11 @@ QString memberRow(const SampleMember &member, const QString &name)
 
 } // namespace
 
-QByteArray RankingPage::render(const QByteArray &forumName, qint64 page, qint64 lastPage,
+QByteArray RankingPage::Render(const QByteArray &forumName, qint64 page, qint64 lastPage,
                                const QList<SampleMember> &members)
 {
     QStringDecoder fromGbk("GBK");
-    const QString forum = escaped(fromGbk.decode(forumName));
+    const QString forum = Escaped(fromGbk.decode(forumName));
     const QString query =
         QStringLiteral("kw=") + QString::fromLatin1(forumName.toPercentEncoding({}, "_"));
     const QString pageText = QString::number(page);
@@ -106,13 +106,13 @@ QByteArray RankingPage::render(const QByteArray &forumName, qint64 page, qint64 
             .arg(forum, pageText, QString::number(lastPage));
 
     for (const SampleMember &member : members)
-        html += memberRow(member, fromGbk.decode(member.name));
+        html += MemberRow(member, fromGbk.decode(member.name));
 
     html += QStringLiteral("</table>\n<div class=\"pager\">");
     if (page > 1)
-        html += pageLink(query, page - 1, u"上一页");
+        html += PageLink(query, page - 1, u"上一页");
     if (page < lastPage)
-        html += pageLink(query, page + 1, u"下一页");
+        html += PageLink(query, page + 1, u"下一页");
     html += QStringLiteral("</div>\n<div class=\"footer\">示例数据，仅供测试使用</div>\n"
                            "</body>\n</html>\n");
 

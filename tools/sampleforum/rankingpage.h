@@ -1,6 +1,6 @@
 #pragma once
 
-#include "samplemember.h"
+#include "tools/sampleforum/samplemember.h"
 
 #include <QList>
 
@@ -10,7 +10,7 @@ namespace kestrune {
 class RankingPage
 {
 public:
-    static QByteArray render(const QByteArray &forumName, qint64 page, qint64 lastPage,
+    static QByteArray Render(const QByteArray &forumName, qint64 page, qint64 lastPage,
                              const QList<SampleMember> &members);
 };
 

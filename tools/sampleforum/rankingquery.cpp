@@ -1,10 +1,10 @@
-#include "rankingquery.h"
+#include "tools/sampleforum/rankingquery.h"
 
 #include <QList>
 
 namespace kestrune {
 
-RankingQuery RankingQuery::fromTarget(const QByteArray &target)
+RankingQuery RankingQuery::FromTarget(const QByteArray &target)
 {
     const qsizetype fragment = target.indexOf('#');
     QByteArray rest = fragment < 0 ? target : target.left(fragment);

@@ -11,7 +11,7 @@ struct RankingQuery
     QByteArray forumName; // raw bytes after percent-decoding
     qint64 page = 0;
 
-    static RankingQuery fromTarget(const QByteArray &target);
+    static RankingQuery FromTarget(const QByteArray &target);
 };
 
 } // namespace kestrune

@@ -8,7 +8,7 @@ namespace kestrune {
 class RequestReader
 {
 public:
-    static constexpr qsizetype maxHeadBytes = qsizetype{16} * 1024;
+    static constexpr qsizetype MaxHeadBytes = qsizetype{16} * 1024;
 
     enum class Status
     {
@@ -17,18 +17,18 @@ public:
         Invalid
     };
 
-    Status feed(const QByteArray &bytes);
-    Status status() const { return m_status; }
-    const QByteArray &method() const { return m_method; }
-    const QByteArray &target() const { return m_target; }
+    Status Feed(const QByteArray &bytes);
+    Status CurrentStatus() const { return status_; }
+    const QByteArray &Method() const { return method_; }
+    const QByteArray &Target() const { return target_; }
 
 private:
-    Status parseRequestLine(const QByteArray &line);
+    Status ParseRequestLine(const QByteArray &line);
 
-    QByteArray m_buffer;
-    QByteArray m_method;
-    QByteArray m_target;
-    Status m_status = Status::Incomplete;
+    QByteArray buffer_;
+    QByteArray method_;
+    QByteArray target_;
+    Status status_ = Status::Incomplete;
 };
 
 } // namespace kestrune

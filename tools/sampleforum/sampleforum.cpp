@@ -1,9 +1,9 @@
-#include "sampleforum.h"
+#include "tools/sampleforum/sampleforum.h"
 
-#include "httpresponse.h"
-#include "rankingpage.h"
-#include "rankingquery.h"
-#include "requestreader.h"
+#include "tools/sampleforum/httpresponse.h"
+#include "tools/sampleforum/rankingpage.h"
+#include "tools/sampleforum/rankingquery.h"
+#include "tools/sampleforum/requestreader.h"
 
 #include <QHostAddress>
 #include <QTcpServer>
@@ -17,7 +17,7 @@ namespace {
 
 const QByteArray rankingPath = QByteArrayLiteral("/f/like/furank");
 
-void send(QTcpSocket *socket, const QByteArray &response)
+void Send(QTcpSocket *socket, const QByteArray &response)
 {
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -29,80 +29,80 @@ void send(QTcpSocket *socket, const QByteArray &response)
 
 SampleForum::SampleForum(QObject *parent)
     : QObject(parent)
-    , m_server(new QTcpServer(this))
+    , server_(new QTcpServer(this))
 {
-    connect(m_server, &QTcpServer::newConnection, this, &SampleForum::acceptConnections);
+    connect(server_, &QTcpServer::newConnection, this, &SampleForum::AcceptConnections);
 }
 
-bool SampleForum::listen(quint16 port)
+bool SampleForum::Listen(quint16 port)
 {
-    return m_server->listen(QHostAddress::LocalHost, port);
+    return server_->listen(QHostAddress::LocalHost, port);
 }
 
-quint16 SampleForum::serverPort() const
+quint16 SampleForum::ServerPort() const
 {
-    return m_server->serverPort();
+    return server_->serverPort();
 }
 
-QString SampleForum::errorString() const
+QString SampleForum::ErrorString() const
 {
-    return m_server->errorString();
+    return server_->errorString();
 }
 
-void SampleForum::setMemberCountOverride(std::optional<qint64> count)
+void SampleForum::SetMemberCountOverride(std::optional<qint64> count)
 {
-    m_roster = MemberRoster(count);
+    roster_ = MemberRoster(count);
 }
 
-void SampleForum::setStallPage(qint64 page)
+void SampleForum::SetStallPage(qint64 page)
 {
-    m_stallPages.insert(page);
+    stallPages_.insert(page);
 }
 
-void SampleForum::setStatusPage(qint64 page, int code)
+void SampleForum::SetStatusPage(qint64 page, int code)
 {
-    m_statusPages.insert(page, code);
+    statusPages_.insert(page, code);
 }
 
-void SampleForum::setSlowPage(qint64 page, int ms)
+void SampleForum::SetSlowPage(qint64 page, int ms)
 {
-    m_slowPages.insert(page, ms);
+    slowPages_.insert(page, ms);
 }
 
-qint64 SampleForum::memberCount(const QByteArray &forumName) const
+qint64 SampleForum::MemberCount(const QByteArray &forumName) const
 {
-    return m_roster.memberCount(forumName);
+    return roster_.MemberCount(forumName);
 }
 
-QList<SampleMember> SampleForum::membersOnPage(const QByteArray &forumName, qint64 page) const
+QList<SampleMember> SampleForum::MembersOnPage(const QByteArray &forumName, qint64 page) const
 {
-    return m_roster.membersOnPage(forumName, page);
+    return roster_.MembersOnPage(forumName, page);
 }
 
-QByteArray SampleForum::pageBody(const QByteArray &forumName, qint64 page) const
+QByteArray SampleForum::PageBody(const QByteArray &forumName, qint64 page) const
 {
-    return RankingPage::render(forumName, page, m_roster.lastPage(forumName),
-                               m_roster.membersOnPage(forumName, page));
+    return RankingPage::Render(forumName, page, roster_.LastPage(forumName),
+                               roster_.MembersOnPage(forumName, page));
 }
 
-void SampleForum::acceptConnections()
+void SampleForum::AcceptConnections()
 {
-    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+    while (QTcpSocket *socket = server_->nextPendingConnection()) {
         // Owned by the slot below, so it lives as long as this connection.
         const auto reader = std::make_shared<RequestReader>();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         const auto onReadyRead = [this, socket, reader] {
             const QByteArray bytes = socket->readAll();
-            if (reader->status() != RequestReader::Status::Incomplete)
+            if (reader->CurrentStatus() != RequestReader::Status::Incomplete)
                 return;
-            switch (reader->feed(bytes)) {
+            switch (reader->Feed(bytes)) {
             case RequestReader::Status::Incomplete:
                 break;
             case RequestReader::Status::Invalid:
-                send(socket, httpResponse(400, "text/plain", "bad request\n"));
+                Send(socket, HttpResponse(400, "text/plain", "bad request\n"));
                 break;
             case RequestReader::Status::Complete:
-                answer(socket, reader->method(), reader->target());
+                Answer(socket, reader->Method(), reader->Target());
                 break;
             }
         };
@@ -112,31 +112,31 @@ void SampleForum::acceptConnections()
     }
 }
 
-void SampleForum::answer(QTcpSocket *socket, const QByteArray &method, const QByteArray &target)
+void SampleForum::Answer(QTcpSocket *socket, const QByteArray &method, const QByteArray &target)
 {
-    ++m_requestCount;
+    ++requestCount_;
     emit requestReceived(target);
 
     if (method != "GET") {
-        send(socket, httpResponse(405, "text/plain", "method not allowed\n"));
+        Send(socket, HttpResponse(405, "text/plain", "method not allowed\n"));
         return;
     }
-    const RankingQuery query = RankingQuery::fromTarget(target);
+    const RankingQuery query = RankingQuery::FromTarget(target);
     if (query.path != rankingPath) {
-        send(socket, httpResponse(404, "text/plain", "not found\n"));
+        Send(socket, HttpResponse(404, "text/plain", "not found\n"));
         return;
     }
-    if (m_stallPages.contains(query.page))
+    if (stallPages_.contains(query.page))
         return; // keep the socket open and silent
 
     const QByteArray response =
-        httpResponse(m_statusPages.value(query.page, 200), "text/html; charset=gbk",
-                     pageBody(query.forumName, query.page));
-    const int delay = m_slowPages.value(query.page, 0);
+        HttpResponse(statusPages_.value(query.page, 200), "text/html; charset=gbk",
+                     PageBody(query.forumName, query.page));
+    const int delay = slowPages_.value(query.page, 0);
     if (delay > 0)
-        QTimer::singleShot(delay, socket, [socket, response] { send(socket, response); });
+        QTimer::singleShot(delay, socket, [socket, response] { Send(socket, response); });
     else
-        send(socket, response);
+        Send(socket, response);
 }
 
 } // namespace kestrune

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "memberroster.h"
-#include "samplemember.h"
+#include "tools/sampleforum/memberroster.h"
+#include "tools/sampleforum/samplemember.h"
 
 #include <QHash>
 #include <QList>
@@ -20,43 +20,43 @@ class SampleForum : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 defaultPort = 8936;
-    static constexpr int membersPerPage = MemberRoster::membersPerPage;
+    static constexpr quint16 DefaultPort = 8936;
+    static constexpr int MembersPerPage = MemberRoster::MembersPerPage;
 
     explicit SampleForum(QObject *parent = nullptr);
 
-    // Port 0 picks any free port; see serverPort().
-    bool listen(quint16 port = defaultPort);
-    quint16 serverPort() const;
-    QString errorString() const;
+    // Port 0 picks any free port; see ServerPort().
+    bool Listen(quint16 port = DefaultPort);
+    quint16 ServerPort() const;
+    QString ErrorString() const;
 
-    void setMemberCountOverride(std::optional<qint64> count);
+    void SetMemberCountOverride(std::optional<qint64> count);
     // Each rule applies to that page number of every forum; rules accumulate.
-    void setStallPage(qint64 page);
-    void setStatusPage(qint64 page, int code);
-    void setSlowPage(qint64 page, int ms);
+    void SetStallPage(qint64 page);
+    void SetStatusPage(qint64 page, int code);
+    void SetSlowPage(qint64 page, int ms);
 
-    qint64 memberCount(const QByteArray &forumName) const;
-    QList<SampleMember> membersOnPage(const QByteArray &forumName, qint64 page) const;
+    qint64 MemberCount(const QByteArray &forumName) const;
+    QList<SampleMember> MembersOnPage(const QByteArray &forumName, qint64 page) const;
     // The exact body served for that page (GBK).
-    QByteArray pageBody(const QByteArray &forumName, qint64 page) const;
+    QByteArray PageBody(const QByteArray &forumName, qint64 page) const;
 
     // Requests whose head arrived completely, whatever the answer.
-    qint64 requestCount() const { return m_requestCount; }
+    qint64 RequestCount() const { return requestCount_; }
 
 signals:
     void requestReceived(const QByteArray &target);
 
 private:
-    void acceptConnections();
-    void answer(QTcpSocket *socket, const QByteArray &method, const QByteArray &target);
+    void AcceptConnections();
+    void Answer(QTcpSocket *socket, const QByteArray &method, const QByteArray &target);
 
-    QTcpServer *m_server; // child
-    MemberRoster m_roster;
-    QSet<qint64> m_stallPages;
-    QHash<qint64, int> m_statusPages;
-    QHash<qint64, int> m_slowPages;
-    qint64 m_requestCount = 0;
+    QTcpServer *server_; // child
+    MemberRoster roster_;
+    QSet<qint64> stallPages_;
+    QHash<qint64, int> statusPages_;
+    QHash<qint64, int> slowPages_;
+    qint64 requestCount_ = 0;
 };
 
 } // namespace kestrune
