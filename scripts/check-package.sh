@@ -9,7 +9,8 @@ build=$(realpath "${1:-build}")
 
 cmake --build "$build"
 (cd "$build" && cpack -G DEB >/dev/null)
-deb="$build/kestrune_1.00_$(dpkg --print-architecture).deb"
+version=$(sed -n 's/^KESTRUNE_VERSION_TEXT:[A-Z]*=//p' "$build/CMakeCache.txt")
+deb="$build/kestrune_${version}_$(dpkg --print-architecture).deb"
 echo "check-package: $deb"
 
 untranslated=$(cat "$build"/packaging/man/*/*.untranslated)

@@ -44,7 +44,7 @@ void IdentifyApplication(const QString &name)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrune"));
     QCoreApplication::setApplicationName(name);
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION_TEXT));
 }
 
 ConnectionOptions::ConnectionOptions()

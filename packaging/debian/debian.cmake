@@ -72,6 +72,7 @@ else()
       set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${lang}/${program}.1.gz)
       add_custom_command(OUTPUT ${page}
         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KESTRUNE_RELEASE_EPOCH}
+                KESTRUNE_VERSION_TEXT=${KESTRUNE_VERSION_TEXT}
                 ${PERL_EXECUTABLE} ${man}/make-manpage.pl ${lang} $<TARGET_FILE:${program}>
                 ${man}/help-text.txt ${page} ${man}/${program}.${lang}.h2m
                 ${man}/common.${lang}.h2m
