@@ -100,6 +100,25 @@ private slots:
         QCOMPARE(FileBytes(harness.FilePath(ResultsFileName)), QByteArray());
     }
 
+    // A CA file named for one run and taken away for the next: the second
+    // run trusts the system's store only again.
+    void caFileTakenAway()
+    {
+        server_.SetCertificate(Certificate::Trusted);
+        server_.SetResponse(TlsTestServer::Response(200, ScriptedServer::GoodPage()));
+        ExportHarness harness;
+        harness.inputs.toRank = QStringLiteral("20");
+        harness.exporter.SetHost(QStringLiteral("https://127.0.0.1:%1").arg(server_.TlsPort()));
+        harness.exporter.SetCaFile(server_.CaFile());
+        const RunOutcome trusted = harness.Run();
+        QVERIFY2(trusted.completed, qPrintable(trusted.message));
+        harness.exporter.SetCaFile(QString());
+        const RunOutcome untrusted = harness.Run();
+        QVERIFY(untrusted.finished && !untrusted.completed);
+        QVERIFY2(DescribeError(*untrusted.failure.error).contains(QStringLiteral("证书")),
+                 qPrintable(untrusted.message));
+    }
+
     // The path a user behind a re-signing proxy takes: the CA file stored
     // once, then found by every later run.
     void caFileFromSettings()
