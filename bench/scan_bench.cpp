@@ -2,7 +2,6 @@
 // sample-forum page and a large generated one.
 #include "engine/pagescanner.h"
 #include "pagegenerator.h"
-#include "platform/runtimeerror.h"
 #include "platform/textchannel.h"
 #include "tests/support/referencescanner.h"
 #include "tools/sampleforum/sampleforum.h"
@@ -27,24 +26,20 @@ const std::string &Page(bool large)
     return large ? generated : sample;
 }
 
-// The channel is built once and rewound, so the timed loop holds the scan
-// and the printing only.
-void RunScan(benchmark::State &bench, ScanFunction scan, bool large)
+// The channel is built once and rewound by RunScan, so the timed loop holds
+// the scan and the printing only.
+void TimeScan(benchmark::State &bench, ScanFunction scan, bool large)
 {
     InputChannel page(Page(large));
     std::int64_t names = 0;
     for (auto _ : bench) {
-        page.Seek(1);
-        ScannerState state;
-        OutputChannel results;
-        try {
-            scan(state, page, results);
-        } catch (const RuntimeError &error) {
-            bench.SkipWithError(error.what());
+        const ScanOutcome outcome = RunScan(scan, page, 0);
+        if (outcome.error) {
+            bench.SkipWithError("the page does not scan");
             return;
         }
-        benchmark::DoNotOptimize(results.Buffer().data());
-        names = state.RankCounter;
+        benchmark::DoNotOptimize(outcome.printed.data());
+        names = outcome.rankCounter;
     }
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * page.Size());
     bench.counters["names"] = static_cast<double>(names);
@@ -52,19 +47,19 @@ void RunScan(benchmark::State &bench, ScanFunction scan, bool large)
 
 void BM_Scan_SamplePage(benchmark::State &bench)
 {
-    RunScan(bench, ScanPageFile, false);
+    TimeScan(bench, ScanPageFile, false);
 }
 void BM_Scan_Generated4MiB(benchmark::State &bench)
 {
-    RunScan(bench, ScanPageFile, true);
+    TimeScan(bench, ScanPageFile, true);
 }
 void BM_ReferenceScan_SamplePage(benchmark::State &bench)
 {
-    RunScan(bench, ReferenceScanPageFile, false);
+    TimeScan(bench, ReferenceScanPageFile, false);
 }
 void BM_ReferenceScan_Generated4MiB(benchmark::State &bench)
 {
-    RunScan(bench, ReferenceScanPageFile, true);
+    TimeScan(bench, ReferenceScanPageFile, true);
 }
 
 BENCHMARK(BM_Scan_SamplePage);

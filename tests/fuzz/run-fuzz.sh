@@ -9,11 +9,8 @@ seconds="${1:-60}"
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build_dir="${source_dir}/build-fuzz"
 
-CC=clang CXX=clang++ cmake -S "${source_dir}" -B "${build_dir}" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKESTRUNE_BUILD_FUZZ=ON -DKESTRUNE_BUILD_TESTS=OFF -DKESTRUNE_BUILD_GUI=OFF \
-    -DKESTRUNE_BUILD_BENCH=OFF >/dev/null
-cmake --build "${build_dir}" --target fuzz_scanner fuzz_decoder
+(cd "${source_dir}" && cmake --preset fuzz >/dev/null &&
+    cmake --build --preset fuzz --target fuzz_scanner fuzz_decoder)
 
 # The seeds stay as they are; what the fuzzer adds goes to a scratch copy.
 corpus="${build_dir}/corpus"
