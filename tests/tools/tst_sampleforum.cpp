@@ -132,7 +132,6 @@ void TestSampleForum::roster()
     const SampleForum forum;
     const QByteArray henu = QByteArrayLiteral("Henu");
     QCOMPARE(forum.MemberCount(henu), 2345);
-    QCOMPARE(forum.MembersOnPage(henu, 7), forum.MembersOnPage(henu, 7));
     QVERIFY(forum.MembersOnPage(gbk(u"中文"), 1) != forum.MembersOnPage(gbk(u"中文论坛"), 1));
     for (const QByteArray &other : {gbk(u"中文"), QByteArray("a"), QByteArray()}) {
         QVERIFY(forum.MemberCount(other) >= 500);
