@@ -93,6 +93,16 @@ void ScanWindow(ScannerState &state, InputChannel &page, OutputChannel &results,
 }
 
 // Next 1-based position at or after `from` where `marker` starts, or `limit`.
+using MarkerSearcher = std::boyer_moore_horspool_searcher<std::string_view::const_iterator>;
+
+// Built once: a searcher's table costs more than a short search.
+const MarkerSearcher &SearcherFor(std::string_view marker)
+{
+    static const MarkerSearcher name(NameMarker.begin(), NameMarker.end());
+    static const MarkerSearcher value(ValueMarker.begin(), ValueMarker.end());
+    return marker == NameMarker ? name : value;
+}
+
 std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::int64_t from,
                         std::int64_t limit)
 {
@@ -102,8 +112,7 @@ std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::in
     const auto end = bytes.begin() + std::min<std::int64_t>(
                                          static_cast<std::int64_t>(bytes.size()),
                                          limit - 1 + static_cast<std::int64_t>(marker.size()) - 1);
-    const auto found =
-        std::search(begin, end, std::boyer_moore_horspool_searcher(marker.begin(), marker.end()));
+    const auto found = std::search(begin, end, SearcherFor(marker));
     return found == end ? limit : (found - bytes.begin()) + 1;
 }
 
