@@ -28,15 +28,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"${forum}" --port 0 --members 20000 >"${work}/forum.out" 2>&1 &
-server=$!
-port=""
-for _ in $(seq 100); do
-    port="$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "${work}/forum.out")"
-    [[ -n "${port}" ]] && break
-    sleep 0.05
-done
-[[ -n "${port}" ]] || { echo "sample forum did not start" >&2; exit 1; }
+# shellcheck source=bench/sample-forum.sh
+source "${here}/sample-forum.sh"
+start_sample_forum "${forum}" "${work}/forum.out" --members 20000
 
 # run INDEX PAGES [WRAPPER...]: one export by build INDEX in a fresh directory.
 run() {
