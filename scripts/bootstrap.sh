@@ -5,7 +5,9 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build qt6-base-dev libgtest-dev libbenchmark-dev
           zlib1g-dev libcurl4-openssl-dev clang libclang-rt-14-dev file curl xvfb xauth fonts-wqy-microhei
-          qt6-translations-l10n help2man lintian desktop-file-utils appstream man-db openssl)
+          qt6-translations-l10n help2man lintian desktop-file-utils appstream man-db openssl
+          g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools dpkg-dev wine wine64
+          icoutils locales)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
