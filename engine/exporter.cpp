@@ -177,39 +177,50 @@ void Exporter::OnPauseTick()
     ScanPage();
 }
 
-void Exporter::ScanPage()
+std::optional<RuntimeError> Exporter::ScanIntoResults()
 {
+    std::optional<InputChannel> page;
+    std::optional<OutputFile> results;
     try {
         // A page file can never hold more than the largest page and its CR LF.
-        InputChannel page =
-            InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2);
-        OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
-        OutputChannel printed;
-        const std::int64_t countBefore = scanner_.RankCounter;
-        std::optional<RuntimeError> scanError;
-        try {
-            ScanPageFile(scanner_, page, printed);
-        } catch (const RuntimeError &error) {
-            scanError = error;
-        }
-        // What the scan printed before an error is kept, as a page's earlier
-        // lines would be.
-        if (!printed.Empty()) {
-            try {
-                results.Write(printed.Buffer());
-            } catch (const RuntimeError &) {
-                // None of the page's names reached the file: number them again.
-                scanner_.RankCounter = countBefore;
-                throw;
-            }
-            resultsLineOpen_ = printed.LineOpen();
-        }
-        namesOnCurrentPage_ = scanner_.RankCounter - countBefore;
-        namesThisRun_ += namesOnCurrentPage_;
-        results.Close();
-        if (scanError)
-            throw *scanError;
+        page.emplace(InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2));
+        results.emplace(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
     } catch (const RuntimeError &error) {
+        return error;
+    }
+    OutputChannel printed;
+    const std::int64_t countBefore = scanner_.RankCounter;
+    std::optional<RuntimeError> scanError;
+    try {
+        ScanPageFile(scanner_, *page, printed);
+    } catch (const RuntimeError &error) {
+        scanError = error;
+    }
+    // What the scan printed before an error is kept, as a page's earlier
+    // lines would be.
+    if (!printed.Empty()) {
+        try {
+            results->Write(printed.Buffer());
+        } catch (const RuntimeError &error) {
+            // None of the page's names reached the file: number them again.
+            scanner_.RankCounter = countBefore;
+            return error;
+        }
+        resultsLineOpen_ = printed.LineOpen();
+    }
+    namesOnCurrentPage_ = scanner_.RankCounter - countBefore;
+    namesThisRun_ += namesOnCurrentPage_;
+    try {
+        results->Close();
+    } catch (const RuntimeError &error) {
+        return error;
+    }
+    return scanError;
+}
+
+void Exporter::ScanPage()
+{
+    if (const std::optional<RuntimeError> error = ScanIntoResults()) {
         Fail(error);
         return;
     }

@@ -70,6 +70,8 @@ private:
     void StartPause();
     void OnPauseTick();
     void ScanPage();
+    // Scans temp.txt into jieguo.txt; the first error, if any.
+    std::optional<RuntimeError> ScanIntoResults();
     // No error: stopped on request.
     void Fail(const std::optional<RuntimeError> &error);
     void FailClosingLastLine(const RuntimeError &error);
