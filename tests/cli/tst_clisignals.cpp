@@ -29,9 +29,7 @@ private slots:
         // Page 2 onwards end on a name without its value, leaving the line open.
         ScriptedServer server;
         QVERIFY(server.Listen());
-        const QByteArray nameOnly =
-            "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
-        server.SetFault(ScriptedServer::Fault::Status, nameOnly, 200);
+        server.SetFault(ScriptedServer::Fault::Status, ScriptedServer::PageEndingOnAName(), 200);
         QTemporaryDir dir;
         QTemporaryDir config;
         QProcess process;

@@ -206,9 +206,7 @@ private slots:
     {
         ScriptedServer server;
         QVERIFY(server.Listen());
-        const QByteArray nameOnly =
-            "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
-        server.SetFault(ScriptedServer::Fault::Status, nameOnly, 200);
+        server.SetFault(ScriptedServer::Fault::Status, ScriptedServer::PageEndingOnAName(), 200);
         ExportHarness h;
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
         h.inputs.toRank = QStringLiteral("40");

@@ -95,7 +95,7 @@ private slots:
             << QByteArray(" 3     A\x81<B             7\r\n") << invalid + "\r\n"
             << Ending::Close;
         // A run never leaves its last line open.
-        const QByteArray nameOnly = "<a username=\"q\">ZZZ</a>\n" + filler;
+        const QByteArray nameOnly = ScriptedServer::PageEndingOnAName();
         QTest::newRow("name without value")
             << Fault::Status << nameOnly << 200 << QString()
             << QByteArray(" 3     ZZZ              \r\n") << nameOnly + "\r\n"

@@ -114,6 +114,11 @@ QByteArray ScriptedServer::GoodPage()
            "</table></body></html>\n";
 }
 
+QByteArray ScriptedServer::PageEndingOnAName()
+{
+    return "<a username=\"q\">ZZZ</a>\n<p>" + QByteArray(80, '-') + "</p>\n";
+}
+
 void ScriptedServer::OnConnection()
 {
     while (QTcpSocket *socket = server_.nextPendingConnection()) {

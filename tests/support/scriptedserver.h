@@ -54,6 +54,9 @@ public:
 
     // The good page: two members, "AAA" level 5 and "BBB" level 17.
     static QByteArray GoodPage();
+    // A page whose one member "ZZZ" has no value, so it leaves its results
+    // line open; filler after it keeps the name's field inside the file.
+    static QByteArray PageEndingOnAName();
 
 private:
     void OnConnection();
