@@ -13,6 +13,7 @@
 
 namespace {
 
+#ifdef Q_OS_UNIX
 // --help and --version print and exit before any window opens, so they answer
 // on a machine without a display too; the manual page is made from them.
 bool OnlyPrints(std::span<char *const> arguments)
@@ -22,6 +23,7 @@ bool OnlyPrints(std::span<char *const> arguments)
         return std::ranges::find(printing, std::string_view(argument)) != std::end(printing);
     });
 }
+#endif
 
 } // namespace
 
