@@ -6,7 +6,7 @@ endif()
 option(KESTRUNE_WIN_GC_SECTIONS "Drop unused functions and data at link time" ON)
 
 # The zip holds the programs at its top, beside the licence and the read-me.
-set(CMAKE_INSTALL_BINDIR . CACHE PATH "Where the programs go in the package")
+set(CMAKE_INSTALL_BINDIR .)
 # windres finds the icon beside the resource script.
 string(APPEND CMAKE_RC_FLAGS " -I${PROJECT_SOURCE_DIR}/packaging")
 

@@ -137,7 +137,7 @@ build_qt() {
              -DFEATURE_textmarkdownwriter=OFF -DFEATURE_sessionmanager=OFF
              -DFEATURE_systemtrayicon=OFF
              # Widgets
-             -DFEATURE_itemviews=OFF -DFEATURE_graphicsview=OFF -DFEATURE_mdiarea=OFF
+             -DFEATURE_graphicsview=OFF -DFEATURE_mdiarea=OFF
              -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF -DFEATURE_colordialog=OFF
              -DFEATURE_fontdialog=OFF -DFEATURE_wizard=OFF -DFEATURE_dial=OFF
              -DFEATURE_lcdnumber=OFF -DFEATURE_splashscreen=OFF -DFEATURE_toolbox=OFF
@@ -149,10 +149,14 @@ build_qt() {
              -DFEATURE_publicsuffix_system=OFF -DFEATURE_networklistmanager=OFF)
     s=$(stamp qt "$(basename "$dir")" "$cflags" "${options[@]}")
     [ -e "$s" ] && return
-    # The common style gets QHash only through the item views' headers.
-    local header=$dir/src/widgets/styles/qcommonstyle_p.h
-    grep -q 'qhash.h' "$header" ||
-        sed -i 's|^#include "qstyle_p.h"$|&\n#include <QtCore/qhash.h>|' "$header"
+    # Dynamic OpenGL stays on with OpenGL off, and the window code then names
+    # OpenGL classes that were never declared.
+    local window=$dir/src/plugins/platforms/windows/qwindowswindow.cpp
+    sed -i 's|^#if QT_CONFIG(dynamicgl)$|#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)|' "$window"
+    # Qt Gui builds the DirectWrite font database only beside Direct2D.
+    local integration=$dir/src/plugins/platforms/windows/qwindowsintegration.cpp
+    sed -i 's|^#if QT_CONFIG(directwrite3)$|#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)|' \
+        "$integration"
     log "Qt from $(basename "$dir") (about half an hour on 2 idle cores)"
     # A changed option reconfigures in place, so only what it touches is
     # built again; an interrupted build resumes.
