@@ -13,4 +13,12 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
     wineserver --wait || true
 fi
+# The C runtime writes GoogleTest's list of tests with CR LF; CMake's test
+# discovery reads it line by line and would keep the CR in every name.
+for arg in "$@"; do
+    if [ "$arg" = --gtest_list_tests ]; then
+        wine "$@" | tr -d '\r'
+        exit "${PIPESTATUS[0]}"
+    fi
+done
 exec wine "$@"

@@ -1,0 +1,70 @@
+#include "tests/support/expectedresults.h"
+#include "tools/sampleforum/sampleforum.h"
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrune;
+
+// A Chinese forum name typed into the window goes out as GBK, as on Linux.
+class TestTypedName final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedNameReachesServer_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("received");
+        QTest::newRow("河大") << QStringLiteral("河大") << QByteArray("\xBA\xD3\xB4\xF3");
+        QTest::newRow("中文吧") << QStringLiteral("中文吧")
+                                << QByteArray("\xD6\xD0\xCE\xC4\xB0\xC9");
+        QTest::newRow("mixed with a space")
+            << QStringLiteral("河大 Henu") << QByteArray("\xBA\xD3\xB4\xF3 Henu");
+    }
+    void typedNameReachesServer()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, received);
+        SampleForum forum;
+        QVERIFY(forum.Listen(0));
+        QTemporaryDir dir;
+        MainWindow window;
+        window.Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort()));
+        window.Engine().SetDirectory(QDir(dir.path()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QList<QByteArray> targets;
+        connect(&forum, &SampleForum::requestReceived, this,
+                [&targets](const QByteArray &target) { targets << target; });
+
+        auto *name = window.findChild<QLineEdit *>(QStringLiteral("Text1"));
+        name->clear();
+        QTest::keyClicks(name, typed);
+        window.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("40"));
+        window.findChild<QLineEdit *>(QStringLiteral("Text4"))->setText(QStringLiteral("0"));
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        QMessageBox *box = nullptr;
+        QVERIFY(QTest::qWaitFor([&box] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box != nullptr;
+        }));
+        QCOMPARE(box->text(), QStringLiteral("导出完成！"));
+        box->accept();
+
+        QCOMPARE(targets.size(), 2);
+        const QByteArray kw = "kw=" + received.toPercentEncoding(" ", {}).replace(' ', "%20");
+        QVERIFY2(targets.first().contains(kw), targets.first().constData());
+        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+                 ExpectedPages(forum, received, 1, 2));
+    }
+};
+
+QTEST_MAIN(TestTypedName)
+#include "tst_typedname.moc"
