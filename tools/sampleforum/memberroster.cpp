@@ -1,6 +1,7 @@
 #include "tools/sampleforum/memberroster.h"
 
-#include <QStringEncoder>
+#include "platform/cp936.h"
+
 #include <QStringView>
 #include <algorithm>
 
@@ -123,8 +124,8 @@ SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank)
     } else {
         // Mostly short names, with a share of the longest allowed ones.
         const int length = kind < 45 ? 14 : kind < 85 ? 1 + mix.below(6) : 7 + mix.below(7);
-        QStringEncoder toGbk("GBK");
-        result.name = toGbk.encode(ChineseName(mix, length));
+        // GB2312 characters only, so the encoding cannot fail.
+        EncodeCp936(ChineseName(mix, length), result.name);
     }
     result.level = 1 + mix.below(MaxLevel);
     return result;

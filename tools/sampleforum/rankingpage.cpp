@@ -1,8 +1,8 @@
 #include "tools/sampleforum/rankingpage.h"
 
+#include "platform/cp936.h"
+
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <array>
 
 namespace kestrune {
@@ -82,8 +82,7 @@ QString MemberRow(const SampleMember &member, const QString &name)
 QByteArray RankingPage::Render(const QByteArray &forumName, qint64 page, qint64 lastPage,
                                const QList<SampleMember> &members)
 {
-    QStringDecoder fromGbk("GBK");
-    const QString forum = Escaped(fromGbk.decode(forumName));
+    const QString forum = Escaped(DecodeCp936(forumName));
     const QString query =
         QStringLiteral("kw=") + QString::fromLatin1(forumName.toPercentEncoding({}, "_"));
     const QString pageText = QString::number(page);
@@ -106,7 +105,7 @@ QByteArray RankingPage::Render(const QByteArray &forumName, qint64 page, qint64 
             .arg(forum, pageText, QString::number(lastPage));
 
     for (const SampleMember &member : members)
-        html += MemberRow(member, fromGbk.decode(member.name));
+        html += MemberRow(member, DecodeCp936(member.name));
 
     html += QStringLiteral("</table>\n<div class=\"pager\">");
     if (page > 1)
@@ -116,8 +115,9 @@ QByteArray RankingPage::Render(const QByteArray &forumName, qint64 page, qint64 
     html += QStringLiteral("</div>\n<div class=\"footer\">示例数据，仅供测试使用</div>\n"
                            "</body>\n</html>\n");
 
-    QStringEncoder toGbk("GBK");
-    return toGbk.encode(html);
+    QByteArray bytes;
+    EncodeCp936(html, bytes); // the names came from GBK, the rest is GB2312
+    return bytes;
 }
 
 } // namespace kestrune
