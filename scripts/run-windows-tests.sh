@@ -27,6 +27,7 @@ cmake --build --preset windows
 # installed silently turns the command line into 7-bit ASCII (河大 arrives as
 # f23e$'); so both locales are made here, without touching the system.
 export LOCPATH=$repo/$win/locale
+mkdir -p "$LOCPATH"
 for locale in zh_CN en_US; do
     [ -e "$LOCPATH/$locale.UTF-8/LC_CTYPE" ] ||
         localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8" 2>/dev/null ||
