@@ -47,9 +47,10 @@ void InitialiseCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-QString Latin1(const char *text)
+// libcurl passes on the system's error texts, in the locale's encoding.
+QString LocalText(const char *text)
 {
-    return QString::fromLatin1(text);
+    return QString::fromLocal8Bit(text);
 }
 
 // The usual reasons a certificate is refused, in the user's words; the
@@ -107,7 +108,7 @@ QString DescribeCurlError(CURLcode code, const char *detail)
         what = QStringLiteral("回应无效");
         break;
     }
-    const QString words = detail[0] != '\0' ? Latin1(detail) : Latin1(curl_easy_strerror(code));
+    const QString words = detail[0] != '\0' ? LocalText(detail) : LocalText(curl_easy_strerror(code));
     return what + QStringLiteral("：") + words;
 }
 
@@ -433,7 +434,7 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
         const QByteArray target(location);
         if (IsHttps(address_) && !IsHttps(target)) {
             Report(FetchResult::Outcome::NetworkError,
-                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(Latin1(location)));
+                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(QString::fromLatin1(location)));
             return;
         }
         if (++redirects_ > MaxRedirects) {
