@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,6 +43,12 @@ int OpenDescriptor(const std::filesystem::path &path, int flags, long long &size
     std::error_code ignored;
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
         ThrowFileError(path, IsLink);
+    // Windows refuses a read-only file's writes itself, but Wine run as root
+    // does not; asking first keeps the two alike.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if ((flags & (_O_WRONLY | _O_RDWR)) != 0 && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        ThrowSystemError(path, EACCES);
     const int descriptor =
         _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (descriptor < 0)
