@@ -43,9 +43,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 if [ "${KESTRUNE_WIN_CTEST:-1}" = 1 ]; then
     step "unit and Qt tests under Wine"
-    # The window tests use Qt's offscreen platform, which on Windows draws
-    # with FreeType from a font folder.
-    QT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/wqy ctest --preset windows -j2
+    ctest --preset windows -j2
 fi
 
 step "programs"

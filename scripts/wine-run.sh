@@ -11,6 +11,10 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ ! -e "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1 || true
+    # Wine keeps QT_* variables to the Linux side, so the window tests' font
+    # folder (Qt's offscreen platform draws with FreeType) goes in the registry.
+    wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d 'Z:\usr\share\fonts\truetype\wqy' \
+        /f >/dev/null 2>&1 || true
     wineserver --wait || true
 fi
 # The C runtime writes GoogleTest's list of tests with CR LF; CMake's test

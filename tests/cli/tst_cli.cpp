@@ -32,16 +32,29 @@ private:
         // Whatever a run stores goes to a folder of this test's.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+#ifndef Q_OS_WIN
         // Not a Chinese system: our texts and Qt's must be Chinese regardless.
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+#endif
         process.setProcessEnvironment(environment);
         QSignalSpy finished(&process, &QProcess::finished);
         process.start(program, arguments);
         if (!finished.wait(30000))
             return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return {process.exitCode(), PipeText(process.readAllStandardOutput()),
+                PipeText(process.readAllStandardError())};
+    }
+
+    // A pipe gets UTF-8 on Linux; on Windows the ANSI code page, with CR LF.
+    static QString PipeText(const QByteArray &bytes)
+    {
+#ifdef Q_OS_WIN
+        return QString::fromLocal8Bit(bytes).replace(QStringLiteral("\r\n"),
+                                                     QStringLiteral("\n"));
+#else
+        return QString::fromUtf8(bytes);
+#endif
     }
 
     QTemporaryDir config_;

@@ -4,6 +4,10 @@
 
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using namespace kestrune;
 using Fault = ScriptedServer::Fault;
 using Ending = ScriptedServer::Ending;
@@ -15,6 +19,17 @@ const QByteArray PageOneLines = " 1     AAA              5\r\n"
                                 " 2     BBB              17\r\n";
 const QByteArray PageTwoLines = " 3     AAA              5\r\n"
                                 " 4     BBB              17\r\n";
+
+// Wine turns a reset that follows data into a clean end of stream, which
+// for a body that ends with the connection looks complete; Windows does not.
+bool ResetLooksLikeClose()
+{
+#ifdef Q_OS_WIN
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
 
 } // namespace
 
@@ -204,6 +219,8 @@ private slots:
         QFETCH(QByteArray, pageFile);
         QFETCH(Ending, ending);
 
+        if (ending == Ending::Reset && !body.contains("Content-Length") && ResetLooksLikeClose())
+            QSKIP("Wine reports this reset as a clean close");
         ScriptedServer server;
         QVERIFY(server.Listen());
         if (fault == Fault::Raw)

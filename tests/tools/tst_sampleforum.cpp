@@ -1,3 +1,4 @@
+#include "platform/cp936.h"
 #include "tools/sampleforum/sampleforum.h"
 
 #include <QElapsedTimer>
@@ -6,8 +7,6 @@
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTcpSocket>
 #include <QTest>
 #include <memory>
@@ -18,12 +17,14 @@ namespace {
 
 QByteArray gbk(QStringView text)
 {
-    return QStringEncoder("GBK").encode(text);
+    QByteArray bytes;
+    EncodeCp936(text, bytes);
+    return bytes;
 }
 
 QString fromGbk(const QByteArray &bytes)
 {
-    return QStringDecoder("GBK").decode(bytes);
+    return DecodeCp936(bytes);
 }
 
 QByteArray rankingTarget(const QByteArray &forum, const QByteArray &query)

@@ -3,6 +3,7 @@
 #include "ui/mainwindow.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -45,7 +46,13 @@ private slots:
 
         auto *name = window.findChild<QLineEdit *>(QStringLiteral("Text1"));
         name->clear();
-        QTest::keyClicks(name, typed);
+        // Chinese comes from an input method as committed text, not as keys.
+        for (const QChar character : typed) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(character));
+            QCoreApplication::sendEvent(name, &commit);
+        }
+        QCOMPARE(name->text(), typed);
         window.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("40"));
         window.findChild<QLineEdit *>(QStringLiteral("Text4"))->setText(QStringLiteral("0"));
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")),
