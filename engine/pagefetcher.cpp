@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <initializer_list>
 #include <curl/curl.h>
 #include <map>
 #include <mutex>
@@ -54,20 +55,28 @@ QString LocalText(const char *text)
 }
 
 // The usual reasons a certificate is refused, in the user's words; the
-// TLS library's own words follow them.
+// TLS library's own words (OpenSSL's or Schannel's) follow them.
 QString CertificateProblem(const char *detail)
 {
-    const QByteArray words = QByteArray(detail).toLower();
-    if (words.contains("expired"))
-        return QStringLiteral("证书已过期");
-    if (words.contains("not yet valid"))
-        return QStringLiteral("证书尚未生效");
-    if (words.contains("issuer") || words.contains("self-signed") ||
-        words.contains("self signed") || words.contains("untrusted"))
-        return QStringLiteral("证书不是受信任的机构签发的");
-    if (words.contains("subject name") || words.contains("hostname") ||
-        words.contains("does not match"))
-        return QStringLiteral("证书与主机名不符");
+    struct Reason
+    {
+        std::initializer_list<const char *> words;
+        const char16_t *text;
+    };
+    static const Reason reasons[] = {
+        {{"expired", "cert_trust_is_not_time_valid"}, u"证书已过期"},
+        {{"not yet valid"}, u"证书尚未生效"},
+        {{"issuer", "self-signed", "self signed", "untrusted", "partial_chain"},
+         u"证书不是受信任的机构签发的"},
+        {{"subject name", "hostname", "does not match"}, u"证书与主机名不符"},
+    };
+    const QByteArray lower = QByteArray(detail).toLower();
+    for (const Reason &reason : reasons) {
+        for (const char *word : reason.words) {
+            if (lower.contains(word))
+                return QString::fromUtf16(reason.text);
+        }
+    }
     return QStringLiteral("证书无效");
 }
 
@@ -248,6 +257,11 @@ void PageFetcher::Session::Configure()
     curl_easy_setopt(easy, CURLOPT_PROXY, "");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText_.data());
+#ifdef _WIN32
+    // Schannel refuses a chain whose revocation it cannot look up, which is
+    // every chain of a re-signing proxy's CA; a revoked one stays refused.
+    curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Session::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Session::OnBody);
