@@ -132,6 +132,44 @@ for locale in zh_CN.UTF-8 en_US.UTF-8; do
     echo "console ($locale): 导出完成！ readable"
 done
 
+step "HTTPS against the Linux TLS test forum"
+# https KIND HOST STATUS [TEXT...]: one page through the TLS test forum with
+# its CA named, as a user behind a re-signing proxy would; the exit status and
+# the texts stderr must hold. Schannel matches names, not IP addresses, against
+# a named CA's certificates, so the host is localhost.
+https() {
+    local kind=$1 host=$2 want=$3
+    shift 3
+    local dir="$work/https-$kind-${host//[:\/]/_}"
+    mkdir -p "$dir" && cd "$dir"
+    "$repo/$linux/tests/https/kestrune-tls-test-forum" "$kind" >forum.txt &
+    local server=$!
+    for _ in $(seq 100); do grep -q '^tls ' forum.txt && break; sleep 0.1; done
+    local _tls tls _plain plain _ca ca
+    read -r _tls tls _plain plain _ca ca <forum.txt || fail "TLS test forum did not start"
+    host=${host/TLS/$tls}
+    host=${host/PLAIN/$plain}
+    local status=0
+    "$wine" "$cli" --host "$host" --ca-file "Z:$ca" --to 20 --delay 0 >stdout 2>stderr || status=$?
+    kill $server
+    wait $server || true
+    local said
+    said=$(iconv -f GBK -t UTF-8 stderr)
+    [ $status -eq "$want" ] || fail "https $kind $host: exit $status, not $want: $said"
+    for text in "$@"; do
+        grep -qF "${text/TLS/$tls}" <<<"$said" || fail "https $kind $host: no '$text' in: $said"
+    done
+    [ "$want" -ne 0 ] || printf ' 1     AAA              5\r\n 2     BBB              17\r\n' |
+        cmp - jieguo.txt || fail "https $kind $host: jieguo.txt"
+    cd "$repo"
+    echo "https $kind $host: exit $status ${*:+($*)}"
+}
+https trusted localhost:PLAIN 0
+https trusted https://localhost:TLS 0
+https expired https://localhost:TLS 1 证书已过期 localhost:TLS
+https untrusted https://localhost:TLS 1 证书不是受信任的机构签发的
+https trusted https://127.0.0.1:TLS 1 证书与主机名不符
+
 step "Ctrl+C"
 mkdir -p "$work/ctrl-c" && cd "$work/ctrl-c"
 "$wine" "$cli" --host "$host" --to 2000 --delay 3 >stdout 2>stderr &

@@ -17,6 +17,16 @@ QByteArray ReadAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The name the client asked for, so a redirect keeps it (127.0.0.1 or localhost).
+QByteArray HostName(const QByteArray &request)
+{
+    for (const QByteArray &line : request.split('\n')) {
+        if (line.toLower().startsWith("host:"))
+            return line.mid(5).trimmed().split(':').value(0);
+    }
+    return "127.0.0.1";
+}
+
 } // namespace
 
 TlsTestServer::TlsTestServer(QObject *parent)
@@ -85,7 +95,7 @@ void TlsTestServer::Serve(QTcpSocket *socket, bool encrypted)
         emit requestReceived(encrypted ? "https" : "http", target);
         socket->write(encrypted ? response_
                                 : Response(301, {},
-                                           "Location: https://127.0.0.1:" +
+                                           "Location: https://" + HostName(request) + ':' +
                                                QByteArray::number(TlsPort()) + target + "\r\n"));
         socket->disconnectFromHost();
     };

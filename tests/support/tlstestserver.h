@@ -10,7 +10,8 @@ namespace kestrune {
 
 // A forum over TLS on 127.0.0.1 that gives every request the same canned
 // response, and a plain port beside it that redirects each request to the
-// same path on the TLS port, as forums that moved to HTTPS do.
+// same path on the TLS port of the host it was asked for, as forums that
+// moved to HTTPS do.
 class TlsTestServer final : public QObject
 {
     Q_OBJECT
