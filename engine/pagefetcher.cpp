@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <initializer_list>
 #include <curl/curl.h>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -117,7 +117,8 @@ QString DescribeCurlError(CURLcode code, const char *detail)
         what = QStringLiteral("回应无效");
         break;
     }
-    const QString words = detail[0] != '\0' ? LocalText(detail) : LocalText(curl_easy_strerror(code));
+    const QString words =
+        detail[0] != '\0' ? LocalText(detail) : LocalText(curl_easy_strerror(code));
     return what + QStringLiteral("：") + words;
 }
 
@@ -448,7 +449,8 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
         const QByteArray target(location);
         if (IsHttps(address_) && !IsHttps(target)) {
             Report(FetchResult::Outcome::NetworkError,
-                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(QString::fromLatin1(location)));
+                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1")
+                       .arg(QString::fromLatin1(location)));
             return;
         }
         if (++redirects_ > MaxRedirects) {

@@ -50,8 +50,7 @@ private:
     static QString PipeText(const QByteArray &bytes)
     {
 #ifdef Q_OS_WIN
-        return QString::fromLocal8Bit(bytes).replace(QStringLiteral("\r\n"),
-                                                     QStringLiteral("\n"));
+        return QString::fromLocal8Bit(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 #else
         return QString::fromUtf8(bytes);
 #endif

@@ -18,10 +18,10 @@ using Certificate = TestCertificates::Server;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const std::map<QString, Certificate> kinds = {{QStringLiteral("trusted"), Certificate::Trusted},
-                                                  {QStringLiteral("untrusted"),
-                                                   Certificate::Untrusted},
-                                                  {QStringLiteral("expired"), Certificate::Expired}};
+    const std::map<QString, Certificate> kinds = {
+        {QStringLiteral("trusted"), Certificate::Trusted},
+        {QStringLiteral("untrusted"), Certificate::Untrusted},
+        {QStringLiteral("expired"), Certificate::Expired}};
     QTextStream err(stderr);
     const auto kind = kinds.find(app.arguments().value(1));
     if (kind == kinds.end()) {
