@@ -167,7 +167,7 @@ void TestSampleForum::faults_data()
 
     QTest::newRow("status 404") << QStringLiteral("status") << 404;
     QTest::newRow("status 500") << QStringLiteral("status") << 500;
-    QTest::newRow("slow") << QStringLiteral("slow") << 300;
+    QTest::newRow("slow") << QStringLiteral("slow") << 100;
     QTest::newRow("stall") << QStringLiteral("stall") << 0;
 }
 
@@ -190,7 +190,7 @@ void TestSampleForum::faults()
     QElapsedTimer clock;
     clock.start();
     const Fetched faulty =
-        fetch(forum, rankingTarget(henu, "&pn=4"), fault == u"stall" ? 500 : 5000);
+        fetch(forum, rankingTarget(henu, "&pn=4"), fault == u"stall" ? 200 : 5000);
     if (fault == u"stall") {
         QVERIFY(!faulty.finished);
         QCOMPARE(forum.RequestCount(), 1);
