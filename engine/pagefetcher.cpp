@@ -221,6 +221,9 @@ PageFetcher::Session::Session(PageFetcher &owner)
     curl_multi_setopt(multi_.get(), CURLMOPT_TIMERFUNCTION, &Session::OnCurlTimer);
     curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this);
     curlTimer_.setSingleShot(true);
+    // libcurl often asks for a millisecond or none; a coarse Windows timer
+    // would round that up to a 15 ms tick, several times a page.
+    curlTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&curlTimer_, &QTimer::timeout, &owner_,
                      [this] { Drive(CURL_SOCKET_TIMEOUT, 0); });
     // No cookie engine is ever switched on: the ranking pages need none, and
