@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,41 +37,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host"); // empty: refused
-
-        QTest::newRow("name") << "forum.example.org"
-                              << "forum.example.org";
-        QTest::newRow("name and port") << "forum.example.org:8080"
-                                       << "forum.example.org:8080";
-        QTest::newRow("blanks around") << "  127.0.0.1:8936 "
-                                       << "127.0.0.1:8936";
-        QTest::newRow("https") << "https://forum.example.org"
-                               << "https://forum.example.org";
-        QTest::newRow("scheme and name in capitals, trailing slash") << "HTTPS://Forum.Example.ORG/"
-                                                                     << "https://forum.example.org";
-        QTest::newRow("http with port") << "http://127.0.0.1:8936"
-                                        << "http://127.0.0.1:8936";
-        QTest::newRow("ipv6") << "[::1]:8936"
-                              << "[::1]:8936";
-        QTest::newRow("international name") << "论坛.example"
-                                            << "xn--kfsr23j.example";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("other scheme") << "ftp://forum.example.org"
-                                      << "";
-        QTest::newRow("scheme only") << "https://"
-                                     << "";
-        QTest::newRow("space inside") << "forum example.org"
-                                      << "";
-        QTest::newRow("port too big") << "forum.example.org:65536"
-                                      << "";
-        QTest::newRow("port not a number") << "forum.example.org:80a"
-                                           << "";
-        QTest::newRow("user") << "https://me@forum.example.org"
-                              << "";
-        QTest::newRow("path") << "forum.example.org/f/like"
-                              << "";
-        QTest::newRow("query") << "https://forum.example.org/?kw=Henu"
-                               << "";
+        const auto row = [](const char *name, const char *text, const char *host) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(host);
+        };
+        row("name", "forum.example.org", "forum.example.org");
+        row("name and port", "forum.example.org:8080", "forum.example.org:8080");
+        row("blanks around", "  127.0.0.1:8936 ", "127.0.0.1:8936");
+        row("https", "https://forum.example.org", "https://forum.example.org");
+        row("capitals, trailing slash", "HTTPS://Forum.Example.ORG/", "https://forum.example.org");
+        row("http with port", "http://127.0.0.1:8936", "http://127.0.0.1:8936");
+        row("ipv6", "[::1]:8936", "[::1]:8936");
+        row("international name", "论坛.example", "xn--kfsr23j.example");
+        row("empty", "", "");
+        row("other scheme", "ftp://forum.example.org", "");
+        row("scheme only", "https://", "");
+        row("space inside", "forum example.org", "");
+        row("port too big", "forum.example.org:65536", "");
+        row("port not a number", "forum.example.org:80a", "");
+        row("user", "https://me@forum.example.org", "");
+        row("path", "forum.example.org/f/like", "");
+        row("query", "https://forum.example.org/?kw=Henu", "");
     }
     void checkHost()
     {
@@ -90,7 +74,7 @@ private slots:
     {
         QTest::addColumn<QString>("storedHost");
         QTest::addColumn<bool>("storedCaFile");
-        QTest::addColumn<QStringList>("arguments"); // CA names the test CA file
+        QTest::addColumn<QStringList>("arguments"); // run in the test CA file's folder
         QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("usesCaFile");
         QTest::addColumn<QString>("error");  // a part of it; empty: none
@@ -98,51 +82,39 @@ private slots:
         QTest::addColumn<QString>("hostAfter");
         QTest::addColumn<bool>("caFileAfter");
 
-        const QString host = QStringLiteral("--host");
-        const QString ca = QStringLiteral("--ca-file");
-        const QString remember = QStringLiteral("--remember");
+        // Columns as above; a row's arguments come as one string split at spaces.
+        const auto row = [](const char *name, const QString &storedHost, bool storedCaFile,
+                            const char *arguments, const QString &host, bool usesCaFile,
+                            const char *error, const char *notice, const QString &hostAfter,
+                            bool caFileAfter) {
+            QStringList words = QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts);
+            std::replace(words.begin(), words.end(), QStringLiteral("\"\""), QString());
+            QTest::newRow(name) << storedHost << storedCaFile << words << host << usesCaFile
+                                << QString::fromUtf8(error) << QString::fromUtf8(notice)
+                                << hostAfter << caFileAfter;
+        };
         const QString stored = QStringLiteral("stored.example.org:81");
-        QTest::newRow("nothing stored")
-            << "" << false << QStringList() << DefaultHost << false << ""
-            << ""
-            << "" << false;
-        QTest::newRow("stored") << stored << true << QStringList() << stored << true << ""
-                                << "" << stored << true;
-        QTest::newRow("one run") << stored << false << QStringList{host, "https://x.example.org"}
-                                 << "https://x.example.org" << false << ""
-                                 << "" << stored << false;
-        QTest::newRow("remember host")
-            << "" << false << QStringList{host, "X.example.org:82", remember} << "x.example.org:82"
-            << false << ""
-            << "论坛地址 x.example.org:82"
-            << "x.example.org:82" << false;
-        QTest::newRow("remember CA file")
-            << stored << false << QStringList{ca, "CA", remember} << stored << true << ""
-            << "CA 证书文件" << stored << true;
-        QTest::newRow("forget both") << stored << true << QStringList{host, "", ca, "", remember}
-                                     << DefaultHost << false << ""
-                                     << "恢复为默认"
-                                     << "" << false;
-        QTest::newRow("remember alone")
-            << stored << false << QStringList{remember} << stored << false << "--remember"
-            << "" << stored << false;
-        QTest::newRow("bad host on the command line")
-            << stored << false << QStringList{host, "ftp://x", remember} << stored << false
-            << "ftp://x"
-            << "" << stored << false;
-        QTest::newRow("bad stored host")
-            << "a b" << false << QStringList() << DefaultHost << false << "kestrune.conf"
-            << ""
-            << "a b" << false;
-        QTest::newRow("bad stored host overridden")
-            << "a b" << false << QStringList{host, "y.example.org"} << "y.example.org" << false
-            << ""
-            << ""
-            << "a b" << false;
-        QTest::newRow("missing CA file") << "" << false << QStringList{ca, "no-such.pem", remember}
-                                         << DefaultHost << false << "no-such.pem"
-                                         << ""
-                                         << "" << false;
+        const QString x = QStringLiteral("x.example.org:82");
+        const QString bad = QStringLiteral("a b");
+        row("nothing stored", {}, false, "", DefaultHost, false, "", "", {}, false);
+        row("stored", stored, true, "", stored, true, "", "", stored, true);
+        row("one run", stored, false, "--host https://x.example.org",
+            QStringLiteral("https://x.example.org"), false, "", "", stored, false);
+        row("remember host", {}, false, "--host X.example.org:82 --remember", x, false, "",
+            "论坛地址 x.example.org:82", x, false);
+        row("remember CA file", stored, false, "--ca-file proxy-ca.pem --remember", stored, true,
+            "", "CA 证书文件", stored, true);
+        row("forget both", stored, true, "--host \"\" --ca-file \"\" --remember", DefaultHost,
+            false, "", "恢复为默认", {}, false);
+        row("remember alone", stored, false, "--remember", stored, false, "--remember", "", stored,
+            false);
+        row("bad host on the command line", stored, false, "--host ftp://x --remember", stored,
+            false, "ftp://x", "", stored, false);
+        row("bad stored host", bad, false, "", DefaultHost, false, "kestrune.conf", "", bad, false);
+        row("bad stored host overridden", bad, false, "--host y.example.org",
+            QStringLiteral("y.example.org"), false, "", "", bad, false);
+        row("missing CA file", {}, false, "--ca-file no-such.pem --remember", DefaultHost, false,
+            "no-such.pem", "", {}, false);
     }
     void resolve()
     {
@@ -164,9 +136,12 @@ private slots:
         const SettingsStore store(dir.filePath(QStringLiteral("kestrune.conf")));
         if (!storedHost.isEmpty() || storedCaFile)
             QCOMPARE(store.Write(storedHost, storedCaFile ? caFile : QString()), QString());
-        std::replace(arguments.begin(), arguments.end(), QStringLiteral("CA"), caFile);
 
+        // A CA file named relative to here is stored for runs from anywhere.
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
         const StartupResult result = Resolve(arguments, store);
+        QDir::setCurrent(before);
         QCOMPARE(result.connection.host, host);
         QCOMPARE(result.connection.caFile, usesCaFile ? caFile : QString());
         QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
@@ -176,23 +151,6 @@ private slots:
         const StoredSettings after = store.Read();
         QCOMPARE(after.host, hostAfter);
         QCOMPARE(after.caFile, caFileAfter ? caFile : QString());
-    }
-
-    void caFileStoredAbsolute()
-    {
-        QTemporaryDir dir;
-        QFile pem(dir.filePath(QStringLiteral("ca.pem")));
-        QVERIFY(pem.open(QIODevice::WriteOnly));
-        pem.close();
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const SettingsStore store(dir.filePath(QStringLiteral("kestrune.conf")));
-        const StartupResult result = Resolve(
-            {QStringLiteral("--ca-file"), QStringLiteral("ca.pem"), QStringLiteral("--remember")},
-            store);
-        QDir::setCurrent(before);
-        QCOMPARE(result.error, QString());
-        QCOMPARE(store.Read().caFile, QFileInfo(pem).absoluteFilePath());
     }
 
     void unwritableSettings()
@@ -261,22 +219,17 @@ private slots:
     {
         QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("plain") << "C:\\Kestrune\\kestrune-cli.exe"
-                               << "C:\\Kestrune\\kestrune-cli.exe";
-        QTest::newRow("space") << "C:\\Program Files\\k.exe"
-                               << "\"C:\\Program Files\\k.exe\"";
-        QTest::newRow("empty") << ""
-                               << "\"\"";
-        QTest::newRow("quote") << "a\"b"
-                               << "\"a\\\"b\"";
-        QTest::newRow("backslashes before a quote") << "a\\\\\"b"
-                                                    << "\"a\\\\\\\\\\\"b\"";
-        QTest::newRow("trailing backslash") << "C:\\my dir\\"
-                                            << "\"C:\\my dir\\\\\"";
-        QTest::newRow("chinese") << "河南"
-                                 << "\"河南\"";
-        QTest::newRow("ampersand") << "a&b"
-                                   << "\"a&b\"";
+        const auto row = [](const char *name, const char *word, const char *quoted) {
+            QTest::newRow(name) << QString::fromUtf8(word) << QString::fromUtf8(quoted);
+        };
+        row("plain", "C:\\Kestrune\\kestrune-cli.exe", "C:\\Kestrune\\kestrune-cli.exe");
+        row("space", "C:\\Program Files\\k.exe", "\"C:\\Program Files\\k.exe\"");
+        row("empty", "", "\"\"");
+        row("quote", "a\"b", "\"a\\\"b\"");
+        row("backslashes before a quote", "a\\\\\"b", "\"a\\\\\\\\\\\"b\"");
+        row("trailing backslash", "C:\\my dir\\", "\"C:\\my dir\\\\\"");
+        row("chinese", "河南", "\"河南\"");
+        row("ampersand", "a&b", "\"a&b\"");
     }
     void windowsQuoting()
     {

@@ -69,23 +69,19 @@ private slots:
         QTest::addColumn<QString>("stdoutText");
         QTest::addColumn<QString>("stderrContains");
         QTest::addColumn<qint64>("pagesWritten");
-        const QStringList range{QStringLiteral("--from"),  QStringLiteral("1"),
-                                QStringLiteral("--to"),    QStringLiteral("40"),
-                                QStringLiteral("--delay"), QStringLiteral("0")};
-        QTest::newRow("export") << range << 0 << QStringLiteral("导出完成！\n")
-                                << QStringLiteral("第 2 页完成，已写入 40 个名字") << qint64(2);
-        QTest::newRow("rank letters")
-            << QStringList{QStringLiteral("--to"), QStringLiteral("abc")} << 1 << QString()
-            << QStringLiteral("类型不匹配") << qint64(0);
-        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
-                                 << QStringLiteral("kestrune-cli 1.00\n") << QString() << qint64(0);
+        const auto row = [](const char *name, const char *arguments, int exitCode, const char *out,
+                            const char *err, qint64 pages) {
+            QTest::newRow(name) << QString::fromUtf8(arguments).split(u' ') << exitCode
+                                << QString::fromUtf8(out) << QString::fromUtf8(err) << pages;
+        };
+        row("export", "--from 1 --to 40 --delay 0", 0, "导出完成！\n",
+            "第 2 页完成，已写入 40 个名字", 2);
+        row("rank letters", "--to abc", 1, "", "类型不匹配", 0);
+        row("version", "--version", 0, "kestrune-cli 1.00\n", "", 0);
         // Qt's own usage errors speak Chinese too, whatever the system's language.
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2 << QString()
-                                        << QStringLiteral("未知选项“bogus”") << qint64(0);
-        QTest::newRow("missing value") << QStringList{QStringLiteral("--forum")} << 2 << QString()
-                                       << QStringLiteral("之后缺少值") << qint64(0);
-        QTest::newRow("stray argument") << QStringList{QStringLiteral("extra")} << 2 << QString()
-                                        << QStringLiteral("extra") << qint64(0);
+        row("unknown option", "--bogus", 2, "", "未知选项“bogus”", 0);
+        row("missing value", "--forum", 2, "", "之后缺少值", 0);
+        row("stray argument", "extra", 2, "", "extra", 0);
     }
     void contract()
     {

@@ -53,42 +53,31 @@ private slots:
         const QString timedOut = QStringLiteral("请求超时");
         const QString network = QStringLiteral("网络错误");
         const QString pastEnd = QStringLiteral("输入超出文件尾");
+        const QByteArray lineEnd = "\r\n";
+        const auto row = [](const char *name, Fault fault, const QByteArray &body, int status,
+                            const QString &error, const QByteArray &results = {},
+                            const QByteArray &pageFile = {}, Ending ending = Ending::Close) {
+            QTest::newRow(name) << fault << body << status << error << results << pageFile
+                                << ending;
+        };
         // One timeout on the real clock keeps the real timer's wiring tested.
-        QTest::newRow("never answers, real clock")
-            << Fault::NeverAnswer << QByteArray() << 200 << timedOut << QByteArray()
-            << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("never answers") << Fault::NeverAnswer << QByteArray() << 200 << timedOut
-                                       << QByteArray() << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("headers then stall")
-            << Fault::HeadersThenStall << QByteArray() << 200 << timedOut << QByteArray()
-            << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("drips a byte every 100 ms")
-            << Fault::DripBytes << QByteArray() << 200 << timedOut << QByteArray()
-            << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("streams forever")
-            << Fault::StreamForever << QByteArray() << 200 << QStringLiteral("16 MiB")
-            << QByteArray() << QByteArray() << Ending::Close;
-        QTest::newRow("over 16 MiB")
-            << Fault::Oversized << QByteArray() << 200 << QStringLiteral("16 MiB") << QByteArray()
-            << QByteArray() << Ending::Close;
-        QTest::newRow("reset mid-body") << Fault::ResetMidBody << QByteArray() << 200 << network
-                                        << QByteArray() << QByteArray() << Ending::Close;
-        QTest::newRow("404 with body")
-            << Fault::Status << good << 404 << QString() << PageTwoLines << stored << Ending::Close;
-        QTest::newRow("500 with body")
-            << Fault::Status << good << 500 << QString() << PageTwoLines << stored << Ending::Close;
-        QTest::newRow("404 without body") << Fault::Status << QByteArray() << 404 << pastEnd
-                                          << QByteArray() << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("500 without body") << Fault::Status << QByteArray() << 500 << pastEnd
-                                          << QByteArray() << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("empty 200") << Fault::Status << QByteArray() << 200 << pastEnd
-                                   << QByteArray() << QByteArray("\r\n") << Ending::Close;
-        QTest::newRow("chunked") << Fault::Chunked << good << 200 << QString() << PageTwoLines
-                                 << stored << Ending::Close;
-        QTest::newRow("gzip") << Fault::Gzip << good << 200 << QString() << PageTwoLines << stored
-                              << Ending::Close;
-        QTest::newRow("redirect to page 1") << Fault::Redirect << QByteArray() << 200 << QString()
-                                            << PageTwoLines << stored << Ending::Close;
+        row("never answers, real clock", Fault::NeverAnswer, {}, 200, timedOut, {}, lineEnd);
+        row("never answers", Fault::NeverAnswer, {}, 200, timedOut, {}, lineEnd);
+        row("headers then stall", Fault::HeadersThenStall, {}, 200, timedOut, {}, lineEnd);
+        row("drips a byte every 100 ms", Fault::DripBytes, {}, 200, timedOut, {}, lineEnd);
+        row("streams forever", Fault::StreamForever, {}, 200, QStringLiteral("16 MiB"));
+        row("over 16 MiB", Fault::Oversized, {}, 200, QStringLiteral("16 MiB"));
+        row("reset mid-body", Fault::ResetMidBody, {}, 200, network);
+        row("404 without body", Fault::Status, {}, 404, pastEnd, {}, lineEnd);
+        row("500 without body", Fault::Status, {}, 500, pastEnd, {}, lineEnd);
+        row("empty 200", Fault::Status, {}, 200, pastEnd, {}, lineEnd);
+        row("chunked", Fault::Chunked, good, 200, {}, PageTwoLines, stored);
+        row("gzip", Fault::Gzip, good, 200, {}, PageTwoLines, stored);
+        row("redirect to page 1", Fault::Redirect, {}, 200, {}, PageTwoLines, stored);
+        // Any status with a whole page is a page, a 3xx without Location too.
+        for (const int status : {400, 404, 407, 418, 500, 302})
+            row(qPrintable(QStringLiteral("%1 with a page").arg(status)), Fault::Status, good,
+                status, {}, PageTwoLines, stored);
 
         // Short bodies end in filler, so no field read runs into the file's end.
         const QByteArray filler = "<p>" + QByteArray(80, '-') + "</p>\n";
@@ -96,37 +85,28 @@ private slots:
         const QByteArray utf8 = "<a username=\"u\">\xE4\xB8\xAD\xE6\x96\x87</a>"
                                 "<span class=\"l_item_ex\" data-v>3</span>\n" +
                                 filler;
-        QTest::newRow("utf-8 body")
-            << Fault::Status << utf8 << 200 << QString()
-            << QByteArray(" 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n") << utf8 + "\r\n"
-            << Ending::Close;
+        row("utf-8 body", Fault::Status, utf8, 200, {},
+            " 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n", utf8 + "\r\n");
         // A lead byte takes the "<" after it into the name; one at the very end
         // pairs with the stored CR.
         const QByteArray invalid = "<a username=\"q\">A\x81<B</a>"
                                    "<span class=\"l_item_ex\" data-v>7</span>" +
                                    filler + "\x81";
-        QTest::newRow("invalid pairs, lead byte last")
-            << Fault::Status << invalid << 200 << QString()
-            << QByteArray(" 3     A\x81<B             7\r\n") << invalid + "\r\n"
-            << Ending::Close;
+        row("invalid pairs, lead byte last", Fault::Status, invalid, 200, {},
+            " 3     A\x81<B             7\r\n", invalid + "\r\n");
         // A run never leaves its last line open.
         const QByteArray nameOnly = ScriptedServer::PageEndingOnAName();
-        QTest::newRow("name without value")
-            << Fault::Status << nameOnly << 200 << QString()
-            << QByteArray(" 3     ZZZ              \r\n") << nameOnly + "\r\n"
-            << Ending::Close;
+        const QByteArray openLine = " 3     ZZZ              \r\n";
+        row("name without value", Fault::Status, nameOnly, 200, {}, openLine, nameOnly + "\r\n");
         const QByteArray broken = nameOnly + "username=" + QByteArray(60, 'x') + "\n";
-        QTest::newRow("scan error after a name")
-            << Fault::Status << broken << 200 << QStringLiteral("无效的过程调用或参数")
-            << QByteArray(" 3     ZZZ              \r\n") << broken + "\r\n"
-            << Ending::Close;
+        row("scan error after a name", Fault::Status, broken, 200,
+            QStringLiteral("无效的过程调用或参数"), openLine, broken + "\r\n");
 
         // Replies written byte for byte: cut, reset, compressed, flooded.
-        const auto raw = [](const char *name, const QByteArray &reply, Ending ending,
-                            const QString &error, const QByteArray &results = {},
-                            const QByteArray &pageFile = {}) {
-            QTest::newRow(name) << Fault::Raw << reply << 200 << error << results << pageFile
-                                << ending;
+        const auto raw = [&row](const char *name, const QByteArray &reply, Ending ending,
+                                const QString &error, const QByteArray &results = {},
+                                const QByteArray &pageFile = {}) {
+            row(name, Fault::Raw, reply, 200, error, results, pageFile, ending);
         };
         const auto head = [](int status, const QByteArray &headers) {
             return ScriptedServer::Head(status, headers);
@@ -201,12 +181,6 @@ private slots:
         raw("100,000 headers", head(200, flood), Ending::Stay, QStringLiteral("回应头超过"));
         raw("a 2 MB header line", head(200, "X-Long: " + QByteArray(2 << 20, 'h') + "\r\n"),
             Ending::Stay, QStringLiteral("回应头的一行过长"));
-        for (const int status : {400, 407, 418, 302}) {
-            // Any status with a whole page is a page, a 3xx without Location too.
-            QTest::newRow(qPrintable(QStringLiteral("%1 with a page").arg(status)))
-                << Fault::Status << good << status << QString() << PageTwoLines << stored
-                << Ending::Close;
-        }
     }
 
     void faults()

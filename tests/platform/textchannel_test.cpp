@@ -6,6 +6,8 @@
 namespace kestrune {
 namespace {
 
+// How lines and columns are printed is checked byte for byte by the scanner
+// and export tests.
 TEST(InputChannelTest, ReadsCharactersOfOneOrTwoBytes)
 {
     const struct
@@ -38,71 +40,6 @@ TEST(InputChannelTest, ReadsCharactersOfOneOrTwoBytes)
         }
     }
 }
-
-TEST(InputChannelTest, AtEndOnlyPastTheLastByte)
-{
-    InputChannel empty("");
-    EXPECT_TRUE(empty.AtEnd());
-    InputChannel channel("ab\xD6\xD0");
-    channel.Read(2);
-    EXPECT_FALSE(channel.AtEnd());
-    channel.Read(1);
-    EXPECT_TRUE(channel.AtEnd());
-}
-
-TEST(OutputChannelTest, PrintsItemsWithColumns)
-{
-    const auto printed = [](auto &&print) {
-        OutputChannel out;
-        print(out);
-        return out.Buffer();
-    };
-    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(7); }), " 7 ");
-    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(-12); }), "-12 ");
-    EXPECT_EQ(printed([](OutputChannel &o) { o.PrintNumber(INT64_MIN); }), "-9223372036854775808 ");
-    // " 1 " reaches column 4: four spaces to column 8, then to column 25.
-    EXPECT_EQ(printed([](OutputChannel &o) {
-                  o.PrintNumber(1);
-                  o.PrintTab(8);
-                  o.PrintText("NAME1");
-                  o.PrintTab(25);
-                  o.PrintText("12");
-                  o.PrintLineEnd();
-              }),
-              " 1     NAME1            12\r\n");
-    // At or past the column: exactly one space, so fields never touch.
-    EXPECT_EQ(printed([](OutputChannel &o) {
-                  o.PrintText("1234567");
-                  o.PrintTab(8);
-                  o.PrintText("x");
-                  o.PrintTab(8);
-              }),
-              "1234567 x ");
-    // Columns count bytes, and restart after a line end.
-    EXPECT_EQ(printed([](OutputChannel &o) {
-                  o.PrintText("\xD6\xD0");
-                  o.PrintTab(4);
-                  o.PrintLineEnd();
-                  o.PrintTab(3);
-              }),
-              "\xD6\xD0 \r\n  ");
-}
-
-TEST(OutputChannelTest, TracksOpenLine)
-{
-    OutputChannel out;
-    EXPECT_FALSE(out.LineOpen());
-    out.PrintText("a");
-    EXPECT_TRUE(out.LineOpen());
-    out.PrintLineEnd();
-    EXPECT_FALSE(out.LineOpen());
-}
-
-} // namespace
-} // namespace kestrune
-
-namespace kestrune {
-namespace {
 
 // A page file is read whole only up to the largest page there may be.
 TEST(InputChannelTest, OpensOnlyFilesWithinTheLimit)
