@@ -1,25 +1,19 @@
 #include "engine/bodydecoder.h"
+#include "tests/support/scriptedserver.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <zlib.h>
 
 namespace kestrune {
 namespace {
 
+// windowBits as zlib takes them: 15 + 16 gzip, 15 zlib, -15 bare deflate.
 std::string Compress(const std::string &data, int windowBits)
 {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, data.size()) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
+    const QByteArray bytes = QByteArray::fromStdString(data);
+    return (windowBits > 15 ? ScriptedServer::Gzip(bytes)
+                            : ScriptedServer::Deflate(bytes, windowBits < 0))
+        .toStdString();
 }
 
 using Status = BodyDecoder::Status;

@@ -38,26 +38,6 @@ private slots:
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.PageBody(Henu, 3) + "\r\n");
     }
 
-    void numberingRunsOnWithinTheExporterOnly()
-    {
-        ExportHarness h;
-        h.inputs.toRank = QStringLiteral("20");
-        QVERIFY(h.Run().completed);
-        h.inputs.fromRank = QStringLiteral("21");
-        h.inputs.toRank = QStringLiteral("40");
-        QVERIFY(h.Run().completed);
-        // A new program run starts again at 1.
-        const TextInputs inputs(QStringLiteral("Henu"), QStringLiteral("1"), QStringLiteral("20"),
-                                QStringLiteral("0"));
-        Exporter fresh(inputs);
-        fresh.SetHost(h.exporter.Host());
-        fresh.SetDirectory(QDir(h.dir.path()));
-        QMetaObject::invokeMethod(&fresh, &Exporter::RunExport, Qt::QueuedConnection);
-        QVERIFY(WaitForOutcome(fresh).completed);
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
-                 ExpectedPages(h.forum, Henu, 1, 2) + ExpectedPages(h.forum, Henu, 1, 1));
-    }
-
     void chineseForumNameRoundTrips()
     {
         ExportHarness h;

@@ -19,10 +19,10 @@ namespace kestrune {
 
 namespace {
 
-QByteArray WithLength(int status, const QByteArray &body, const QByteArray &extraHeaders = {})
+QByteArray WithLength(int status, const QByteArray &body)
 {
-    return ScriptedServer::Head(status, "Content-Length: " + QByteArray::number(body.size()) +
-                                            "\r\n" + extraHeaders) +
+    return ScriptedServer::Head(status,
+                                "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
            body;
 }
 
@@ -172,21 +172,6 @@ void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
         return;
     case Fault::Status:
         socket->write(WithLength(status_, body_));
-        break;
-    case Fault::Chunked: {
-        QByteArray chunked;
-        for (qsizetype at = 0; at < body_.size(); at += 7) {
-            const QByteArray piece = body_.mid(at, 7);
-            chunked += QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n";
-        }
-        socket->write(Head(200, "Transfer-Encoding: chunked\r\n") + chunked + "0\r\n\r\n");
-        break;
-    }
-    case Fault::Gzip:
-        socket->write(WithLength(200, Gzip(body_), "Content-Encoding: gzip\r\n"));
-        break;
-    case Fault::Redirect:
-        socket->write(WithLength(302, {}, "Location: /f/like/furank?kw=Henu&pn=1\r\n"));
         break;
     case Fault::Raw:
         socket->write(body_);

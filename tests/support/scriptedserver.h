@@ -23,9 +23,6 @@ public:
         DripBytes,     // one byte every 100 ms
         ResetMidBody,
         Status,    // `status` with `body` (may be empty)
-        Chunked,   // `body` in chunks
-        Gzip,      // `body` gzip-encoded
-        Redirect,  // 302 to page 1
         Oversized, // Content-Length just over 16 MiB, body sent in full
         Raw,       // `body` as the whole reply, head included, then `ending`
     };

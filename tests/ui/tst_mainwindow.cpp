@@ -70,15 +70,6 @@ std::optional<Box> DismissBox(QWidget *window)
     return seen;
 }
 
-QAbstractButton *ButtonLabelled(const QMessageBox *box, const QString &text)
-{
-    const QList<QAbstractButton *> buttons = box->buttons();
-    const auto found =
-        std::find_if(buttons.begin(), buttons.end(),
-                     [&text](const QAbstractButton *b) { return b->text() == text; });
-    return found == buttons.end() ? nullptr : *found;
-}
-
 struct Fixture
 {
     SampleForum forum;
@@ -440,7 +431,9 @@ void TestMainWindow::continueAfterError()
     QCOMPARE(failed.size(), 1);
     QCOMPARE(box->text(), DescribeFailure(failed.at(0).at(0).value<ExportFailure>()));
     QCOMPARE(box->icon(), QMessageBox::Warning);
-    QAbstractButton *choice = ButtonLabelled(box, QStringLiteral("从第 21 名继续"));
+    QAbstractButton *choice = nullptr;
+    for (QAbstractButton *button : box->buttons())
+        choice = button->text() == QStringLiteral("从第 21 名继续") ? button : choice;
     QCOMPARE(box->buttons().size(), began ? 2 : 1);
     QCOMPARE(choice != nullptr, began);
     if (began)
