@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <functional>
 
 using namespace kestrune;
 
@@ -25,7 +27,8 @@ private:
 
     // The server runs on this thread, so wait on the event loop, not blocking.
     Result Run(const QStringList &arguments, const QString &directory,
-               const QString &program = QStringLiteral(KESTRUNE_CLI))
+               const QString &program = QStringLiteral(KESTRUNE_CLI),
+               const std::function<void(QProcess &)> &whileRunning = {})
     {
         QProcess process;
         process.setWorkingDirectory(directory);
@@ -40,6 +43,8 @@ private:
         process.setProcessEnvironment(environment);
         QSignalSpy finished(&process, &QProcess::finished);
         process.start(program, arguments);
+        if (whileRunning)
+            whileRunning(process);
         if (!finished.wait(30000))
             return {};
         return {process.exitCode(), PipeText(process.readAllStandardOutput()),
@@ -62,6 +67,43 @@ private slots:
     void helpNamesTheSettings();
     void rememberedHost();
     void printsResumeCommand();
+#ifndef Q_OS_WIN
+    // A signal mid-run ends the run as the window's 停止 does.
+    void signalStopsTheRun_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void signalStopsTheRun()
+    {
+        QFETCH(int, signalNumber);
+        // Page 2 onwards end on a name without its value, leaving the line open.
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.SetFault(ScriptedServer::Fault::Status, ScriptedServer::PageEndingOnAName(), 200);
+        QTemporaryDir dir;
+        // A long pause after page 3 arrives gives the signal its moment.
+        const Result result = Run(
+            {QStringLiteral("--host"), QStringLiteral("127.0.0.1:%1").arg(server.Port()),
+             QStringLiteral("--to"), QStringLiteral("2000"), QStringLiteral("--delay"),
+             QStringLiteral("1")},
+            dir.path(), QStringLiteral(KESTRUNE_CLI), [signalNumber](QProcess &process) {
+                process.setReadChannel(QProcess::StandardError);
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    process.peek(1 << 20).contains(QStringLiteral("第 2 页完成").toUtf8()), 20000);
+                ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+            });
+        QCOMPARE(result.exitCode, 128 + signalNumber);
+        QVERIFY2(result.err.contains(QStringLiteral("停止")), qPrintable(result.err));
+        const QByteArray results = FileBytes(dir.filePath(QStringLiteral("jieguo.txt")));
+        QVERIFY2(results.endsWith("\r\n"), results.constData());
+        QVERIFY(results.startsWith(" 1     AAA              5\r\n"
+                                   " 2     BBB              17\r\n"
+                                   " 3     ZZZ              "));
+    }
+#endif
     void contract_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -37,14 +37,10 @@ struct Box
 
 QMessageBox *WaitForBox()
 {
-    QMessageBox *box = nullptr;
-    const bool shown = QTest::qWaitFor(
-        [&box] {
-            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            return box != nullptr;
-        },
-        10000);
-    return shown ? box : nullptr;
+    const auto box = [] {
+        return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    };
+    return QTest::qWaitFor([&box] { return box() != nullptr; }, 10000) ? box() : nullptr;
 }
 
 // Waits for the box to go and the window to have the focus back.
