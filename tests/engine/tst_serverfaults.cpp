@@ -235,11 +235,10 @@ private slots:
             QCOMPARE(outcome.failure.page, 2);
             QCOMPARE(outcome.failure.resumeRank, 21);
         }
-        // The timeout rule allows 3 to 4 s; on the real clock the upper
-        // bound leaves room for a busy machine.
+        // The timeout rule allows 3 to 4 s. Only the lower bound is checked
+        // here: a busy machine can stretch any wait, and the timeout's length
+        // is the clock's own unit test; a hang ends in the harness's guard.
         const qint64 elapsed = clock.MonotonicMilliseconds() - pageTwoStarted;
-        if (&clock != &fast)
-            QVERIFY2(elapsed < 6000, qPrintable(QString::number(elapsed)));
         if (timeout)
             QVERIFY2(elapsed >= 3000, qPrintable(QString::number(elapsed)));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), PageOneLines + pageTwoResults);
