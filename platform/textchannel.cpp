@@ -28,9 +28,35 @@ namespace {
     throw RuntimeError(ErrorKind::FileError, path.filename().string() + "：" + reason);
 }
 
+// The usual reasons in the program's own language, whatever the system's
+// (the Windows C runtime knows only English); the system's words otherwise.
+std::string SystemReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "拒绝访问";
+    case ENOSPC:
+        return "磁盘空间不足";
+    case EROFS:
+        return "磁盘是只读的";
+    case ENOENT:
+        return "找不到文件或其所在的文件夹";
+    case EISDIR:
+        return "是一个文件夹";
+    case EFBIG:
+        return "文件太大";
+    case EMFILE:
+    case ENFILE:
+        return "打开的文件太多";
+    default:
+        return std::strerror(error);
+    }
+}
+
 [[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error)
 {
-    ThrowFileError(path, std::strerror(error));
+    ThrowFileError(path, SystemReason(error));
 }
 
 constexpr char NotRegular[] = "不是普通文件，不会读写它";
@@ -51,8 +77,13 @@ int OpenDescriptor(const std::filesystem::path &path, int flags, long long &size
         ThrowSystemError(path, EACCES);
     const int descriptor =
         _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-    if (descriptor < 0)
+    if (descriptor < 0) {
+        // The C runtime calls this "access denied" too; the user can act on it.
+        const DWORD cause = GetLastError();
+        if (cause == ERROR_SHARING_VIOLATION || cause == ERROR_LOCK_VIOLATION)
+            ThrowFileError(path, "正被其他程序使用，关闭那个程序后再试");
         ThrowSystemError(path, errno);
+    }
     struct _stat64 status
     {};
     if (_fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {

@@ -91,13 +91,13 @@ private slots:
         const QString link = QStringLiteral("是符号链接");
         const QString notRegular = QStringLiteral("不是普通文件");
         QTest::newRow("results read-only")
-            << Setup::ReadOnlyResults << "jieguo.txt" << QString() << 0;
+            << Setup::ReadOnlyResults << "jieguo.txt" << QStringLiteral("拒绝访问") << 0;
         QTest::newRow("directory not writable")
             << Setup::UnwritableDirectory << "kestrune.lock" << QString() << 0;
-        QTest::newRow("disk full on page 2") << Setup::DiskFullOnPageTwo << "jieguo.txt"
-                                             << "No space left on device" << 1;
-        QTest::newRow("page file is a directory") << Setup::PageFileIsDirectory << "temp.txt"
-                                                  << "Is a directory" << 0;
+        QTest::newRow("disk full on page 2")
+            << Setup::DiskFullOnPageTwo << "jieguo.txt" << QStringLiteral("磁盘空间不足") << 1;
+        QTest::newRow("page file is a directory")
+            << Setup::PageFileIsDirectory << "temp.txt" << QStringLiteral("是一个文件夹") << 0;
         QTest::newRow("page file links to another file")
             << Setup::PageFileLinksToVictim << "temp.txt" << link << 0;
         QTest::newRow("results file links to another file")

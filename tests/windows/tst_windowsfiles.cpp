@@ -51,15 +51,20 @@ private slots:
     {
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QString>("file");
-        QTest::newRow("read-only jieguo.txt") << Setup::ReadOnlyResults << "jieguo.txt";
+        QTest::addColumn<QString>("reason");
+        const QString held = QStringLiteral("正被其他程序使用");
+        QTest::newRow("read-only jieguo.txt")
+            << Setup::ReadOnlyResults << "jieguo.txt" << QStringLiteral("拒绝访问");
         QTest::newRow("jieguo.txt open in another program")
-            << Setup::ResultsHeldOpen << "jieguo.txt";
-        QTest::newRow("temp.txt open in another program") << Setup::PageFileHeldOpen << "temp.txt";
+            << Setup::ResultsHeldOpen << "jieguo.txt" << held;
+        QTest::newRow("temp.txt open in another program")
+            << Setup::PageFileHeldOpen << "temp.txt" << held;
     }
     void refusedFile()
     {
         QFETCH(Setup, setup);
         QFETCH(QString, file);
+        QFETCH(QString, reason);
         ExportHarness h;
         const QString results = h.FilePath(ResultsFileName);
         {
@@ -87,7 +92,7 @@ private slots:
         QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
         QCOMPARE(failure.error->kind(), ErrorKind::FileError);
         const QString detail = QString::fromStdString(failure.error->detail());
-        QVERIFY2(detail.startsWith(file), qPrintable(detail));
+        QVERIFY2(detail.startsWith(file) && detail.contains(reason), qPrintable(detail));
         QVERIFY2(outcome.message.contains(QStringLiteral("文件错误")), qPrintable(outcome.message));
         QCOMPARE(failure.resumeRank, 1);
         held.reset();
