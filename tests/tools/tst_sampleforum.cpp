@@ -10,7 +10,7 @@ using namespace kestrune;
 
 namespace {
 
-QByteArray gbk(QStringView text)
+QByteArray Gbk(QStringView text)
 {
     QByteArray bytes;
     EncodeCp936(text, bytes);
@@ -117,8 +117,8 @@ void TestSampleForum::roster()
 {
     const SampleForum forum;
     const QByteArray henu = QByteArrayLiteral("Henu");
-    QVERIFY(forum.MembersOnPage(gbk(u"中文"), 1) != forum.MembersOnPage(gbk(u"中文论坛"), 1));
-    for (const QByteArray &other : {gbk(u"中文"), QByteArray("a"), QByteArray()}) {
+    QVERIFY(forum.MembersOnPage(Gbk(u"中文"), 1) != forum.MembersOnPage(Gbk(u"中文论坛"), 1));
+    for (const QByteArray &other : {Gbk(u"中文"), QByteArray("a"), QByteArray()}) {
         QVERIFY(forum.MemberCount(other) >= 500);
         QVERIFY(forum.MemberCount(other) <= 3000);
     }

@@ -9,7 +9,7 @@
 namespace {
 
 // "N:VALUE" with both parts decimal.
-std::optional<std::pair<qint64, int>> pageRule(const QString &text)
+std::optional<std::pair<qint64, int>> PageRule(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() != 2)
@@ -77,13 +77,13 @@ int main(int argc, char *argv[])
         forum.SetStallPage(page);
     }
     for (const QString &value : parser.values(statusOption)) {
-        const auto rule = pageRule(value);
+        const auto rule = PageRule(value);
         if (!rule || rule->second < 100 || rule->second > 599)
             return Fail(QStringLiteral("invalid --status-page: ") + value);
         forum.SetStatusPage(rule->first, rule->second);
     }
     for (const QString &value : parser.values(slowOption)) {
-        const auto rule = pageRule(value);
+        const auto rule = PageRule(value);
         if (!rule || rule->second < 0)
             return Fail(QStringLiteral("invalid --slow-page: ") + value);
         forum.SetSlowPage(rule->first, rule->second);

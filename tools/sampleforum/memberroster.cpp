@@ -10,7 +10,7 @@ namespace kestrune {
 namespace {
 
 // Common simplified characters, all inside GB2312 so every name encodes in GBK.
-constexpr QStringView commonHanzi =
+constexpr QStringView CommonHanzi =
     u"的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之过家学"
     u"对可她里后小么心多天而能好都然没日于起还发成事只作当想看文无开手十用主行方又如前所本见经头面"
     u"公同三已老从动两长知民样现分将外但身些与高意进把法此实回二理美点月明其种声全工己话儿者向情部"
@@ -20,12 +20,12 @@ constexpr QStringView commonHanzi =
     u"风战干接它许八特觉望直服毛林题建南度统色字请交爱让认算论百吃义科怎元社术结六功指思非流每青管"
     u"夫连远资队跟带花快条院变联言权往展该领传近留红治决周保达办运武半候七必城父强步完革深区即求品";
 
-constexpr QByteArrayView asciiAlphabet =
+constexpr QByteArrayView AsciiAlphabet =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
 
-constexpr qint64 namedForumMembers = 2345;
-constexpr qint64 minMembers = 500;
-constexpr qint64 maxMembers = 3000;
+constexpr qint64 NamedForumMembers = 2345;
+constexpr qint64 MinMembers = 500;
+constexpr qint64 MaxMembers = 3000;
 
 // splitmix64: tiny, well mixed and identical on every platform.
 class Mixer
@@ -35,7 +35,7 @@ public:
         : state_(seed)
     {}
 
-    quint64 next()
+    quint64 Next()
     {
         state_ += 0x9E3779B97F4A7C15ULL;
         quint64 z = state_;
@@ -44,7 +44,7 @@ public:
         return z ^ (z >> 31);
     }
 
-    int below(int bound) { return static_cast<int>(next() % static_cast<quint64>(bound)); }
+    int Below(int bound) { return static_cast<int>(Next() % static_cast<quint64>(bound)); }
 
 private:
     quint64 state_;
@@ -55,17 +55,17 @@ QString ChineseName(Mixer &mix, int length)
     QString name;
     name.reserve(length);
     for (int i = 0; i < length; ++i)
-        name += commonHanzi[mix.below(static_cast<int>(commonHanzi.size()))];
+        name += CommonHanzi[mix.Below(static_cast<int>(CommonHanzi.size()))];
     return name;
 }
 
 QByteArray AsciiName(Mixer &mix)
 {
-    const int length = 3 + mix.below(14);
+    const int length = 3 + mix.Below(14);
     QByteArray name;
     name.reserve(length);
     for (int i = 0; i < length; ++i)
-        name += asciiAlphabet[mix.below(static_cast<int>(asciiAlphabet.size()))];
+        name += AsciiAlphabet[mix.Below(static_cast<int>(AsciiAlphabet.size()))];
     return name;
 }
 
@@ -90,9 +90,9 @@ qint64 MemberRoster::MemberCount(const QByteArray &forumName) const
     if (countOverride_)
         return std::max<qint64>(0, *countOverride_);
     if (forumName == QByteArrayLiteral("Henu"))
-        return namedForumMembers;
-    const auto span = static_cast<quint64>(maxMembers - minMembers + 1);
-    return minMembers + static_cast<qint64>(ForumHash(forumName) % span);
+        return NamedForumMembers;
+    const auto span = static_cast<quint64>(MaxMembers - MinMembers + 1);
+    return MinMembers + static_cast<qint64>(ForumHash(forumName) % span);
 }
 
 qint64 MemberRoster::LastPage(const QByteArray &forumName) const
@@ -118,16 +118,16 @@ SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank)
     Mixer mix(ForumHash(forumName) ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
     SampleMember result;
     result.rank = rank;
-    const int kind = mix.below(100);
+    const int kind = mix.Below(100);
     if (kind < 35) {
         result.name = AsciiName(mix);
     } else {
         // Mostly short names, with a share of the longest allowed ones.
-        const int length = kind < 45 ? 14 : kind < 85 ? 1 + mix.below(6) : 7 + mix.below(7);
+        const int length = kind < 45 ? 14 : kind < 85 ? 1 + mix.Below(6) : 7 + mix.Below(7);
         // GB2312 characters only, so the encoding cannot fail.
         EncodeCp936(ChineseName(mix, length), result.name);
     }
-    result.level = 1 + mix.below(MaxLevel);
+    result.level = 1 + mix.Below(MaxLevel);
     return result;
 }
 

@@ -9,7 +9,7 @@ namespace kestrune {
 
 namespace {
 
-constexpr std::array<QStringView, 18> levelTitles = {
+constexpr std::array<QStringView, 18> LevelTitles = {
     u"新芽", u"初识", u"常客", u"熟客", u"好友", u"知己", u"中坚", u"骨干", u"精英",
     u"达人", u"能手", u"高手", u"大师", u"宗师", u"名宿", u"元老", u"传奇", u"至尊"};
 
@@ -73,7 +73,7 @@ QString MemberRow(const SampleMember &member, const QString &name)
                "<span class=\"lv_title\">%4</span></td>\n"
                "<td class=\"rank_exp\">经验值 <em>%5</em></td>\n"
                "</tr>\n")
-        .arg(rank, name, level, levelTitles.at(member.level - 1).toString(),
+        .arg(rank, name, level, LevelTitles.at(member.level - 1).toString(),
              QString::number(experience));
 }
 

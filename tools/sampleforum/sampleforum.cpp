@@ -15,7 +15,7 @@ namespace kestrune {
 
 namespace {
 
-const QByteArray rankingPath = QByteArrayLiteral("/f/like/furank");
+const QByteArray RankingPath = QByteArrayLiteral("/f/like/furank");
 
 void Send(QTcpSocket *socket, const QByteArray &response)
 {
@@ -122,7 +122,7 @@ void SampleForum::Answer(QTcpSocket *socket, const QByteArray &method, const QBy
         return;
     }
     const RankingQuery query = RankingQuery::FromTarget(target);
-    if (query.path != rankingPath) {
+    if (query.path != RankingPath) {
         Send(socket, HttpResponse(404, "text/plain", "not found\n"));
         return;
     }
