@@ -19,19 +19,12 @@ for tool in curl iconv python3; do
 done
 
 work="$(mktemp -d)"
-server=""
-cleanup() {
-    if [[ -n "${server}" ]]; then
-        kill "${server}" 2>/dev/null || true
-    fi
-    rm -rf "${work}"
-}
-trap cleanup EXIT
+trap 'rm -rf "${work}"' EXIT
 
-# shellcheck source=bench/sample-forum.sh
-source "${here}/sample-forum.sh"
-start_sample_forum "${forum}" "${work}/forum.out"
-host="127.0.0.1:${port}"
+# shellcheck source=scripts/sample-forum.sh
+source "${here}/../scripts/sample-forum.sh"
+start_sample_forum "${forum}"
+host="${sample_forum_host}"
 
 # Runs a command in a fresh directory and prints "wall cpu maxrss_kib" of it
 # and everything it started; millisecond precision, which /usr/bin/time lacks.

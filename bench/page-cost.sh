@@ -21,23 +21,18 @@ forum="${builds[-1]}/tools/sampleforum/kestrune-sample-forum"
 command -v python3 >/dev/null || { echo "missing python3" >&2; exit 2; }
 
 work="$(mktemp -d)"
-server=""
-cleanup() {
-    [[ -n "${server}" ]] && kill "${server}" 2>/dev/null
-    rm -rf "${work}"
-}
-trap cleanup EXIT
+trap 'rm -rf "${work}"' EXIT
 
-# shellcheck source=bench/sample-forum.sh
-source "${here}/sample-forum.sh"
-start_sample_forum "${forum}" "${work}/forum.out" --members 20000
+# shellcheck source=scripts/sample-forum.sh
+source "${here}/../scripts/sample-forum.sh"
+start_sample_forum "${forum}" --members 20000
 
 # run INDEX PAGES [WRAPPER...]: one export by build INDEX in a fresh directory.
 run() {
     local index="$1" pages="$2" dir="${work}/run-$1"
     shift 2
     rm -rf "${dir}" && mkdir -p "${dir}"
-    (cd "${dir}" && "$@" "${builds[index]}/app/kestrune-cli" --host "127.0.0.1:${port}" \
+    (cd "${dir}" && "$@" "${builds[index]}/app/kestrune-cli" --host "${sample_forum_host}" \
         --from 1 --to "$((pages * 20))" --delay 0 >/dev/null 2>&1)
 }
 

@@ -6,16 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 
+# shellcheck source=scripts/sample-forum.sh
+source scripts/sample-forum.sh
+start_sample_forum build/tools/sampleforum/kestrune-sample-forum
+host=$sample_forum_host
 mkdir -p demo
-forum_log=$(mktemp)
-build/tools/sampleforum/kestrune-sample-forum --port 0 >"$forum_log" &
-forum_pid=$!
-trap 'kill $forum_pid 2>/dev/null; rm -f "$forum_log"' EXIT
-for _ in $(seq 50); do
-    grep -q listening "$forum_log" && break
-    sleep 0.1
-done
-host=$(sed -n 's/^listening on //p' "$forum_log")
 echo "sample forum on $host; results go to $(pwd)/demo/jieguo.txt"
 
 cd demo

@@ -88,12 +88,11 @@ printf '%s: %d bytes\n%s\n' "$zip" "$(stat -c %s "$zip")" "$listing"
 step "command line against the Linux sample forum"
 work=$repo/$win/itest
 rm -rf "$work" && mkdir -p "$work"
-"$linux/tools/sampleforum/kestrune-sample-forum" --port 0 >"$work/forum.log" &
-forum=$!
-trap 'kill $forum 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
-for _ in $(seq 100); do grep -q listening "$work/forum.log" && break; sleep 0.1; done
-host=$(sed -n 's/^listening on //p' "$work/forum.log")
-[ -n "$host" ] || fail "sample forum did not start"
+# shellcheck source=scripts/sample-forum.sh
+source "$repo/scripts/sample-forum.sh"
+start_sample_forum "$linux/tools/sampleforum/kestrune-sample-forum" ||
+    fail "sample forum did not start"
+host=$sample_forum_host
 
 # run NAME LOCALE FORUM FROM TO: one export by each build, in folders whose
 # names have Chinese characters and spaces; the results must match byte for byte.
