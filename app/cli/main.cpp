@@ -3,6 +3,7 @@
 #include "app/common/settingsstore.h"
 #include "app/common/shellquote.h"
 #include "app/common/startup.h"
+#include "app/common/startupmessages.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
 #include "platform/consoleoutput.h"
@@ -77,12 +78,12 @@ int main(int argc, char *argv[])
     }
 
     const StartupResult startup = connection.Resolve(parser, SettingsStore());
-    if (!startup.error.isEmpty()) {
-        Print(stderr, startup.error);
+    if (startup.error) {
+        Print(stderr, DescribeStartupError(*startup.error));
         return 2;
     }
-    if (!startup.notice.isEmpty())
-        Print(stderr, startup.notice);
+    if (startup.saved)
+        Print(stderr, DescribeSaved(*startup.saved));
 
     const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                             parser.value(delay));

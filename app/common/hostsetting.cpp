@@ -1,14 +1,32 @@
 #include "app/common/hostsetting.h"
 
 #include <QUrl>
+#include <algorithm>
 
 namespace kestrune {
 
 namespace {
 
-HostCheck Refuse(const QString &text, const QString &why)
+HostCheck Refuse(const QString &text, HostProblem problem)
 {
-    return {{}, QStringLiteral("论坛地址“%1”无效：%2。").arg(text, why)};
+    return {{}, HostError{problem, text}};
+}
+
+// QUrl refuses a bad port as it does a bad name; the port is read alone so
+// that the two can be told apart.
+bool HasBadPort(QStringView full)
+{
+    const QStringView rest = full.mid(full.indexOf(u"://") + 3);
+    const auto end = std::find_if(rest.begin(), rest.end(),
+                                  [](QChar c) { return c == u'/' || c == u'?' || c == u'#'; });
+    const QStringView authority = rest.first(end - rest.begin());
+    const qsizetype colon = authority.lastIndexOf(u':');
+    if (colon < 0 || colon < authority.lastIndexOf(u']'))
+        return false;
+    const QStringView port = authority.mid(colon + 1);
+    bool number = false;
+    const uint value = port.toUInt(&number);
+    return !port.isEmpty() && (!number || value > 65535);
 }
 
 } // namespace
@@ -17,21 +35,21 @@ HostCheck CheckHost(const QString &text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
-        return Refuse(text, QStringLiteral("地址是空的"));
+        return Refuse(text, HostProblem::Empty);
     const qsizetype schemeEnd = trimmed.indexOf(QLatin1String("://"));
     const QString scheme = schemeEnd < 0 ? QString() : trimmed.left(schemeEnd).toLower();
     if (schemeEnd >= 0 && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        return Refuse(text, QStringLiteral("只能用 http:// 或 https://"));
+        return Refuse(text, HostProblem::BadScheme);
 
     const QString full = schemeEnd < 0 ? QStringLiteral("http://") + trimmed : trimmed;
     const QUrl url(full, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty())
-        return Refuse(text, QStringLiteral("应为 主机[:端口] 或 https://主机[:端口]"));
+        return Refuse(text, HasBadPort(full) ? HostProblem::BadPort : HostProblem::NotAHost);
     if (!url.userInfo().isEmpty())
-        return Refuse(text, QStringLiteral("不能带用户名或密码"));
+        return Refuse(text, HostProblem::UserInfo);
     if ((!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() ||
         url.hasFragment())
-        return Refuse(text, QStringLiteral("只写主机和端口，不带路径"));
+        return Refuse(text, HostProblem::PathAfterHost);
     // The authority keeps an IPv6 host's brackets and gives a name in its
     // ASCII form, as it goes on the wire.
     const QString authority = url.authority(QUrl::FullyEncoded);

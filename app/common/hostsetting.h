@@ -1,13 +1,31 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace kestrune {
 
+// Why a typed host cannot be used.
+enum class HostProblem
+{
+    Empty,
+    BadScheme,     // neither http:// nor https://
+    BadPort,       // not a number, or over 65535
+    NotAHost,      // no host, or characters no host may have
+    UserInfo,      // a user name or password before the host
+    PathAfterHost, // a path, query or fragment after it
+};
+
+struct HostError
+{
+    HostProblem problem;
+    QString text; // as typed
+};
+
 struct HostCheck
 {
-    QString host;  // normalised, when accepted
-    QString error; // why it was refused, when not
+    QString host; // normalised, when accepted
+    std::optional<HostError> error;
 };
 
 // Reads a forum host as a user types it: host[:port], or http:// or https://

@@ -1,7 +1,6 @@
 #include "app/common/settingsstore.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -56,19 +55,18 @@ StoredSettings SettingsStore::Read() const
     return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString()};
 }
 
-QString SettingsStore::Write(const std::optional<QString> &host,
-                             const std::optional<QString> &caFile) const
+std::optional<SettingsWriteError> SettingsStore::Write(const std::optional<QString> &host,
+                                                       const std::optional<QString> &caFile) const
 {
     QSettings settings(file_, QSettings::IniFormat);
     Put(settings, HostKey, host);
     Put(settings, CaFileKey, caFile);
     settings.sync();
     if (settings.status() == QSettings::NoError)
-        return {};
-    return QStringLiteral("无法保存设置到 %1%2。")
-        .arg(QDir::toNativeSeparators(file_), settings.status() == QSettings::AccessError
-                                                  ? QStringLiteral("（没有写入权限）")
-                                                  : QStringLiteral("（文件格式有误）"));
+        return std::nullopt;
+    return SettingsWriteError{file_, settings.status() == QSettings::AccessError
+                                         ? SettingsWriteError::Reason::NoAccess
+                                         : SettingsWriteError::Reason::BadFormat};
 }
 
 } // namespace kestrune

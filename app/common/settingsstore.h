@@ -12,6 +12,17 @@ struct StoredSettings
     QString caFile; // empty: none
 };
 
+struct SettingsWriteError
+{
+    enum class Reason
+    {
+        NoAccess,
+        BadFormat,
+    };
+    QString file;
+    Reason reason;
+};
+
 // The settings file both programs share. On Windows it is kestrune.ini beside
 // the program, elsewhere kestrune.conf in the user's configuration folder.
 class SettingsStore final
@@ -25,9 +36,9 @@ public:
 
     QString File() const { return file_; }
     StoredSettings Read() const;
-    // Stores the values given; an empty text removes that entry. Returns the
-    // reason on failure, empty on success.
-    QString Write(const std::optional<QString> &host, const std::optional<QString> &caFile) const;
+    // Stores the values given; an empty text removes that entry.
+    std::optional<SettingsWriteError> Write(const std::optional<QString> &host,
+                                            const std::optional<QString> &caFile) const;
 
 private:
     QString file_;

@@ -1,12 +1,9 @@
 #include "app/common/startup.h"
 
-#include "app/common/hostsetting.h"
-#include "app/common/settingsstore.h"
 #include "engine/exporter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <optional>
 
@@ -14,31 +11,24 @@ namespace kestrune {
 
 namespace {
 
-QString Native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-QString DefaultHost()
-{
-    return QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST);
-}
-
 // A CA file must be there when the run starts, not only when TLS needs it.
-QString CheckCaFile(const QString &path)
+bool CanRead(const QString &caFile)
 {
-    const QFileInfo file(path);
-    if (file.isFile() && file.isReadable())
-        return {};
-    return QStringLiteral("无法读取 CA 证书文件 %1。").arg(Native(path));
+    const QFileInfo file(caFile);
+    return file.isFile() && file.isReadable();
 }
 
-QString StoredIn(const SettingsStore &store)
+StartupError BadHost(StartupError::Kind kind, const HostError &error, const QString &storedIn = {})
 {
-    return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(store.File()));
+    return {kind, error.text, error.problem, storedIn, {}};
 }
 
 } // namespace
+
+QString DefaultForumHost()
+{
+    return QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST);
+}
 
 void IdentifyApplication(const QString &name)
 {
@@ -69,7 +59,7 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
                                  "保存新地址：kestrune --host 主机[:端口] --remember；"
                                  "保存 CA 证书文件：kestrune --ca-file 文件 --remember。"
                                  "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
-                      .arg(SettingsStore::DescribeDefaultFile(), DefaultHost()));
+                      .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost()));
     parser.addOptions({host, caFile, remember});
 }
 
@@ -77,74 +67,67 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
                                          const SettingsStore &store) const
 {
     const StoredSettings stored = store.Read();
-    StartupResult result{{DefaultHost(), {}}, {}, {}};
+    StartupResult result{{DefaultForumHost(), {}}, {}, {}};
     // The first problem is told; the run goes on with what is still good.
-    const auto fail = [&result](const QString &error) {
-        if (result.error.isEmpty())
+    const auto fail = [&result](const StartupError &error) {
+        if (!result.error)
             result.error = error;
     };
     std::optional<QString> newHost;
     std::optional<QString> newCaFile;
 
-    QString storedHostError;
+    std::optional<StartupError> storedHostError;
     if (!stored.host.isEmpty()) {
         const HostCheck check = CheckHost(stored.host);
-        if (check.error.isEmpty())
-            result.connection.host = check.host;
+        if (check.error)
+            storedHostError =
+                BadHost(StartupError::Kind::BadStoredHost, *check.error, store.File());
         else
-            storedHostError = check.error + StoredIn(store);
+            result.connection.host = check.host;
     }
     if (parser.isSet(host)) {
         const QString text = parser.value(host);
-        const HostCheck check = text.isEmpty() ? HostCheck{DefaultHost(), {}} : CheckHost(text);
-        if (check.error.isEmpty()) {
+        const HostCheck check =
+            text.isEmpty() ? HostCheck{DefaultForumHost(), {}} : CheckHost(text);
+        if (check.error) {
+            fail(BadHost(StartupError::Kind::BadHost, *check.error));
+        } else {
             result.connection.host = check.host;
             newHost = text.isEmpty() ? QString() : check.host;
-        } else {
-            fail(check.error);
         }
-    } else if (!storedHostError.isEmpty()) {
-        fail(storedHostError);
+    } else if (storedHostError) {
+        fail(*storedHostError);
     }
 
     if (parser.isSet(caFile)) {
         const QString path = parser.value(caFile);
         if (path.isEmpty()) {
             newCaFile = QString();
-        } else if (const QString error = CheckCaFile(path); !error.isEmpty()) {
-            fail(error);
+        } else if (!CanRead(path)) {
+            fail({StartupError::Kind::UnreadableCaFile, path, {}, {}, {}});
         } else {
             // Stored for runs from any directory.
             result.connection.caFile = QFileInfo(path).absoluteFilePath();
             newCaFile = result.connection.caFile;
         }
     } else if (!stored.caFile.isEmpty()) {
-        if (const QString error = CheckCaFile(stored.caFile); !error.isEmpty())
-            fail(error + StoredIn(store));
-        else
+        if (CanRead(stored.caFile))
             result.connection.caFile = stored.caFile;
+        else
+            fail({StartupError::Kind::UnreadableStoredCaFile, stored.caFile, {}, store.File(), {}});
     }
 
-    if (!parser.isSet(remember) || !result.error.isEmpty())
+    if (!parser.isSet(remember) || result.error)
         return result;
     if (!newHost && !newCaFile) {
-        fail(QStringLiteral("--remember 要和 --host 或 --ca-file 一起用。"));
+        fail({StartupError::Kind::RememberAlone, {}, {}, {}, {}});
         return result;
     }
-    if (const QString error = store.Write(newHost, newCaFile); !error.isEmpty()) {
-        fail(error);
+    if (const std::optional<SettingsWriteError> error = store.Write(newHost, newCaFile)) {
+        fail({StartupError::Kind::NotSaved, {}, {}, error->file, error->reason});
         return result;
     }
-    QStringList saved;
-    if (newHost)
-        saved << (newHost->isEmpty()
-                      ? QStringLiteral("论坛地址恢复为默认的 %1").arg(result.connection.host)
-                      : QStringLiteral("论坛地址 %1").arg(result.connection.host));
-    if (newCaFile)
-        saved << (newCaFile->isEmpty() ? QStringLiteral("不再用额外的 CA 证书文件")
-                                       : QStringLiteral("CA 证书文件 %1").arg(Native(*newCaFile)));
-    result.notice = QStringLiteral("已保存到 %1：%2。")
-                        .arg(Native(store.File()), saved.join(QStringLiteral("，")));
+    result.saved = SavedSettings{store.File(), newHost, newCaFile};
     return result;
 }
 

@@ -1,18 +1,24 @@
 #pragma once
 
+#include "app/common/hostsetting.h"
+#include "app/common/settingsstore.h"
+
 #include <QCommandLineOption>
 #include <QString>
+#include <optional>
 
 class QCommandLineParser;
 
 namespace kestrune {
 
 class Exporter;
-class SettingsStore;
 
 // Names the program for --version and the desktop; both programs share one
 // settings file whatever their names.
 void IdentifyApplication(const QString &name);
+
+// The host used while none is stored.
+QString DefaultForumHost();
 
 // Where the forum is for this run.
 struct Connection
@@ -21,11 +27,39 @@ struct Connection
     QString caFile; // empty: the system's store only
 };
 
+// The command line or a stored setting cannot be used; the first such
+// problem is told.
+struct StartupError
+{
+    enum class Kind
+    {
+        BadHost,
+        BadStoredHost,
+        UnreadableCaFile,
+        UnreadableStoredCaFile,
+        RememberAlone, // --remember without --host or --ca-file
+        NotSaved,
+    };
+    Kind kind;
+    QString value;                         // the host or CA file, as given or stored
+    HostProblem hostProblem{};             // what is wrong with a host
+    QString settingsFile;                  // where a bad value is stored, or was to go
+    SettingsWriteError::Reason notSaved{}; // why the settings file was not written
+};
+
+// What --remember stored, and where.
+struct SavedSettings
+{
+    QString file;
+    std::optional<QString> host;   // empty: removed
+    std::optional<QString> caFile; // empty: removed
+};
+
 struct StartupResult
 {
     Connection connection;
-    QString error;  // the command line or a stored setting cannot be used
-    QString notice; // what --remember stored, and where
+    std::optional<StartupError> error;
+    std::optional<SavedSettings> saved;
 };
 
 // --host, --ca-file and --remember, shared by both programs, with the help

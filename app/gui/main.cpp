@@ -1,6 +1,7 @@
 // Opens the window; an export runs only when its button is pressed.
 #include "app/common/settingsstore.h"
 #include "app/common/startup.h"
+#include "app/common/startupmessages.h"
 #include "platform/qttranslation.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
@@ -51,9 +52,11 @@ int main(int argc, char *argv[])
     kestrune::ApplyConnection(startup.connection, window.Engine());
     window.show();
     // A setting that cannot be used leaves the window on the default host.
-    if (!startup.error.isEmpty())
-        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Error, startup.error);
-    else if (!startup.notice.isEmpty())
-        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice, startup.notice);
+    if (startup.error)
+        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Error,
+                                   kestrune::DescribeStartupError(*startup.error));
+    else if (startup.saved)
+        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
+                                   kestrune::DescribeSaved(*startup.saved));
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
-#include "app/common/hostsetting.h"
 #include "app/common/settingsstore.h"
 #include "app/common/shellquote.h"
 #include "app/common/startup.h"
+#include "app/common/startupmessages.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -22,9 +22,32 @@ StartupResult Resolve(const QStringList &arguments, const SettingsStore &store)
     const ConnectionOptions options;
     options.AddTo(parser, QStringLiteral("summary"));
     if (!parser.parse(QStringList{QStringLiteral("kestrune")} + arguments))
-        return {{}, parser.errorText(), {}};
+        qWarning("%s", qPrintable(parser.errorText()));
     return options.Resolve(parser, store);
 }
+
+std::optional<StartupError::Kind> KindOf(const StartupResult &result)
+{
+    return result.error ? std::optional(result.error->kind) : std::nullopt;
+}
+
+// The settings file before, the run's options, the connection used and the
+// problem told; `saved`, what the file holds after, when the run saves. A CA
+// file named "proxy-ca.pem" is the test's, in the folder the run starts in.
+struct HostAndCaFile
+{
+    QString host{};
+    QString caFile{};
+};
+
+struct ResolveCase
+{
+    HostAndCaFile before{};
+    QStringList args{};
+    HostAndCaFile use{};
+    std::optional<StartupError::Kind> error{};
+    std::optional<HostAndCaFile> saved{};
+};
 
 } // namespace
 
@@ -37,120 +60,105 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host"); // empty: refused
-        const auto row = [](const char *name, const char *text, const char *host) {
-            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(host);
+        QTest::addColumn<std::optional<HostProblem>>("problem");
+        const auto row = [](const char *text, const char *host,
+                            std::optional<HostProblem> problem) {
+            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(host) << problem;
         };
-        row("name", "forum.example.org", "forum.example.org");
-        row("name and port", "forum.example.org:8080", "forum.example.org:8080");
-        row("blanks around", "  127.0.0.1:8936 ", "127.0.0.1:8936");
-        row("https", "https://forum.example.org", "https://forum.example.org");
-        row("capitals, trailing slash", "HTTPS://Forum.Example.ORG/", "https://forum.example.org");
-        row("http with port", "http://127.0.0.1:8936", "http://127.0.0.1:8936");
-        row("ipv6", "[::1]:8936", "[::1]:8936");
-        row("international name", "论坛.example", "xn--kfsr23j.example");
-        row("empty", "", "");
-        row("other scheme", "ftp://forum.example.org", "");
-        row("scheme only", "https://", "");
-        row("space inside", "forum example.org", "");
-        row("port too big", "forum.example.org:65536", "");
-        row("port not a number", "forum.example.org:80a", "");
-        row("user", "https://me@forum.example.org", "");
-        row("path", "forum.example.org/f/like", "");
-        row("query", "https://forum.example.org/?kw=Henu", "");
+        row("forum.example.org:8080", "forum.example.org:8080", {});
+        row("  127.0.0.1:8936 ", "127.0.0.1:8936", {});
+        row("HTTPS://Forum.Example.ORG/", "https://forum.example.org", {});
+        row("http://127.0.0.1:8936", "http://127.0.0.1:8936", {});
+        row("[::1]:8936", "[::1]:8936", {});
+        row("论坛.example", "xn--kfsr23j.example", {});
+        row(" ", "", HostProblem::Empty);
+        row("ftp://forum.example.org", "", HostProblem::BadScheme);
+        row("https://", "", HostProblem::NotAHost);
+        row("forum example.org", "", HostProblem::NotAHost);
+        row("https://forum.example.org:65536/", "", HostProblem::BadPort);
+        row("forum.example.org:80a", "", HostProblem::BadPort);
+        row("https://me@forum.example.org", "", HostProblem::UserInfo);
+        row("forum.example.org/f/like", "", HostProblem::PathAfterHost);
+        row("https://forum.example.org/?kw=Henu", "", HostProblem::PathAfterHost);
     }
     void checkHost()
     {
         QFETCH(QString, text);
         QFETCH(QString, host);
+        QFETCH(std::optional<HostProblem>, problem);
         const HostCheck check = CheckHost(text);
         QCOMPARE(check.host, host);
-        if (host.isEmpty())
-            QVERIFY2(check.error.contains(text.trimmed()), qPrintable(check.error));
-        else
-            QCOMPARE(check.error, QString());
+        QCOMPARE(check.error ? std::optional(check.error->problem) : std::nullopt, problem);
+        QCOMPARE(check.error.value_or(HostError{{}, text}).text, text);
     }
 
     void resolve_data()
     {
-        QTest::addColumn<QString>("storedHost");
-        QTest::addColumn<bool>("storedCaFile");
-        QTest::addColumn<QStringList>("arguments"); // run in the test CA file's folder
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<bool>("usesCaFile");
-        QTest::addColumn<QString>("error");  // a part of it; empty: none
-        QTest::addColumn<QString>("notice"); // a part of it; empty: none
-        QTest::addColumn<QString>("hostAfter");
-        QTest::addColumn<bool>("caFileAfter");
-
-        // Columns as above; a row's arguments come as one string split at spaces.
-        const auto row = [](const char *name, const QString &storedHost, bool storedCaFile,
-                            const char *arguments, const QString &host, bool usesCaFile,
-                            const char *error, const char *notice, const QString &hostAfter,
-                            bool caFileAfter) {
-            QStringList words = QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts);
-            std::replace(words.begin(), words.end(), QStringLiteral("\"\""), QString());
-            QTest::newRow(name) << storedHost << storedCaFile << words << host << usesCaFile
-                                << QString::fromUtf8(error) << QString::fromUtf8(notice)
-                                << hostAfter << caFileAfter;
-        };
-        const QString stored = QStringLiteral("stored.example.org:81");
+        QTest::addColumn<ResolveCase>("c");
+        using Kind = StartupError::Kind;
+        const QString st = QStringLiteral("stored.example.org:81");
         const QString x = QStringLiteral("x.example.org:82");
+        const QString xs = QStringLiteral("https://x.example.org");
+        const QString pem = QStringLiteral("proxy-ca.pem");
         const QString bad = QStringLiteral("a b");
-        row("nothing stored", {}, false, "", DefaultHost, false, "", "", {}, false);
-        row("stored", stored, true, "", stored, true, "", "", stored, true);
-        row("one run", stored, false, "--host https://x.example.org",
-            QStringLiteral("https://x.example.org"), false, "", "", stored, false);
-        row("remember host", {}, false, "--host X.example.org:82 --remember", x, false, "",
-            "论坛地址 x.example.org:82", x, false);
-        row("remember CA file", stored, false, "--ca-file proxy-ca.pem --remember", stored, true,
-            "", "CA 证书文件", stored, true);
-        row("forget both", stored, true, "--host \"\" --ca-file \"\" --remember", DefaultHost,
-            false, "", "恢复为默认", {}, false);
-        row("remember alone", stored, false, "--remember", stored, false, "--remember", "", stored,
-            false);
-        row("bad host on the command line", stored, false, "--host ftp://x --remember", stored,
-            false, "ftp://x", "", stored, false);
-        row("bad stored host", bad, false, "", DefaultHost, false, "kestrune.conf", "", bad, false);
-        row("bad stored host overridden", bad, false, "--host y.example.org",
-            QStringLiteral("y.example.org"), false, "", "", bad, false);
-        row("missing CA file", {}, false, "--ca-file no-such.pem --remember", DefaultHost, false,
-            "no-such.pem", "", {}, false);
+        const QString remember = QStringLiteral("--remember");
+        const auto row = [](const char *name, const ResolveCase &c) {
+            QTest::newRow(name) << c;
+        };
+        row("nothing stored", {.use = {DefaultHost}});
+        row("stored", {.before = {st, pem}, .use = {st, pem}});
+        row("one run", {.before = {st}, .args = {"--host", xs}, .use = {xs}});
+        row("remember host", {.args = {"--host", "X.example.org:82", remember},
+                              .use = {x},
+                              .saved = HostAndCaFile{x}});
+        row("remember CA file", {.before = {st},
+                                 .args = {"--ca-file", pem, remember},
+                                 .use = {st, pem},
+                                 .saved = HostAndCaFile{st, pem}});
+        row("forget both", {.before = {st, pem},
+                            .args = {"--host", "", "--ca-file", "", remember},
+                            .use = {DefaultHost},
+                            .saved = HostAndCaFile{}});
+        row("remember alone",
+            {.before = {st}, .args = {remember}, .use = {st}, .error = Kind::RememberAlone});
+        row("bad host", {.before = {st},
+                         .args = {"--host", "ftp://x", remember},
+                         .use = {st},
+                         .error = Kind::BadHost});
+        row("bad stored host",
+            {.before = {bad}, .use = {DefaultHost}, .error = Kind::BadStoredHost});
+        row("bad stored host overridden",
+            {.before = {bad}, .args = {"--host", "y.example.org"}, .use = {"y.example.org"}});
+        row("missing CA file", {.args = {"--ca-file", "no-such.pem", remember},
+                                .use = {DefaultHost},
+                                .error = Kind::UnreadableCaFile});
     }
     void resolve()
     {
-        QFETCH(QString, storedHost);
-        QFETCH(bool, storedCaFile);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, host);
-        QFETCH(bool, usesCaFile);
-        QFETCH(QString, error);
-        QFETCH(QString, notice);
-        QFETCH(QString, hostAfter);
-        QFETCH(bool, caFileAfter);
-
+        QFETCH(ResolveCase, c);
         QTemporaryDir dir;
-        const QString caFile = dir.filePath(QStringLiteral("proxy-ca.pem"));
-        QFile pem(caFile);
+        // A CA file named relative to here is stored for runs from anywhere.
+        const auto path = [&dir](QString file) {
+            return file.isEmpty() ? file : dir.filePath(file);
+        };
+        QFile pem(path(QStringLiteral("proxy-ca.pem")));
         QVERIFY(pem.open(QIODevice::WriteOnly));
         pem.close();
         const SettingsStore store(dir.filePath(QStringLiteral("kestrune.conf")));
-        if (!storedHost.isEmpty() || storedCaFile)
-            QCOMPARE(store.Write(storedHost, storedCaFile ? caFile : QString()), QString());
+        if (!c.before.host.isEmpty() || !c.before.caFile.isEmpty())
+            QVERIFY(!store.Write(c.before.host, path(c.before.caFile)));
 
-        // A CA file named relative to here is stored for runs from anywhere.
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
-        const StartupResult result = Resolve(arguments, store);
+        const StartupResult result = Resolve(c.args, store);
         QDir::setCurrent(before);
-        QCOMPARE(result.connection.host, host);
-        QCOMPARE(result.connection.caFile, usesCaFile ? caFile : QString());
-        QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
-                 qPrintable(result.error));
-        QVERIFY2(notice.isEmpty() ? result.notice.isEmpty() : result.notice.contains(notice),
-                 qPrintable(result.notice));
-        const StoredSettings after = store.Read();
-        QCOMPARE(after.host, hostAfter);
-        QCOMPARE(after.caFile, caFileAfter ? caFile : QString());
+        QCOMPARE(result.connection.host, c.use.host);
+        QCOMPARE(result.connection.caFile, path(c.use.caFile));
+        QCOMPARE(KindOf(result), c.error);
+        QCOMPARE(result.saved.has_value(), c.saved.has_value());
+        const HostAndCaFile after = c.saved.value_or(c.before);
+        QCOMPARE(store.Read().host, after.host);
+        QCOMPARE(store.Read().caFile, path(after.caFile));
     }
 
     void unwritableSettings()
@@ -161,31 +169,54 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         const SettingsStore store(dir.filePath(QStringLiteral("Kestrune/kestrune.conf")));
-        const StartupResult result =
-            Resolve({QStringLiteral("--host"), QStringLiteral("x.example.org"),
-                     QStringLiteral("--remember")},
-                    store);
-        QVERIFY2(result.error.contains(QDir::toNativeSeparators(store.File())),
-                 qPrintable(result.error));
+        const StartupResult result = Resolve({"--host", "x.example.org", "--remember"}, store);
+        QCOMPARE(KindOf(result), StartupError::Kind::NotSaved);
+        QCOMPARE(result.error->settingsFile, store.File());
         QCOMPARE(result.connection.host, QStringLiteral("x.example.org"));
     }
 
-    void defaultPlace()
+    // Every sentence start-up can show, word for word.
+    void messages_data()
     {
-#ifdef Q_OS_WIN
-        QCOMPARE(SettingsStore::DefaultFile(),
-                 QCoreApplication::applicationDirPath() + QStringLiteral("/kestrune.ini"));
-#else
-        QTemporaryDir home;
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-        const QString file = SettingsStore::DefaultFile();
-        const QString written = SettingsStore().Write(QStringLiteral("x.example.org"), {});
-        qputenv("XDG_CONFIG_HOME", saved);
-        QCOMPARE(file, home.filePath(QStringLiteral("Kestrune/kestrune.conf")));
-        QCOMPARE(written, QString());
-        QCOMPARE(SettingsStore(file).Read().host, QStringLiteral("x.example.org"));
-#endif
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("expected");
+        using Kind = StartupError::Kind;
+        using Reason = SettingsWriteError::Reason;
+        const auto row = [](const QString &message, const QString &expected) {
+            QTest::newRow(qPrintable(expected)) << message << expected;
+        };
+        const auto host = [](HostProblem problem) {
+            return DescribeStartupError({Kind::BadHost, " h ", problem, {}, {}});
+        };
+        const QString bad = QStringLiteral("论坛地址“ h ”无效：");
+        row(host(HostProblem::Empty), bad + "地址是空的。");
+        row(host(HostProblem::BadScheme), bad + "只能用 http:// 或 https://。");
+        row(host(HostProblem::BadPort), bad + "应为 主机[:端口] 或 https://主机[:端口]。");
+        row(host(HostProblem::NotAHost), bad + "应为 主机[:端口] 或 https://主机[:端口]。");
+        row(host(HostProblem::UserInfo), bad + "不能带用户名或密码。");
+        row(host(HostProblem::PathAfterHost), bad + "只写主机和端口，不带路径。");
+        row(DescribeStartupError({Kind::BadStoredHost, "", HostProblem::Empty, "k.conf", {}}),
+            "论坛地址“”无效：地址是空的。它保存在 k.conf 中，可用 --remember 改正。");
+        row(DescribeStartupError({Kind::UnreadableCaFile, "ca.pem", {}, {}, {}}),
+            "无法读取 CA 证书文件 ca.pem。");
+        row(DescribeStartupError({Kind::UnreadableStoredCaFile, "ca.pem", {}, "k.conf", {}}),
+            "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可用 --remember 改正。");
+        row(DescribeStartupError({Kind::RememberAlone, {}, {}, {}, {}}),
+            "--remember 要和 --host 或 --ca-file 一起用。");
+        row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::NoAccess}),
+            "无法保存设置到 k.conf（没有写入权限）。");
+        row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::BadFormat}),
+            "无法保存设置到 k.conf（文件格式有误）。");
+        row(DescribeSaved({"k.conf", "h:1", "ca.pem"}),
+            "已保存到 k.conf：论坛地址 h:1，CA 证书文件 ca.pem。");
+        row(DescribeSaved({"k.conf", "", ""}), "已保存到 k.conf：论坛地址恢复为默认的 " +
+                                                   DefaultHost + "，不再用额外的 CA 证书文件。");
+    }
+    void messages()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, expected);
+        QCOMPARE(message, expected);
     }
 
     void posixQuoting_data()

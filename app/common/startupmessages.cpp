@@ -1,0 +1,87 @@
+#include "app/common/startupmessages.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace kestrune {
+
+namespace {
+
+QString Native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString Why(HostProblem problem)
+{
+    switch (problem) {
+    case HostProblem::Empty:
+        return QStringLiteral("地址是空的");
+    case HostProblem::BadScheme:
+        return QStringLiteral("只能用 http:// 或 https://");
+    case HostProblem::BadPort:
+    case HostProblem::NotAHost:
+        return QStringLiteral("应为 主机[:端口] 或 https://主机[:端口]");
+    case HostProblem::UserInfo:
+        return QStringLiteral("不能带用户名或密码");
+    case HostProblem::PathAfterHost:
+        return QStringLiteral("只写主机和端口，不带路径");
+    }
+    return {};
+}
+
+QString Unreadable(const QString &caFile)
+{
+    return QStringLiteral("无法读取 CA 证书文件 %1。").arg(Native(caFile));
+}
+
+QString StoredIn(const QString &file)
+{
+    return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(file));
+}
+
+} // namespace
+
+QString DescribeHostError(const HostError &error)
+{
+    return QStringLiteral("论坛地址“%1”无效：%2。").arg(error.text, Why(error.problem));
+}
+
+QString DescribeStartupError(const StartupError &error)
+{
+    switch (error.kind) {
+    case StartupError::Kind::BadHost:
+        return DescribeHostError({error.hostProblem, error.value});
+    case StartupError::Kind::BadStoredHost:
+        return DescribeHostError({error.hostProblem, error.value}) + StoredIn(error.settingsFile);
+    case StartupError::Kind::UnreadableCaFile:
+        return Unreadable(error.value);
+    case StartupError::Kind::UnreadableStoredCaFile:
+        return Unreadable(error.value) + StoredIn(error.settingsFile);
+    case StartupError::Kind::RememberAlone:
+        return QStringLiteral("--remember 要和 --host 或 --ca-file 一起用。");
+    case StartupError::Kind::NotSaved:
+        return QStringLiteral("无法保存设置到 %1%2。")
+            .arg(Native(error.settingsFile), error.notSaved == SettingsWriteError::Reason::NoAccess
+                                                 ? QStringLiteral("（没有写入权限）")
+                                                 : QStringLiteral("（文件格式有误）"));
+    }
+    return {};
+}
+
+QString DescribeSaved(const SavedSettings &saved)
+{
+    QStringList parts;
+    if (saved.host)
+        parts << (saved.host->isEmpty()
+                      ? QStringLiteral("论坛地址恢复为默认的 %1").arg(DefaultForumHost())
+                      : QStringLiteral("论坛地址 %1").arg(*saved.host));
+    if (saved.caFile)
+        parts << (saved.caFile->isEmpty()
+                      ? QStringLiteral("不再用额外的 CA 证书文件")
+                      : QStringLiteral("CA 证书文件 %1").arg(Native(*saved.caFile)));
+    return QStringLiteral("已保存到 %1：%2。")
+        .arg(Native(saved.file), parts.join(QStringLiteral("，")));
+}
+
+} // namespace kestrune
