@@ -1,5 +1,6 @@
 #include "ui/mainwindow.h"
 
+#include "platform/clock.h"
 #include "ui/messagebox.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
@@ -95,6 +96,10 @@ QIcon ApplicationIcon()
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
+    : MainWindow(SystemClock::Instance(), parent)
+{}
+
+MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     : QWidget(parent)
     , exportButton_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
     , forumNameEdit_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
@@ -107,10 +112,11 @@ MainWindow::MainWindow(QWidget *parent)
     , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
                           CjkFont(Face::Song, 15)))
     , statusBar_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
-    , exporter_(*this)
+    , exporter_(*this, clock)
 {
     InitResources();
     setObjectName(QStringLiteral("Form1"));
+    // "V1.1" is the window's own text, kept as it was; the program is 1.00.
     setWindowTitle(QStringLiteral("Kestrune V1.1"));
     setWindowIcon(ApplicationIcon());
     setFont(CjkFont(Face::Song, 9));
@@ -140,7 +146,7 @@ MainWindow::MainWindow(QWidget *parent)
     delaySpin_->raise();
 
     statusBar_->setFont(CjkFont(Face::Song, 9.75));
-    statusBar_->Panel2()->setText(QStringLiteral("V1.1"));
+    statusBar_->Panel2()->setText(QStringLiteral("V1.1")); // as in the caption
     ShowIdle();
 
     setTabOrder(exportButton_, forumNameEdit_);

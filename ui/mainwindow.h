@@ -11,6 +11,7 @@ class QPushButton;
 
 namespace kestrune {
 
+class Clock;
 class StatusBar;
 class UpDown;
 
@@ -27,6 +28,8 @@ public:
     static constexpr int ClientHeight = 209;
 
     explicit MainWindow(QWidget *parent = nullptr);
+    // The clock times the pause between pages and the fetch timeout.
+    explicit MainWindow(const Clock &clock, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // For the host and the directory; the window keeps the only one.
