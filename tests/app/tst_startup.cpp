@@ -129,6 +129,8 @@ private slots:
             {.before = {bad}, .use = {DefaultHost}, .error = Kind::BadStoredHost});
         row("bad stored host overridden",
             {.before = {bad}, .args = {"--host", "y.example.org"}, .use = {"y.example.org"}});
+        row("missing stored CA file",
+            {.before = {st, "gone.pem"}, .use = {st}, .error = Kind::UnreadableStoredCaFile});
         row("missing CA file", {.args = {"--ca-file", "no-such.pem", remember},
                                 .use = {DefaultHost},
                                 .error = Kind::UnreadableCaFile});
@@ -138,7 +140,7 @@ private slots:
         QFETCH(ResolveCase, c);
         QTemporaryDir dir;
         // A CA file named relative to here is stored for runs from anywhere.
-        const auto path = [&dir](QString file) {
+        const auto path = [&dir](const QString &file) {
             return file.isEmpty() ? file : dir.filePath(file);
         };
         QFile pem(path(QStringLiteral("proxy-ca.pem")));
