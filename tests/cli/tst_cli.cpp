@@ -101,9 +101,8 @@ private slots:
         QTemporaryDir dir;
         // A long pause after page 3 arrives gives the signal its moment.
         const Result result = Run(
-            {QStringLiteral("--host"), QStringLiteral("127.0.0.1:%1").arg(server.Port()),
-             QStringLiteral("--to"), QStringLiteral("2000"), QStringLiteral("--delay"),
-             QStringLiteral("1")},
+            {"--host", QStringLiteral("127.0.0.1:%1").arg(server.Port()), "--to", "2000", "--delay",
+             "1"},
             dir.path(), QStringLiteral(KESTRUNE_CLI), [signalNumber](QProcess &process) {
                 process.setReadChannel(QProcess::StandardError);
                 QTRY_VERIFY_WITH_TIMEOUT(
@@ -159,7 +158,7 @@ private slots:
 void TestCli::helpNamesTheSettings()
 {
     QTemporaryDir dir;
-    const Result result = Run({QStringLiteral("--help")}, dir.path());
+    const Result result = Run({"--help"}, dir.path());
     QCOMPARE(result.exitCode, 0);
 #ifdef Q_OS_WIN
     QVERIFY2(result.out.contains(QStringLiteral("kestrune.ini")), qPrintable(result.out));
@@ -207,11 +206,8 @@ void TestCli::printsResumeCommand()
     server.SetFault(ScriptedServer::Fault::ResetMidBody);
     QTemporaryDir dir;
     const QString forumName = QStringLiteral("It's $x 论坛");
-    const QStringList arguments{
-        QStringLiteral("--delay"), QStringLiteral("0"),
-        QStringLiteral("--forum"), forumName,
-        QStringLiteral("--to"),    QStringLiteral("60"),
-        QStringLiteral("--host"),  QStringLiteral("127.0.0.1:%1").arg(server.Port())};
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(server.Port());
+    const QStringList arguments{"--delay", "0", "--forum", forumName, "--to", "60", "--host", host};
     Result result = Run(arguments, dir.path());
     QCOMPARE(result.exitCode, 1);
     const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
@@ -221,16 +217,13 @@ void TestCli::printsResumeCommand()
 
     // The shell hands back the same words, --from now the failed page's first rank.
     const QString sh = QStringLiteral("/bin/sh");
-    result =
-        Run({QStringLiteral("-c"), QStringLiteral("printf '%s\\n' ") + command}, dir.path(), sh);
+    result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
     QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             QStringList({QStringLiteral(KESTRUNE_CLI), QStringLiteral("--host"), arguments.at(7),
-                          QStringLiteral("--forum"), forumName, QStringLiteral("--from"),
-                          QStringLiteral("21"), QStringLiteral("--to"), QStringLiteral("60"),
-                          QStringLiteral("--delay"), QStringLiteral("0")}));
+             QStringList({KESTRUNE_CLI, "--host", host, "--forum", forumName, "--from", "21",
+                          "--to", "60", "--delay", "0"}));
 
     server.SetFault(ScriptedServer::Fault::Good, ScriptedServer::GoodPage());
-    result = Run({QStringLiteral("-c"), command}, dir.path(), sh);
+    result = Run({"-c", command}, dir.path(), sh);
     QCOMPARE(result.exitCode, 0);
     const QList<SampleMember> page = {{1, "AAA", 5}, {2, "BBB", 17}};
     QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
