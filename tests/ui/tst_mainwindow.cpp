@@ -108,8 +108,7 @@ private slots:
 
     void labelsShowWholeText()
     {
-        const QStringList cjk = {QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                                 QStringLiteral("Noto Sans CJK SC")};
+        const QStringList cjk = {"SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC"};
         const QStringList installed = QFontDatabase::families();
         if (std::none_of(cjk.begin(), cjk.end(), [&installed](const QString &family) {
                 return installed.contains(family);
@@ -135,9 +134,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({QStringLiteral("Text1"), QStringLiteral("Text2"),
-                                       QStringLiteral("Text3"), QStringLiteral("UpDown1"),
-                                       QStringLiteral("Text4"), QStringLiteral("Command1")}));
+        QCOMPARE(visited, QStringList({"Text1", "Text2", "Text3", "UpDown1", "Text4", "Command1"}));
     }
 
     void spinControlFillsDelay_data()
