@@ -1,5 +1,7 @@
 #include "tests/support/tlstestserver.h"
 
+#include "tools/sampleforum/httpresponse.h"
+
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -76,10 +78,9 @@ void TlsTestServer::SetCertificate(TestCertificates::Server server)
 QByteArray TlsTestServer::Response(int status, const QByteArray &body,
                                    const QByteArray &extraHeaders)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) +
-           " Canned\r\nContent-Type: text/html; charset=gbk\r\nConnection: close\r\n"
-           "Content-Length: " +
-           QByteArray::number(body.size()) + "\r\n" + extraHeaders + "\r\n" + body;
+    return HttpHead(status, "Content-Type: text/html; charset=gbk\r\nContent-Length: " +
+                                QByteArray::number(body.size()) + "\r\n" + extraHeaders) +
+           body;
 }
 
 void TlsTestServer::Serve(QTcpSocket *socket, bool encrypted)
