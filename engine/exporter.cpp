@@ -128,13 +128,12 @@ void Exporter::StartPage()
 
 void Exporter::OnFetched(const FetchResult &result)
 {
-    const std::string address = DisplayAddress(result.address).toStdString();
-    if (result.outcome == FetchResult::Outcome::NetworkError ||
-        result.outcome == FetchResult::Outcome::TooLarge) {
-        Fail(RuntimeError(ErrorKind::NetworkError, result.reason.toStdString() + "；" + address));
+    // A page that timed out is stored empty, as one that came empty would be.
+    const bool timedOut = result.failure && result.failure->kind == FetchFailure::Kind::TimedOut;
+    if (result.failure && !timedOut) {
+        Fail(std::nullopt, result.failure);
         return;
     }
-    const bool timedOut = result.outcome == FetchResult::Outcome::TimedOut;
     try {
         StorePage(timedOut ? std::string_view() : std::string_view(result.body));
         if (!timedOut)
@@ -144,7 +143,7 @@ void Exporter::OnFetched(const FetchResult &result)
         return;
     }
     if (timedOut)
-        Fail(RuntimeError(ErrorKind::Timeout, "超过 3 秒没有收到完整的回应；" + address));
+        Fail(std::nullopt, result.failure);
 }
 
 void Exporter::StorePage(std::string_view body)
@@ -252,11 +251,14 @@ void Exporter::Stop()
     Fail(std::nullopt);
 }
 
-void Exporter::Fail(const std::optional<RuntimeError> &error)
+void Exporter::Fail(const std::optional<RuntimeError> &error,
+                    const std::optional<FetchFailure> &fetch)
 {
     ExportFailure failure;
-    failure.cause = error ? ExportFailure::Cause::PageFailed : ExportFailure::Cause::Stopped;
+    failure.cause =
+        error || fetch ? ExportFailure::Cause::PageFailed : ExportFailure::Cause::Stopped;
     failure.error = error;
+    failure.fetch = fetch;
     try {
         EndRun();
     } catch (const RuntimeError &closing) {

@@ -73,7 +73,8 @@ private:
     // Scans temp.txt into jieguo.txt; the first error, if any.
     std::optional<RuntimeError> ScanIntoResults();
     // No error: stopped on request.
-    void Fail(const std::optional<RuntimeError> &error);
+    void Fail(const std::optional<RuntimeError> &error,
+              const std::optional<FetchFailure> &fetch = std::nullopt);
     void FailClosingLastLine(const RuntimeError &error);
     bool TakeLock();
     void EndRun();

@@ -1,7 +1,9 @@
 #include "engine/exportfailure.h"
 
 #include "engine/exportfiles.h"
+#include "engine/pagefetcher.h"
 #include "engine/pagerange.h"
+#include "engine/requestaddress.h"
 
 #include <QStringList>
 
@@ -27,13 +29,71 @@ QString ResumeLine(std::int64_t rank)
     return QStringLiteral("从第 %1 名开始可以继续导出。").arg(rank);
 }
 
+// What went wrong, in the user's words; the lower layer's own words follow.
+QString FetchReason(const FetchFailure &failure)
+{
+    using Kind = FetchFailure::Kind;
+    const auto with = [&failure](const char16_t *what) {
+        return QString::fromUtf16(what) + QStringLiteral("：") + failure.detail;
+    };
+    switch (failure.kind) {
+    case Kind::TimedOut:
+        return QStringLiteral("超过 3 秒没有收到完整的回应");
+    case Kind::Refused:
+        return with(u"无法连接");
+    case Kind::CutShort:
+        return with(u"连接中断");
+    case Kind::HostNotFound:
+        return with(u"找不到主机");
+    case Kind::BadAddress:
+        return with(u"地址无效");
+    case Kind::HeadersTooLarge:
+        return QStringLiteral("回应无效：回应头超过 %1 KiB").arg(PageFetcher::MaxHeaderKiB);
+    case Kind::HeaderLineTooLong:
+        return QStringLiteral("回应无效：回应头的一行过长");
+    case Kind::UnaskedEncoding:
+        return QStringLiteral("回应无效：未请求过的内容编码 %1").arg(failure.detail);
+    case Kind::CorruptCompression:
+        return QStringLiteral("解压失败：压缩数据无效");
+    case Kind::TrailingBytes:
+        return QStringLiteral("解压失败：压缩数据之后还有多余的字节");
+    case Kind::UnfinishedCompression:
+        return QStringLiteral("解压失败：压缩数据在回应结束时还没有结束");
+    case Kind::BodyTooLarge:
+        return QStringLiteral("回应超过 %1 MiB").arg(PageFetcher::MaxBodyMiB);
+    case Kind::CertificateExpired:
+        return with(u"证书已过期");
+    case Kind::CertificateNotYetValid:
+        return with(u"证书尚未生效");
+    case Kind::CertificateUntrusted:
+        return with(u"证书不是受信任的机构签发的");
+    case Kind::CertificateWrongName:
+        return with(u"证书与主机名不符");
+    case Kind::CertificateInvalid:
+        return with(u"证书无效");
+    case Kind::TlsFailed:
+        return with(u"TLS 连接失败");
+    case Kind::InsecureRedirect:
+        return QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(failure.detail);
+    case Kind::TooManyRedirects:
+        return QStringLiteral("重定向超过 %1 次").arg(PageFetcher::MaxRedirects);
+    case Kind::CouldNotStart:
+        return with(u"无法开始请求");
+    case Kind::Other:
+        break;
+    }
+    return with(u"回应无效");
+}
+
 QString DescribeOnPage(const ExportFailure &failure)
 {
     const QString where = PageAndRanks(failure.page);
     QStringList lines;
     lines << (failure.cause == ExportFailure::Cause::Stopped
                   ? QStringLiteral("导出已在%1停止。").arg(where)
-                  : QStringLiteral("%1出错：%2。").arg(where, DescribeError(*failure.error)));
+                  : QStringLiteral("%1出错：%2。")
+                        .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
+                                                  : DescribeError(*failure.error)));
     lines << (failure.page > failure.firstPage
                   ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
                         .arg(failure.firstPage)
@@ -66,6 +126,15 @@ QString DescribeError(const RuntimeError &error)
     }
     const QString name = FromUtf8(ErrorName(error.kind()));
     return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
+}
+
+QString DescribeFetchFailure(const FetchFailure &failure)
+{
+    const ErrorKind kind =
+        failure.kind == FetchFailure::Kind::TimedOut ? ErrorKind::Timeout : ErrorKind::NetworkError;
+    const QString detail =
+        FetchReason(failure) + QStringLiteral("；") + DisplayAddress(failure.address);
+    return DescribeError(RuntimeError(kind, detail.toStdString()));
 }
 
 QString DescribeFailure(const ExportFailure &failure)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/fetchfailure.h"
 #include "platform/runtimeerror.h"
 
 #include <QMetaType>
@@ -25,15 +26,16 @@ struct ExportFailure
     };
 
     Cause cause = Cause::PageFailed;
-    std::optional<RuntimeError> error; // what failed, with the low-level detail
+    std::optional<RuntimeError> error{}; // what failed, with the low-level detail
+    std::optional<FetchFailure> fetch{}; // instead: why `page` could not be taken
     std::int64_t page = 0;
     std::int64_t firstPage = 0;
     std::int64_t lastPage = 0;
-    std::int64_t namesWritten = 0;          // on the pages completed before `page`
-    std::int64_t namesOnPage = 0;           // of `page`, written before its error
-    std::int64_t resumeRank = 0;            // the from-rank that carries on; 0 for none
-    std::int64_t lockOwner = 0;             // the process holding the directory
-    std::optional<RuntimeError> closeError; // closing the open line failed too
+    std::int64_t namesWritten = 0;            // on the pages completed before `page`
+    std::int64_t namesOnPage = 0;             // of `page`, written before its error
+    std::int64_t resumeRank = 0;              // the from-rank that carries on; 0 for none
+    std::int64_t lockOwner = 0;               // the process holding the directory
+    std::optional<RuntimeError> closeError{}; // closing the open line failed too
 
     // Whether pages were asked for: a resume then makes sense.
     bool RunStarted() const
@@ -44,6 +46,10 @@ struct ExportFailure
 
 // The error's Chinese name with its detail: 网络错误（…）.
 QString DescribeError(const RuntimeError &error);
+
+// The fetch failure's Chinese name with what went wrong and where:
+// 网络错误（无法连接：…；http://…）.
+QString DescribeFetchFailure(const FetchFailure &failure);
 
 // The whole message, lines separated by '\n'.
 QString DescribeFailure(const ExportFailure &failure);

@@ -1,17 +1,10 @@
 #include "engine/pagefetcher.h"
 
 #include "engine/bodydecoder.h"
+#include "engine/curlmultidriver.h"
 #include "platform/clock.h"
 
-#include <QSocketNotifier>
-#include <QUrl>
-#include <algorithm>
 #include <array>
-#include <cctype>
-#include <curl/curl.h>
-#include <initializer_list>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -19,118 +12,10 @@ namespace kestrune {
 
 namespace {
 
-struct MultiCleanup
-{
-    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
-};
-struct EasyCleanup
-{
-    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
-};
-struct ListCleanup
-{
-    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
-};
-// A notifier may be dropped from inside its own activated() signal.
-struct DeleteLater
-{
-    void operator()(QSocketNotifier *notifier) const
-    {
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-    }
-};
-using Notifier = std::unique_ptr<QSocketNotifier, DeleteLater>;
-
-void InitialiseCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-// libcurl passes on the system's error texts, in the locale's encoding.
-QString LocalText(const char *text)
-{
-    return QString::fromLocal8Bit(text);
-}
-
-// The usual reasons a certificate is refused, in the user's words; the
-// TLS library's own words (OpenSSL's or Schannel's) follow them.
-QString CertificateProblem(const char *detail)
-{
-    struct Reason
-    {
-        std::initializer_list<const char *> words;
-        const char16_t *text;
-    };
-    static const Reason reasons[] = {
-        {{"expired", "cert_trust_is_not_time_valid"}, u"证书已过期"},
-        {{"not yet valid"}, u"证书尚未生效"},
-        {{"issuer", "self-signed", "self signed", "untrusted", "partial_chain"},
-         u"证书不是受信任的机构签发的"},
-        {{"subject name", "hostname", "does not match"}, u"证书与主机名不符"},
-    };
-    const QByteArray lower = QByteArray(detail).toLower();
-    for (const Reason &reason : reasons) {
-        for (const char *word : reason.words) {
-            if (lower.contains(word))
-                return QString::fromUtf16(reason.text);
-        }
-    }
-    return QStringLiteral("证书无效");
-}
-
-// What libcurl's code means to a user, with its own words for the details.
-QString DescribeCurlError(CURLcode code, const char *detail)
-{
-    QString what;
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        what = QStringLiteral("找不到主机");
-        break;
-    case CURLE_COULDNT_CONNECT:
-        what = QStringLiteral("无法连接");
-        break;
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-        what = QStringLiteral("连接中断");
-        break;
-    case CURLE_PEER_FAILED_VERIFICATION:
-        what = CertificateProblem(detail);
-        break;
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-        what = QStringLiteral("TLS 连接失败");
-        break;
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT:
-        what = QStringLiteral("地址无效");
-        break;
-    case CURLE_OUT_OF_MEMORY:
-        // libcurl's word for a header line past its 100 KiB limit.
-        return QStringLiteral("回应无效：回应头的一行过长");
-    default:
-        what = QStringLiteral("回应无效");
-        break;
-    }
-    const QString words =
-        detail[0] != '\0' ? LocalText(detail) : LocalText(curl_easy_strerror(code));
-    return what + QStringLiteral("：") + words;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-            return false;
-    }
-    return true;
+    return text.size() >= prefix.size() &&
+           qstrnicmp(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
 std::string_view Trimmed(std::string_view text)
@@ -156,50 +41,46 @@ class PageFetcher::Session
 {
 public:
     explicit Session(PageFetcher &owner);
-    ~Session();
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
+    ~Session() { Release(); }
+    Q_DISABLE_COPY_MOVE(Session)
 
-    void Begin(const QByteArray &address);
+    void Begin(const QByteArray &address)
+    {
+        redirects_ = 0;
+        Start(address);
+    }
     void Release();
     const QByteArray &Address() const { return address_; }
 
 private:
-    struct SocketWatch
-    {
-        Notifier read;
-        Notifier write;
-    };
+    using Kind = FetchFailure::Kind;
 
-    static int OnSocket(CURL *easy, curl_socket_t socket, int what, void *self, void *);
-    static int OnCurlTimer(CURLM *multi, long milliseconds, void *self);
     static std::size_t OnHeader(char *data, std::size_t size, std::size_t count, void *self);
     static std::size_t OnBody(char *data, std::size_t size, std::size_t count, void *self);
 
     void Configure();
     void Start(const QByteArray &address);
-    void WatchSocket(curl_socket_t socket, int what);
-    void Watch(Notifier &notifier, curl_socket_t socket, QSocketNotifier::Type type, int event,
-               bool watched);
-    void Drive(curl_socket_t socket, int events);
     void OnTransferDone(CURLcode code);
-    void Refuse(FetchResult::Outcome outcome, const QString &reason);
-    void Report(FetchResult::Outcome outcome, const QString &reason, std::string body = {},
-                int status = 0);
+    // Kept until libcurl ends the transfer, which the 0 returned makes it do.
+    std::size_t Refuse(Kind kind, const QString &detail = {})
+    {
+        refusal_ = FetchFailure{kind, detail, address_};
+        return 0;
+    }
+    void Fail(Kind kind, const QString &detail = {})
+    {
+        owner_.Finish({.failure = FetchFailure{kind, detail, address_}});
+    }
 
     PageFetcher &owner_;
-    std::unique_ptr<CURLM, MultiCleanup> multi_;
+    CurlMultiDriver driver_;
     // One easy handle for every transfer, so its options are set once.
-    std::unique_ptr<CURL, EasyCleanup> easy_;
-    bool inMulti_ = false;
-    std::unique_ptr<curl_slist, ListCleanup> requestHeaders_;
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy_{curl_easy_init(), &curl_easy_cleanup};
+    // No cookie engine is ever switched on: the ranking pages need none, and
+    // a server cannot grow our memory or our requests with them.
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> requestHeaders_{
+        curl_slist_append(nullptr, "Accept-Encoding: gzip, deflate"), &curl_slist_free_all};
     QByteArray caFile_; // the one the handle has
-    // Kept by descriptor number while the fetcher lives, disabled when
-    // libcurl lets go of a socket: the next connection usually gets the same
-    // number, and its notifiers are then only switched on again.
-    std::map<curl_socket_t, SocketWatch> sockets_;
-    QTimer curlTimer_;
-    bool closing_ = false;
 
     // The transfer under way.
     QByteArray address_;
@@ -207,44 +88,16 @@ private:
     qint64 headerBytes_ = 0;
     std::string contentEncoding_;
     std::optional<BodyDecoder> decoder_;
-    std::optional<std::pair<FetchResult::Outcome, QString>> refusal_;
+    std::optional<FetchFailure> refusal_;
     std::array<char, CURL_ERROR_SIZE> errorText_{};
 };
 
 PageFetcher::Session::Session(PageFetcher &owner)
     : owner_(owner)
 {
-    InitialiseCurlOnce();
-    multi_.reset(curl_multi_init());
-    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &Session::OnSocket);
-    curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERFUNCTION, &Session::OnCurlTimer);
-    curl_multi_setopt(multi_.get(), CURLMOPT_TIMERDATA, this);
-    curlTimer_.setSingleShot(true);
-    // libcurl often asks for a millisecond or none; a coarse Windows timer
-    // would round that up to a 15 ms tick, several times a page.
-    curlTimer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&curlTimer_, &QTimer::timeout, &owner_,
-                     [this] { Drive(CURL_SOCKET_TIMEOUT, 0); });
-    // No cookie engine is ever switched on: the ranking pages need none, and
-    // a server cannot grow our memory or our requests with them.
-    requestHeaders_.reset(curl_slist_append(nullptr, "Accept-Encoding: gzip, deflate"));
-    easy_.reset(curl_easy_init());
+    QObject::connect(&driver_, &CurlMultiDriver::transferDone, &owner_,
+                     [this](CURL *, CURLcode code) { OnTransferDone(code); });
     Configure();
-}
-
-PageFetcher::Session::~Session()
-{
-    Release();
-    closing_ = true;
-    easy_.reset();
-    multi_.reset();
-}
-
-void PageFetcher::Session::Begin(const QByteArray &address)
-{
-    redirects_ = 0;
-    Start(address);
 }
 
 void PageFetcher::Session::Configure()
@@ -278,7 +131,6 @@ void PageFetcher::Session::Start(const QByteArray &address)
     address_ = address;
     headerBytes_ = 0;
     contentEncoding_.clear();
-    decoder_.reset();
     refusal_.reset();
     errorText_[0] = '\0';
 
@@ -295,74 +147,15 @@ void PageFetcher::Session::Start(const QByteArray &address)
         caFile_ = caFile;
     }
     curl_easy_setopt(easy, CURLOPT_URL, address_.constData());
-    inMulti_ = curl_multi_add_handle(multi_.get(), easy) == CURLM_OK;
+    if (const CURLMcode code = driver_.Add(easy); code != CURLM_OK)
+        owner_.FailSoon(
+            {Kind::CouldNotStart, QString::fromLatin1(curl_multi_strerror(code)), address_});
 }
 
 void PageFetcher::Session::Release()
 {
-    if (!inMulti_)
-        return;
-    inMulti_ = false;
-    curl_multi_remove_handle(multi_.get(), easy_.get());
+    driver_.Remove(easy_.get());
     decoder_.reset();
-}
-
-int PageFetcher::Session::OnSocket(CURL *, curl_socket_t socket, int what, void *self, void *)
-{
-    static_cast<Session *>(self)->WatchSocket(socket, what);
-    return 0;
-}
-
-int PageFetcher::Session::OnCurlTimer(CURLM *, long milliseconds, void *self)
-{
-    auto &session = *static_cast<Session *>(self);
-    if (session.closing_)
-        return 0;
-    if (milliseconds < 0)
-        session.curlTimer_.stop();
-    else
-        session.curlTimer_.start(static_cast<int>(std::min<long>(milliseconds, 24L * 3600 * 1000)));
-    return 0;
-}
-
-void PageFetcher::Session::WatchSocket(curl_socket_t socket, int what)
-{
-    if (closing_)
-        return;
-    SocketWatch &watch = sockets_[socket];
-    Watch(watch.read, socket, QSocketNotifier::Read, CURL_CSELECT_IN, (what & CURL_POLL_IN) != 0);
-    Watch(watch.write, socket, QSocketNotifier::Write, CURL_CSELECT_OUT,
-          (what & CURL_POLL_OUT) != 0);
-}
-
-void PageFetcher::Session::Watch(Notifier &notifier, curl_socket_t socket,
-                                 QSocketNotifier::Type type, int event, bool watched)
-{
-    // Made only when first wanted: every change to the event loop's poll set
-    // wakes the loop with a system call. setEnabled() is free when unchanged.
-    if (notifier) {
-        notifier->setEnabled(watched);
-        return;
-    }
-    if (!watched)
-        return;
-    notifier.reset(new QSocketNotifier(static_cast<qintptr>(socket), type));
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, &owner_,
-                     [this, socket, event] { Drive(socket, event); });
-}
-
-void PageFetcher::Session::Drive(curl_socket_t socket, int events)
-{
-    int running = 0;
-    curl_multi_socket_action(multi_.get(), socket, events, &running);
-    int queued = 0;
-    while (CURLMsg *message = curl_multi_info_read(multi_.get(), &queued)) {
-        if (message->msg == CURLMSG_DONE && inMulti_ && message->easy_handle == easy_.get()) {
-            // What follows may start the next transfer; the queue is stale then.
-            OnTransferDone(message->data.result);
-            return;
-        }
-    }
 }
 
 std::size_t PageFetcher::Session::OnHeader(char *data, std::size_t size, std::size_t count,
@@ -371,11 +164,8 @@ std::size_t PageFetcher::Session::OnHeader(char *data, std::size_t size, std::si
     auto &session = *static_cast<Session *>(self);
     const std::size_t length = size * count;
     session.headerBytes_ += static_cast<qint64>(length);
-    if (session.headerBytes_ > MaxHeaderKiB * 1024) {
-        session.Refuse(FetchResult::Outcome::NetworkError,
-                       QStringLiteral("回应无效：回应头超过 %1 KiB").arg(MaxHeaderKiB));
-        return 0;
-    }
+    if (session.headerBytes_ > MaxHeaderKiB * 1024)
+        return session.Refuse(Kind::HeadersTooLarge);
     const std::string_view line(data, length);
     if (StartsWithNoCase(line, "http/")) {
         // A new response (after an interim 1xx) starts its headers afresh.
@@ -403,45 +193,32 @@ std::size_t PageFetcher::Session::OnBody(char *data, std::size_t size, std::size
         if (announced > 0)
             session.decoder_->ReserveIdentity(static_cast<std::size_t>(announced));
     }
-    if (session.decoder_->Unknown()) {
-        session.Refuse(FetchResult::Outcome::NetworkError,
-                       QStringLiteral("回应无效：未请求过的内容编码 %1")
-                           .arg(QString::fromStdString(session.contentEncoding_)));
-        return 0;
-    }
+    if (session.decoder_->Unknown())
+        return session.Refuse(Kind::UnaskedEncoding,
+                              QString::fromStdString(session.contentEncoding_));
     switch (session.decoder_->Feed(std::string_view(data, length))) {
     case BodyDecoder::Status::Ok:
         return length;
     case BodyDecoder::Status::TooLarge:
-        session.Refuse(FetchResult::Outcome::TooLarge,
-                       QStringLiteral("回应超过 %1 MiB").arg(MaxBodyMiB));
-        return 0;
+        return session.Refuse(Kind::BodyTooLarge);
     case BodyDecoder::Status::Corrupt:
-        session.Refuse(FetchResult::Outcome::NetworkError,
-                       QStringLiteral("解压失败：压缩数据无效"));
-        return 0;
+        return session.Refuse(Kind::CorruptCompression);
     case BodyDecoder::Status::Trailing:
-        session.Refuse(FetchResult::Outcome::NetworkError,
-                       QStringLiteral("解压失败：压缩数据之后还有多余的字节"));
-        return 0;
+        return session.Refuse(Kind::TrailingBytes);
     }
     return 0;
-}
-
-void PageFetcher::Session::Refuse(FetchResult::Outcome outcome, const QString &reason)
-{
-    refusal_.emplace(outcome, reason);
 }
 
 void PageFetcher::Session::OnTransferDone(CURLcode code)
 {
     if (refusal_) {
-        const auto [outcome, reason] = *refusal_;
-        Report(outcome, reason);
+        owner_.Finish({.failure = refusal_});
         return;
     }
     if (code != CURLE_OK) {
-        Report(FetchResult::Outcome::NetworkError, DescribeCurlError(code, errorText_.data()));
+        const char *words = errorText_[0] != '\0' ? errorText_.data() : curl_easy_strerror(code);
+        // libcurl passes on the system's error texts, in the locale's encoding.
+        Fail(KindOfCurlError(code, errorText_.data()), QString::fromLocal8Bit(words));
         return;
     }
     long status = 0;
@@ -450,35 +227,22 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
     curl_easy_getinfo(easy_.get(), CURLINFO_REDIRECT_URL, &location);
     if (status >= 300 && status < 400 && location) {
         const QByteArray target(location);
-        if (IsHttps(address_) && !IsHttps(target)) {
-            Report(FetchResult::Outcome::NetworkError,
-                   QStringLiteral("拒绝重定向：从 https 转到不加密的 %1")
-                       .arg(QString::fromLatin1(location)));
-            return;
-        }
-        if (++redirects_ > MaxRedirects) {
-            Report(FetchResult::Outcome::NetworkError,
-                   QStringLiteral("重定向超过 %1 次").arg(MaxRedirects));
-            return;
-        }
-        Start(target);
+        if (IsHttps(address_) && !IsHttps(target))
+            Fail(Kind::InsecureRedirect, QString::fromLatin1(target));
+        else if (++redirects_ > MaxRedirects)
+            Fail(Kind::TooManyRedirects);
+        else
+            Start(target);
         return;
     }
+
     if (!decoder_)
         decoder_.emplace(contentEncoding_, MaxBodyBytes);
     if (!decoder_->Finished()) {
-        Report(FetchResult::Outcome::NetworkError,
-               QStringLiteral("解压失败：压缩数据在回应结束时还没有结束"));
+        Fail(Kind::UnfinishedCompression);
         return;
     }
-    Report(FetchResult::Outcome::Completed, {}, decoder_->TakePage(), static_cast<int>(status));
-}
-
-void PageFetcher::Session::Report(FetchResult::Outcome outcome, const QString &reason,
-                                  std::string body, int status)
-{
-    FetchResult result{outcome, std::move(body), reason, address_, status};
-    owner_.Finish(result);
+    owner_.Finish({std::nullopt, decoder_->TakePage(), static_cast<int>(status)});
 }
 
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
@@ -498,19 +262,28 @@ void PageFetcher::FetchPage(const QByteArray &address)
 {
     Abort();
     const auto sentAt = clock_.WallMilliseconds();
-    session_->Begin(address);
     timeout_.start(static_cast<int>(clock_.TimerMilliseconds(FetchTimeoutMilliseconds(sentAt))));
+    session_->Begin(address);
 }
 
 void PageFetcher::Abort()
 {
     timeout_.stop();
+    unstarted_.reset();
     session_->Release();
+}
+
+void PageFetcher::FailSoon(const FetchFailure &failure)
+{
+    // Told from the event loop, never from inside FetchPage().
+    unstarted_ = failure;
+    timeout_.start(0);
 }
 
 void PageFetcher::OnTimeout()
 {
-    Finish({FetchResult::Outcome::TimedOut, {}, {}, session_->Address(), 0});
+    Finish({.failure = unstarted_.value_or(
+                FetchFailure{FetchFailure::Kind::TimedOut, {}, session_->Address()})});
 }
 
 void PageFetcher::Finish(const FetchResult &result)

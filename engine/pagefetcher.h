@@ -1,10 +1,13 @@
 #pragma once
 
+#include "engine/fetchfailure.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kestrune {
@@ -13,18 +16,9 @@ class Clock;
 
 struct FetchResult
 {
-    enum class Outcome
-    {
-        Completed,    // the whole body arrived and decoded, any HTTP status
-        TimedOut,     // the 3-4 s rule fired
-        NetworkError, // refused, cut short, undecodable, refused redirect...
-        TooLarge,     // the decoded body passed MaxBodyBytes
-    };
-    Outcome outcome = Outcome::Completed;
-    std::string body;   // as the decoder built it, never copied on the way
-    QString reason;     // for the failures: what went wrong, in Chinese, with the low-level words
-    QByteArray address; // the last address asked, after any redirects
-    int status = 0;     // the HTTP status of the page taken
+    std::optional<FetchFailure> failure{}; // none: the whole body arrived and decoded
+    std::string body{};                    // as the decoder built it, never copied on the way
+    int status = 0;                        // the HTTP status of the page taken, any status
 };
 
 // Fetches one page at a time with a GET, on the event loop, and reports once
@@ -47,7 +41,6 @@ public:
 
     // PEM certificates trusted besides the system's; empty for none.
     void SetCaFile(const QString &path) { caFile_ = path; }
-    QString CaFile() const { return caFile_; }
 
     // `address` is a full http:// or https:// address, already encoded.
     void FetchPage(const QByteArray &address);
@@ -63,10 +56,13 @@ private:
 
     void OnTimeout();
     void Finish(const FetchResult &result);
+    // For a transfer libcurl would not start.
+    void FailSoon(const FetchFailure &failure);
 
     const Clock &clock_;
     QString caFile_;
     QTimer timeout_;
+    std::optional<FetchFailure> unstarted_;
     std::unique_ptr<Session> session_;
 };
 

@@ -97,7 +97,8 @@ private slots:
         // Page 2 onwards end on a name without its value, leaving the line open.
         ScriptedServer server;
         QVERIFY(server.Listen());
-        server.SetFault(ScriptedServer::Fault::Status, ScriptedServer::PageEndingOnAName(), 200);
+        server.Script({{.body = ScriptedServer::GoodPage()},
+                       {.body = ScriptedServer::PageEndingOnAName() }});
         QTemporaryDir dir;
         // A long pause after page 3 arrives gives the signal its moment.
         const Result result = Run(
@@ -203,7 +204,9 @@ void TestCli::printsResumeCommand()
 #endif
     ScriptedServer server;
     QVERIFY(server.Listen());
-    server.SetFault(ScriptedServer::Fault::ResetMidBody);
+    // Page 2 fails the first time it is asked for.
+    const QByteArray good = ScriptedServer::GoodPage();
+    server.Script({{.body = good}, ScriptedServer::ResetMidBody(), {.body = good}});
     QTemporaryDir dir;
     const QString forumName = QStringLiteral("It's $x 论坛");
     const QString host = QStringLiteral("127.0.0.1:%1").arg(server.Port());
@@ -222,7 +225,6 @@ void TestCli::printsResumeCommand()
              QStringList({KESTRUNE_CLI, "--host", host, "--forum", forumName, "--from", "21",
                           "--to", "60", "--delay", "0"}));
 
-    server.SetFault(ScriptedServer::Fault::Good, ScriptedServer::GoodPage());
     result = Run({"-c", command}, dir.path(), sh);
     QCOMPARE(result.exitCode, 0);
     const QList<SampleMember> page = {{1, "AAA", 5}, {2, "BBB", 17}};

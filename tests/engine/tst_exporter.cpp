@@ -53,7 +53,8 @@ private slots:
         });
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        QVERIFY2(DescribeError(*outcome.failure.error).contains(QStringLiteral("请求超时")),
+        QVERIFY2(outcome.failure.fetch &&
+                     outcome.failure.fetch->kind == FetchFailure::Kind::TimedOut,
                  qPrintable(outcome.message));
         QCOMPARE(outcome.failure.resumeRank, 21);
         QVERIFY2(sincePageTwo.elapsed() >= 3000,
@@ -111,7 +112,8 @@ private slots:
         }
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        const QString what = DescribeError(*outcome.failure.error);
+        const QString what = outcome.failure.fetch ? DescribeFetchFailure(*outcome.failure.fetch)
+                                                   : DescribeError(*outcome.failure.error);
         QVERIFY2(what.startsWith(expectedError), qPrintable(what));
         QVERIFY(!QFile::exists(h.FilePath(ResultsFileName)));
         if (pageStored)

@@ -4,6 +4,9 @@
 
 using namespace kestrune;
 using Cause = ExportFailure::Cause;
+using Kind = FetchFailure::Kind;
+
+Q_DECLARE_METATYPE(FetchFailure)
 
 // The sentences both programs show, checked once here; the other tests
 // compare the failure's fields.
@@ -17,77 +20,110 @@ private slots:
         QTest::addColumn<ExportFailure>("failure");
         QTest::addColumn<QString>("message");
 
-        ExportFailure ranks;
-        ranks.cause = Cause::UnreadableRanks;
-        ranks.error = RuntimeError(ErrorKind::TypeMismatch, {});
-        QTest::newRow("unreadable ranks") << ranks << "排名无法读出，导出没有开始：类型不匹配。";
-
-        ExportFailure busy;
-        busy.cause = Cause::DirectoryBusy;
-        busy.lockOwner = 4242;
-        QTest::newRow("directory busy")
-            << busy
-            << "这个目录中已有另一个导出在进行（kestrune.lock 属于进程 4242），"
-               "这次导出没有开始，没有动任何文件。";
-
-        ExportFailure first;
-        first.error = RuntimeError(ErrorKind::NetworkError, "连接中断：reset；http://h:80/f");
-        first.page = first.firstPage = 3;
-        first.lastPage = 9;
-        first.resumeRank = 41;
-        QTest::newRow("first page")
-            << first
-            << "第 3 页（第 41—60 名）出错：网络错误（连接中断：reset；http://h:80/f）。\n"
-               "这次导出还没有完成任何一页。\n"
-               "从第 41 名开始可以继续导出。";
-
-        ExportFailure scan;
-        scan.error = RuntimeError(ErrorKind::InvalidArgument, "名字后面没有“<”", 113);
-        scan.page = 2;
-        scan.firstPage = 1;
-        scan.lastPage = 5;
-        scan.namesWritten = 20;
-        scan.namesOnPage = 7;
-        scan.resumeRank = 21;
-        scan.closeError = RuntimeError(ErrorKind::FileError, "jieguo.txt：No space left on device");
-        QTest::newRow("scan error after names, line not closed")
-            << scan
-            << "第 2 页（第 21—40 名）出错：无效的过程调用或参数（名字后面没有“<”，temp.txt 第 113 "
-               "字节）。\n"
-               "已完成第 1—1 页，共 20 个名字，已保存在 jieguo.txt。\n"
-               "第 2 页出错前已写入 7 个名字；从第 21 名继续时，这些名字会再写一次。\n"
-               "从第 21 名开始可以继续导出。\n"
-               "另外，结束未完的一行时出错：文件错误（jieguo.txt：No space left on device）。";
-
-        ExportFailure stopped;
-        stopped.cause = Cause::Stopped;
-        stopped.page = 4;
-        stopped.firstPage = 1;
-        stopped.namesWritten = 60;
-        stopped.resumeRank = 61;
-        QTest::newRow("stopped") << stopped
-                                 << "导出已在第 4 页（第 61—80 名）停止。\n"
-                                    "已完成第 1—3 页，共 60 个名字，已保存在 jieguo.txt。\n"
-                                    "从第 61 名开始可以继续导出。";
-
-        ExportFailure last;
-        last.cause = Cause::LastLineEnd;
-        last.error = RuntimeError(ErrorKind::FileError, "jieguo.txt：No space left on device");
-        last.firstPage = 1;
-        last.page = last.lastPage = 2;
-        last.namesWritten = 40;
-        last.resumeRank = 41;
-        QTest::newRow("closing the last line")
-            << last
-            << "第 1—2 页都已导出，共 40 个名字，已保存在 jieguo.txt；但给最后一行补上行尾时出错："
-               "文件错误（jieguo.txt：No space left on device）。\n"
-               "从第 41 名开始可以继续导出。";
+        const auto row = [](const char *name, const ExportFailure &failure, const char *message) {
+            QTest::newRow(name) << failure << QString::fromUtf8(message);
+        };
+        const RuntimeError diskFull(ErrorKind::FileError, "jieguo.txt：No space left on device");
+        row("unreadable ranks",
+            {.cause = Cause::UnreadableRanks, .error = RuntimeError(ErrorKind::TypeMismatch, {})},
+            "排名无法读出，导出没有开始：类型不匹配。");
+        row("directory busy", {.cause = Cause::DirectoryBusy, .lockOwner = 4242},
+            "这个目录中已有另一个导出在进行（kestrune.lock 属于进程 4242），"
+            "这次导出没有开始，没有动任何文件。");
+        row("first page",
+            {.fetch = FetchFailure{Kind::CutShort, "reset", "http://h/f"},
+             .page = 3,
+             .firstPage = 3,
+             .resumeRank = 41},
+            "第 3 页（第 41—60 名）出错：网络错误（连接中断：reset；http://h:80/f）。\n"
+            "这次导出还没有完成任何一页。\n"
+            "从第 41 名开始可以继续导出。");
+        row("scan error after names, line not closed",
+            {.error = RuntimeError(ErrorKind::InvalidArgument, "名字后面没有“<”", 113),
+             .page = 2,
+             .firstPage = 1,
+             .namesWritten = 20,
+             .namesOnPage = 7,
+             .resumeRank = 21,
+             .closeError = diskFull},
+            "第 2 页（第 21—40 名）出错：无效的过程调用或参数（名字后面没有“<”，temp.txt 第 113 "
+            "字节）。\n"
+            "已完成第 1—1 页，共 20 个名字，已保存在 jieguo.txt。\n"
+            "第 2 页出错前已写入 7 个名字；从第 21 名继续时，这些名字会再写一次。\n"
+            "从第 21 名开始可以继续导出。\n"
+            "另外，结束未完的一行时出错：文件错误（jieguo.txt：No space left on device）。");
+        row("stopped",
+            {.cause = Cause::Stopped,
+             .page = 4,
+             .firstPage = 1,
+             .namesWritten = 60,
+             .resumeRank = 61},
+            "导出已在第 4 页（第 61—80 名）停止。\n"
+            "已完成第 1—3 页，共 60 个名字，已保存在 jieguo.txt。\n"
+            "从第 61 名开始可以继续导出。");
+        row("closing the last line",
+            {.cause = Cause::LastLineEnd,
+             .error = diskFull,
+             .page = 2,
+             .firstPage = 1,
+             .lastPage = 2,
+             .namesWritten = 40,
+             .resumeRank = 41},
+            "第 1—2 页都已导出，共 40 个名字，已保存在 jieguo.txt；但给最后一行补上行尾时出错："
+            "文件错误（jieguo.txt：No space left on device）。\n"
+            "从第 41 名开始可以继续导出。");
     }
     void sentences()
     {
         QFETCH(ExportFailure, failure);
         QFETCH(QString, message);
         QCOMPARE(DescribeFailure(failure), message);
+    }
+
+    // Every kind of fetch failure in words, and whether a retry may help.
+    void fetchFailures_data()
+    {
+        QTest::addColumn<FetchFailure>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("transient");
+        const auto row = [](Kind kind, const char *reason, bool transient = false) {
+            const QString name =
+                QString::fromUtf16(kind == Kind::TimedOut ? u"请求超时" : u"网络错误");
+            QTest::newRow(reason) << FetchFailure{kind, QStringLiteral("w"), "https://h/f?pn=2"}
+                                  << QStringLiteral("%1（%2；https://h:443/f?pn=2）")
+                                         .arg(name, QString::fromUtf8(reason))
+                                  << transient;
+        };
+        row(Kind::TimedOut, "超过 3 秒没有收到完整的回应", true);
+        row(Kind::Refused, "无法连接：w", true);
+        row(Kind::CutShort, "连接中断：w", true);
+        row(Kind::HostNotFound, "找不到主机：w");
+        row(Kind::BadAddress, "地址无效：w");
+        row(Kind::HeadersTooLarge, "回应无效：回应头超过 256 KiB");
+        row(Kind::HeaderLineTooLong, "回应无效：回应头的一行过长");
+        row(Kind::UnaskedEncoding, "回应无效：未请求过的内容编码 w");
+        row(Kind::CorruptCompression, "解压失败：压缩数据无效");
+        row(Kind::TrailingBytes, "解压失败：压缩数据之后还有多余的字节");
+        row(Kind::UnfinishedCompression, "解压失败：压缩数据在回应结束时还没有结束");
+        row(Kind::BodyTooLarge, "回应超过 16 MiB");
+        row(Kind::CertificateExpired, "证书已过期：w");
+        row(Kind::CertificateNotYetValid, "证书尚未生效：w");
+        row(Kind::CertificateUntrusted, "证书不是受信任的机构签发的：w");
+        row(Kind::CertificateWrongName, "证书与主机名不符：w");
+        row(Kind::CertificateInvalid, "证书无效：w");
+        row(Kind::TlsFailed, "TLS 连接失败：w");
+        row(Kind::InsecureRedirect, "拒绝重定向：从 https 转到不加密的 w");
+        row(Kind::TooManyRedirects, "重定向超过 10 次");
+        row(Kind::CouldNotStart, "无法开始请求：w");
+        row(Kind::Other, "回应无效：w");
+    }
+    void fetchFailures()
+    {
+        QFETCH(FetchFailure, failure);
+        QFETCH(QString, message);
+        QFETCH(bool, transient);
+        QCOMPARE(DescribeFetchFailure(failure), message);
+        QCOMPARE(IsTransient(failure.kind), transient);
     }
 };
 

@@ -206,7 +206,8 @@ private slots:
     {
         ScriptedServer server;
         QVERIFY(server.Listen());
-        server.SetFault(ScriptedServer::Fault::Status, ScriptedServer::PageEndingOnAName(), 200);
+        server.Script(
+            {{.body = ScriptedServer::GoodPage()}, {.body = ScriptedServer::PageEndingOnAName()}});
         ExportHarness h;
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
         h.inputs.toRank = QStringLiteral("40");

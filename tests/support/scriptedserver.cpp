@@ -4,6 +4,7 @@
 
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <zlib.h>
 
@@ -90,18 +91,10 @@ QByteArray ScriptedServer::Deflate(const QByteArray &data, bool bare)
     return Compress(data, bare ? -15 : 15);
 }
 
-void ScriptedServer::SetRaw(QByteArray reply, Ending ending)
+void ScriptedServer::Script(QList<Reply> replies)
 {
-    fault_ = Fault::Raw;
-    body_ = std::move(reply);
-    ending_ = ending;
-}
-
-void ScriptedServer::SetFault(Fault fault, QByteArray body, int status)
-{
-    fault_ = fault;
-    body_ = std::move(body);
-    status_ = status;
+    replies_ = std::move(replies);
+    answered_ = 0;
 }
 
 QByteArray ScriptedServer::GoodPage()
@@ -112,6 +105,13 @@ QByteArray ScriptedServer::GoodPage()
            "<tr><td>2</td><td><a href=\"/u?2\" username=\"BBB\">BBB</a></td>"
            "<td><span class=\"l_item_ex\" data-v>17</span></td></tr>\n"
            "</table></body></html>\n";
+}
+
+ScriptedServer::Reply ScriptedServer::ResetMidBody()
+{
+    return {.fault = Fault::Raw,
+            .body = Head(200, "Content-Length: 100000\r\n") + GoodPage(),
+            .ending = Ending::Reset};
 }
 
 QByteArray ScriptedServer::PageEndingOnAName()
@@ -130,26 +130,15 @@ void ScriptedServer::OnConnection()
                 return;
             socket->readAll();
             requests_.append(request.left(request.indexOf("\r\n\r\n") + 4));
-            const QByteArray line = request.left(request.indexOf("\r\n"));
-            Answer(socket, line.split(' ').value(1));
+            const qsizetype at = std::min(answered_++, replies_.size() - 1);
+            Answer(socket, replies_.isEmpty() ? Reply{.body = GoodPage()} : replies_.at(at));
         });
     }
 }
 
-void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
+void ScriptedServer::Answer(QTcpSocket *socket, const Reply &reply)
 {
-    if (target.endsWith("pn=1") || fault_ == Fault::Good) {
-        socket->write(WithLength(200, target.endsWith("pn=1") ? GoodPage() : body_));
-        socket->disconnectFromHost();
-        return;
-    }
-    switch (fault_) {
-    case Fault::Good:
-    case Fault::NeverAnswer:
-        return;
-    case Fault::HeadersThenStall:
-        socket->write(Head(200, "Content-Length: 1000\r\n"));
-        return;
+    switch (reply.fault) {
     case Fault::StreamForever:
         socket->write(Head(200, {}));
         Every(socket, 1, [socket] {
@@ -165,19 +154,14 @@ void ScriptedServer::Answer(QTcpSocket *socket, const QByteArray &target)
             return socket->state() == QAbstractSocket::ConnectedState;
         });
         return;
-    case Fault::ResetMidBody:
-        socket->write(Head(200, "Content-Length: 100000\r\n") + GoodPage());
-        socket->flush();
-        QTimer::singleShot(50, socket, [socket] { Reset(socket); });
-        return;
     case Fault::Status:
-        socket->write(WithLength(status_, body_));
+        socket->write(WithLength(reply.status, reply.body));
         break;
     case Fault::Raw:
-        socket->write(body_);
-        if (ending_ == Ending::Stay)
+        socket->write(reply.body);
+        if (reply.ending == Ending::Stay)
             return;
-        if (ending_ == Ending::Reset) {
+        if (reply.ending == Ending::Reset) {
             socket->flush();
             // Abort after the bytes left, so the client sees data then RST.
             QTimer::singleShot(50, socket, [socket] { Reset(socket); });

@@ -6,8 +6,8 @@
 
 namespace kestrune {
 
-// A loopback HTTP server that answers page 1 with a small good page and every
-// other page with the misbehaviour it is set to.
+// A loopback HTTP server that answers each request in turn from a script of
+// replies, good ones and misbehaving ones.
 class ScriptedServer final : public QObject
 {
     Q_OBJECT
@@ -16,15 +16,11 @@ class ScriptedServer final : public QObject
 public:
     enum class Fault
     {
-        Good,        // 200 with `body`
-        NeverAnswer, // accepts and stays silent
-        HeadersThenStall,
         StreamForever, // close-delimited body that never ends
         DripBytes,     // one byte every 100 ms
-        ResetMidBody,
-        Status,    // `status` with `body` (may be empty)
-        Oversized, // Content-Length just over 16 MiB, body sent in full
-        Raw,       // `body` as the whole reply, head included, then `ending`
+        Status,        // `status` with `body` (may be empty)
+        Oversized,     // Content-Length just over 16 MiB, body sent in full
+        Raw,           // `body` as the whole reply, head included, then `ending`
     };
     // How a Raw reply leaves the connection.
     enum class Ending
@@ -33,13 +29,21 @@ public:
         Reset, // an RST
         Stay,  // open and silent
     };
+    struct Reply
+    {
+        Fault fault = Fault::Status;
+        QByteArray body{};             // Status: the body; Raw: the whole reply
+        int status = 200;              // Status only
+        Ending ending = Ending::Close; // Raw only
+    };
 
     explicit ScriptedServer(QObject *parent = nullptr);
 
     bool Listen();
     quint16 Port() const { return server_.serverPort(); }
-    void SetFault(Fault fault, QByteArray body = {}, int status = 200);
-    void SetRaw(QByteArray reply, Ending ending);
+    // The next request gets the first reply, the one after the second, and
+    // so on; the last answers every request past the list. None: good pages.
+    void Script(QList<Reply> replies);
     // Request heads as received, in order.
     const QList<QByteArray> &Requests() const { return requests_; }
 
@@ -51,19 +55,19 @@ public:
 
     // The good page: two members, "AAA" level 5 and "BBB" level 17.
     static QByteArray GoodPage();
+    // Headers and part of the good page, then an RST.
+    static Reply ResetMidBody();
     // A page whose one member "ZZZ" has no value, so it leaves its results
     // line open; filler after it keeps the name's field inside the file.
     static QByteArray PageEndingOnAName();
 
 private:
     void OnConnection();
-    void Answer(QTcpSocket *socket, const QByteArray &target);
+    static void Answer(QTcpSocket *socket, const Reply &reply);
 
     QTcpServer server_;
-    Fault fault_ = Fault::Good;
-    QByteArray body_;
-    int status_ = 200;
-    Ending ending_ = Ending::Close;
+    QList<Reply> replies_;
+    qsizetype answered_ = 0; // of the script's requests
     QList<QByteArray> requests_;
 };
 
