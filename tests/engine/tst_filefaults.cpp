@@ -206,8 +206,7 @@ private slots:
     {
         ScriptedServer server;
         QVERIFY(server.Listen());
-        server.Script(
-            {{.body = ScriptedServer::GoodPage()}, {.body = ScriptedServer::PageEndingOnAName()}});
+        server.Script({{}, {.body = ScriptedServer::PageEndingOnAName()}});
         ExportHarness h;
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
         h.inputs.toRank = QStringLiteral("40");

@@ -131,7 +131,7 @@ void ScriptedServer::OnConnection()
             socket->readAll();
             requests_.append(request.left(request.indexOf("\r\n\r\n") + 4));
             const qsizetype at = std::min(answered_++, replies_.size() - 1);
-            Answer(socket, replies_.isEmpty() ? Reply{.body = GoodPage()} : replies_.at(at));
+            Answer(socket, replies_.isEmpty() ? Reply{} : replies_.at(at));
         });
     }
 }
@@ -168,20 +168,6 @@ void ScriptedServer::Answer(QTcpSocket *socket, const Reply &reply)
             return;
         }
         break;
-    case Fault::Oversized: {
-        const qsizetype size = 16 * 1024 * 1024 + 1;
-        socket->write(Head(200, "Content-Length: " + QByteArray::number(size) + "\r\n"));
-        qsizetype left = size;
-        Every(socket, 1, [socket, left]() mutable {
-            if (socket->bytesToWrite() < 1024 * 1024 && left > 0) {
-                const qsizetype piece = std::min<qsizetype>(left, 256 * 1024);
-                socket->write(QByteArray(piece, 'y'));
-                left -= piece;
-            }
-            return left > 0 && socket->state() == QAbstractSocket::ConnectedState;
-        });
-        return;
-    }
     }
     socket->disconnectFromHost();
 }

@@ -19,7 +19,6 @@ public:
         StreamForever, // close-delimited body that never ends
         DripBytes,     // one byte every 100 ms
         Status,        // `status` with `body` (may be empty)
-        Oversized,     // Content-Length just over 16 MiB, body sent in full
         Raw,           // `body` as the whole reply, head included, then `ending`
     };
     // How a Raw reply leaves the connection.
@@ -32,7 +31,7 @@ public:
     struct Reply
     {
         Fault fault = Fault::Status;
-        QByteArray body{};             // Status: the body; Raw: the whole reply
+        QByteArray body = GoodPage();  // Status: the body; Raw: the whole reply
         int status = 200;              // Status only
         Ending ending = Ending::Close; // Raw only
     };
