@@ -1,7 +1,9 @@
 // Scan speed of the fast scanner and of the reference scanner over a real
 // sample-forum page and a large generated one.
 #include "engine/pagescanner.h"
+#include "engine/resultswriter.h"
 #include "pagegenerator.h"
+#include "platform/runtimeerror.h"
 #include "platform/textchannel.h"
 #include "tests/support/referencescanner.h"
 #include "tools/sampleforum/sampleforum.h"
@@ -26,20 +28,24 @@ const std::string &Page(bool large)
     return large ? generated : sample;
 }
 
-// The channel is built once and rewound by RunScan, so the timed loop holds
-// the scan and the printing only.
+// The channel is built once and rewound, so the timed loop holds the scan and
+// the results lines only.
 void TimeScan(benchmark::State &bench, ScanFunction scan, bool large)
 {
     InputChannel page(Page(large));
     std::int64_t names = 0;
     for (auto _ : bench) {
-        const ScanOutcome outcome = RunScan(scan, page, 0);
-        if (outcome.error) {
+        page.Seek(1);
+        ScannerState state;
+        ResultsWriter results;
+        try {
+            scan(state, page, results);
+        } catch (const RuntimeError &) {
             bench.SkipWithError("the page does not scan");
             return;
         }
-        benchmark::DoNotOptimize(outcome.printed.data());
-        names = outcome.rankCounter;
+        benchmark::DoNotOptimize(results.Page().data());
+        names = state.RankCounter;
     }
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * page.Size());
     bench.counters["names"] = static_cast<double>(names);

@@ -78,7 +78,6 @@ void Exporter::RunExport()
     running_ = true;
     pageNumber_ = firstPage_;
     namesThisRun_ = 0;
-    resultsLineOpen_ = false;
     if (firstPage_ > lastPage_) {
         EndRun();
         emit completed(CompletionMessage());
@@ -179,38 +178,34 @@ void Exporter::OnPauseTick()
 std::optional<RuntimeError> Exporter::ScanIntoResults()
 {
     std::optional<InputChannel> page;
-    std::optional<OutputFile> results;
+    std::optional<OutputFile> file;
     try {
         // A page file can never hold more than the largest page and its CR LF.
         page.emplace(InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2));
-        results.emplace(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
+        file.emplace(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
     } catch (const RuntimeError &error) {
         return error;
     }
-    OutputChannel printed;
     const std::int64_t countBefore = scanner_.RankCounter;
     std::optional<RuntimeError> scanError;
     try {
-        ScanPageFile(scanner_, *page, printed);
+        ScanPageFile(scanner_, *page, results_);
     } catch (const RuntimeError &error) {
         scanError = error;
     }
-    // What the scan printed before an error is kept, as a page's earlier
-    // lines would be.
-    if (!printed.Empty()) {
-        try {
-            results->Write(printed.Buffer());
-        } catch (const RuntimeError &error) {
-            // None of the page's names reached the file: number them again.
-            scanner_.RankCounter = countBefore;
-            return error;
-        }
-        resultsLineOpen_ = printed.LineOpen();
+    // What the scan met before an error is kept, as a page's earlier lines
+    // would be.
+    try {
+        results_.WritePage(*file);
+    } catch (const RuntimeError &error) {
+        // None of the page's names reached the file: number them again.
+        scanner_.RankCounter = countBefore;
+        return error;
     }
     namesOnCurrentPage_ = scanner_.RankCounter - countBefore;
     namesThisRun_ += namesOnCurrentPage_;
     try {
-        results->Close();
+        file->Close();
     } catch (const RuntimeError &error) {
         return error;
     }
@@ -292,13 +287,8 @@ void Exporter::EndRun()
     running_ = false;
     pauseTimer_.stop();
     const auto unlock = qScopeGuard([this] { lock_.reset(); });
-    if (!resultsLineOpen_)
-        return;
     // A run never leaves its last results line open.
-    resultsLineOpen_ = false;
-    OutputFile results(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
-    results.Write("\r\n");
-    results.Close();
+    results_.EndRun(FilePath(ResultsFileName), writeFault_);
 }
 
 } // namespace kestrune

@@ -4,6 +4,7 @@
 #include "engine/exportfiles.h"
 #include "engine/pagefetcher.h"
 #include "engine/pagescanner.h"
+#include "engine/resultswriter.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -34,7 +35,6 @@ public:
 
     // host[:port] of the forum service, or its base address with a scheme.
     void SetHost(const QString &host) { host_ = host; }
-    QString Host() const { return host_; }
     // PEM certificates trusted besides the system's.
     void SetCaFile(const QString &path) { fetcher_.SetCaFile(path); }
     // Lets a test fail the writes as a full disk would.
@@ -96,9 +96,9 @@ private:
     std::int64_t namesThisRun_ = 0;
     std::int64_t namesOnCurrentPage_ = 0;
     bool pageDone_ = false; // the current page is scanned and written
-    bool resultsLineOpen_ = false;
     std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;
+    ResultsWriter results_;
 };
 
 } // namespace kestrune

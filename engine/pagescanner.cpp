@@ -48,8 +48,7 @@ std::size_t FindChar(std::string_view span, char c, std::int64_t from, std::size
     throw RuntimeError(ErrorKind::InvalidArgument, what, windowStart);
 }
 
-void HandleName(ScannerState &state, InputChannel &page, OutputChannel &results,
-                std::int64_t windowStart)
+void HandleName(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
 {
     const std::string_view field = page.Read(NameChars);
     std::size_t unused = 0;
@@ -60,14 +59,10 @@ void HandleName(ScannerState &state, InputChannel &page, OutputChannel &results,
         ThrowInvalid("名字后面没有“<”", windowStart);
     state.NameField.assign(rest.substr(0, open));
     ++state.RankCounter;
-    results.PrintNumber(state.RankCounter);
-    results.PrintTab(8);
-    results.PrintText(state.NameField);
-    results.PrintTab(25);
+    sink.Name(state.RankCounter, state.NameField);
 }
 
-void HandleValue(ScannerState &state, InputChannel &page, OutputChannel &results,
-                 std::int64_t windowStart)
+void HandleValue(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
 {
     const std::string_view field = page.Read(ValueChars);
     std::size_t valueByte = 0;
@@ -75,21 +70,19 @@ void HandleValue(ScannerState &state, InputChannel &page, OutputChannel &results
     if (open == std::string_view::npos)
         ThrowInvalid("数值后面没有“<”", windowStart);
     state.ValueField.assign(field.substr(valueByte, open - valueByte));
-    results.PrintText(state.ValueField);
-    results.PrintLineEnd();
+    sink.Value(state.ValueField);
 }
 
 // Reads the window at `windowStart` and acts on it, as every byte's window is.
-void ScanWindow(ScannerState &state, InputChannel &page, OutputChannel &results,
-                std::int64_t windowStart)
+void ScanWindow(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
 {
     page.Seek(windowStart);
     state.ScanPosition = windowStart + 1;
     state.MarkerWindow.assign(page.Read(WindowChars));
     if (state.MarkerWindow == NameMarker)
-        HandleName(state, page, results, windowStart);
+        HandleName(state, page, sink, windowStart);
     else if (state.MarkerWindow == ValueMarker)
-        HandleValue(state, page, results, windowStart);
+        HandleValue(state, page, sink, windowStart);
 }
 
 // Next 1-based position at or after `from` where `marker` starts, or `limit`.
@@ -118,7 +111,7 @@ std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::in
 
 } // namespace
 
-void ScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &results)
+void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
 {
     // Only windows that hold a marker, and those near the end of the file,
     // can do anything; every other window is skipped without being read.
@@ -131,7 +124,7 @@ void ScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &result
     std::int64_t nextValue = FindMarker(bytes, ValueMarker, 1, tailStart);
     for (std::int64_t marker = std::min(nextName, nextValue); marker < tailStart;
          marker = std::min(nextName, nextValue)) {
-        ScanWindow(state, page, results, marker);
+        ScanWindow(state, page, sink, marker);
         if (page.AtEnd())
             return;
         if (marker == nextName)
@@ -142,7 +135,7 @@ void ScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &result
     page.Seek(tailStart);
     std::int64_t position = tailStart;
     for (; !page.AtEnd(); ++position)
-        ScanWindow(state, page, results, position);
+        ScanWindow(state, page, sink, position);
     state.ScanPosition = position;
 }
 

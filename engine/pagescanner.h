@@ -2,11 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kestrune {
 
 class InputChannel;
-class OutputChannel;
 
 inline constexpr std::string_view NameMarker = "username=";
 inline constexpr std::string_view ValueMarker = "l_item_ex";
@@ -21,11 +21,23 @@ struct ScannerState
     std::int64_t RankCounter = 0;
 };
 
-// Looks at the nine characters starting at every byte of the page and prints
-// a numbered name for each "username=" marker and a value and line end for each
-// "l_item_ex" marker. Throws RuntimeError (input past end of file, invalid
-// argument) with the byte offset of the window that failed; what was printed
-// before stays in `results`.
-void ScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &results);
+// What a scan meets, in file order; how it is written out is the sink's
+// business.
+class ScanSink
+{
+public:
+    virtual ~ScanSink() = default;
+    // A member's name, numbered with the counter just advanced.
+    virtual void Name(std::int64_t counter, std::string_view name) = 0;
+    // The value that ends a member's line.
+    virtual void Value(std::string_view value) = 0;
+};
+
+// Looks at the nine characters starting at every byte of the page and reports
+// a numbered name for each "username=" marker and a value for each "l_item_ex"
+// marker. Throws RuntimeError (input past end of file, invalid argument) with
+// the byte offset of the window that failed; what was reported before stays
+// reported.
+void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
 
 } // namespace kestrune

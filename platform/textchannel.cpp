@@ -218,36 +218,6 @@ std::string_view InputChannel::Read(std::int64_t count)
     return std::string_view(bytes_).substr(start, offset - start);
 }
 
-void OutputChannel::PrintNumber(std::int64_t value)
-{
-    const std::uint64_t magnitude =
-        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    buffer_ += value < 0 ? '-' : ' ';
-    buffer_ += std::to_string(magnitude);
-    buffer_ += ' ';
-    lineOpen_ = true;
-}
-
-void OutputChannel::PrintText(std::string_view bytes)
-{
-    buffer_ += bytes;
-    lineOpen_ = true;
-}
-
-void OutputChannel::PrintTab(std::int64_t column)
-{
-    const std::int64_t current = 1 + static_cast<std::int64_t>(buffer_.size()) - lineStart_;
-    buffer_.append(current < column ? static_cast<std::size_t>(column - current) : 1, ' ');
-    lineOpen_ = true;
-}
-
-void OutputChannel::PrintLineEnd()
-{
-    buffer_ += "\r\n";
-    lineStart_ = static_cast<std::int64_t>(buffer_.size());
-    lineOpen_ = false;
-}
-
 OutputFile::OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault)
     : path_(std::move(path))
     , fault_(fault)

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// Text files in code page 936, read and printed the way the page file and the
+// Text files in code page 936, read and written the way the page file and the
 // results file need: positions in bytes, characters of one or two bytes.
 namespace kestrune {
 
@@ -42,29 +42,6 @@ public:
 private:
     std::string bytes_;
     std::int64_t position_ = 1;
-};
-
-// Print items collected in memory, so a page's results reach the file in one
-// write.
-class OutputChannel
-{
-public:
-    // A space (or "-"), the digits, a space.
-    void PrintNumber(std::int64_t value);
-    void PrintText(std::string_view bytes);
-    // Spaces up to `column`; exactly one space when the line is already there.
-    void PrintTab(std::int64_t column);
-    void PrintLineEnd();
-
-    const std::string &Buffer() const { return buffer_; }
-    bool Empty() const { return buffer_.empty(); }
-    // Whether the last item printed left its line open.
-    bool LineOpen() const { return lineOpen_; }
-
-private:
-    std::string buffer_;
-    std::int64_t lineStart_ = 0; // offset in buffer_ where the current line began
-    bool lineOpen_ = false;
 };
 
 // A disk that fills up, for tests: decides write by write how many of the

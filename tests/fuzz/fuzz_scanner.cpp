@@ -14,7 +14,7 @@
 namespace {
 
 // The counter starts where the first bytes say, so that negative and wide
-// numbers are printed too; 32 bits keep RankCounter + names far from overflow.
+// numbers are reported too; 32 bits keep RankCounter + names far from overflow.
 std::int64_t StartingCounter(const std::uint8_t *data, std::size_t size)
 {
     std::int32_t value = 0;
@@ -24,11 +24,11 @@ std::int64_t StartingCounter(const std::uint8_t *data, std::size_t size)
 
 void Describe(const char *label, const kestrune::ScanOutcome &outcome)
 {
-    std::fprintf(stderr, "%s: error=%d offset=%lld counter=%lld position=%lld printed=%zu bytes\n",
-                 label, outcome.error ? static_cast<int>(*outcome.error) : -1,
+    std::fprintf(stderr, "%s: error=%d offset=%lld counter=%lld position=%lld events=%zu\n", label,
+                 outcome.error ? static_cast<int>(*outcome.error) : -1,
                  static_cast<long long>(outcome.errorOffset.value_or(0)),
                  static_cast<long long>(outcome.rankCounter),
-                 static_cast<long long>(outcome.scanPosition), outcome.printed.size());
+                 static_cast<long long>(outcome.scanPosition), outcome.events.size());
 }
 
 } // namespace

@@ -1,30 +1,20 @@
 #include "tests/support/expectedresults.h"
 
+#include "engine/resultswriter.h"
+
 #include <QFile>
 
 namespace kestrune {
 
-namespace {
-void PadToColumn(QByteArray &line, qsizetype column)
-{
-    const qsizetype current = line.size() + 1;
-    line.append(current < column ? column - current : 1, ' ');
-}
-} // namespace
-
 QByteArray ExpectedResults(const QList<SampleMember> &members, qint64 firstNumber)
 {
-    QByteArray all;
+    ResultsWriter lines;
     qint64 number = firstNumber;
     for (const SampleMember &member : members) {
-        QByteArray line = ' ' + QByteArray::number(number++) + ' ';
-        PadToColumn(line, 8);
-        line += member.name;
-        PadToColumn(line, 25);
-        line += QByteArray::number(member.level) + "\r\n";
-        all += line;
+        lines.Name(number++, member.name.toStdString());
+        lines.Value(QByteArray::number(member.level).toStdString());
     }
-    return all;
+    return QByteArray::fromStdString(lines.Page());
 }
 
 QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, qint64 firstPage,

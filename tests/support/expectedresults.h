@@ -8,7 +8,7 @@
 namespace kestrune {
 
 // The results lines an export should append for these members, numbered from
-// firstNumber, written out independently of the program's print code.
+// firstNumber (the columns are the results writer's, pinned by its own test).
 QByteArray ExpectedResults(const QList<SampleMember> &members, qint64 firstNumber);
 
 // The same for every member listed on the forum's pages first..last.

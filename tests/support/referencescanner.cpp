@@ -51,9 +51,25 @@ std::string Join(const Characters &characters, std::size_t first, std::size_t la
     return bytes;
 }
 
+class EventRecorder final : public ScanSink
+{
+public:
+    explicit EventRecorder(std::vector<ScanEvent> &events)
+        : events_(events)
+    {}
+    void Name(std::int64_t counter, std::string_view name) override
+    {
+        events_.push_back({counter, std::string(name)});
+    }
+    void Value(std::string_view value) override { events_.push_back({{}, std::string(value)}); }
+
+private:
+    std::vector<ScanEvent> &events_;
+};
+
 } // namespace
 
-void ReferenceScanPageFile(ScannerState &state, InputChannel &page, OutputChannel &results)
+void ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
 {
     state.ScanPosition = 1;
     while (!page.AtEnd()) {
@@ -72,10 +88,7 @@ void ReferenceScanPageFile(ScannerState &state, InputChannel &page, OutputChanne
                                    windowStart);
             state.NameField = Join(name, 1, j - 1);
             state.RankCounter += 1;
-            results.PrintNumber(state.RankCounter);
-            results.PrintTab(8);
-            results.PrintText(state.NameField);
-            results.PrintTab(25);
+            sink.Name(state.RankCounter, state.NameField);
         } else if (state.MarkerWindow == "l_item_ex") {
             const Characters value = SplitCharacters(page.Read(15));
             const std::size_t j = IndexOf(value, '<', 10);
@@ -83,8 +96,7 @@ void ReferenceScanPageFile(ScannerState &state, InputChannel &page, OutputChanne
                 throw RuntimeError(ErrorKind::InvalidArgument, "no '<' after the value",
                                    windowStart);
             state.ValueField = Join(value, 10, j - 1);
-            results.PrintText(state.ValueField);
-            results.PrintLineEnd();
+            sink.Value(state.ValueField);
         }
     }
 }
@@ -100,15 +112,14 @@ ScanOutcome RunScan(ScanFunction scan, InputChannel &page, std::int64_t rankCoun
     page.Seek(1);
     ScannerState state;
     state.RankCounter = rankCounter;
-    OutputChannel results;
     ScanOutcome outcome;
+    EventRecorder recorder(outcome.events);
     try {
-        scan(state, page, results);
+        scan(state, page, recorder);
     } catch (const RuntimeError &error) {
         outcome.error = error.kind();
         outcome.errorOffset = error.byteOffset();
     }
-    outcome.printed = results.Buffer();
     outcome.rankCounter = state.RankCounter;
     outcome.scanPosition = state.ScanPosition;
     return outcome;
