@@ -5,6 +5,7 @@
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
 #include "platform/clock.h"
+#include "platform/outputfile.h"
 #include "platform/runtimeerror.h"
 #include "platform/textchannel.h"
 

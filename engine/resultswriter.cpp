@@ -1,6 +1,6 @@
 #include "engine/resultswriter.h"
 
-#include "platform/textchannel.h"
+#include "platform/outputfile.h"
 
 namespace kestrune {
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-// Text files in code page 936, read and written the way the page file and the
-// results file need: positions in bytes, characters of one or two bytes.
+// The page file in code page 936, read the way the scan needs: positions in
+// bytes, characters of one or two bytes.
 namespace kestrune {
 
 // A byte 0x81..0xFE starts a two-byte character, whatever byte follows.
@@ -42,47 +41,6 @@ public:
 private:
     std::string bytes_;
     std::int64_t position_ = 1;
-};
-
-// A disk that fills up, for tests: decides write by write how many of the
-// bytes reach the file before the write fails.
-class WriteFault
-{
-public:
-    virtual ~WriteFault() = default;
-    // Returns `size` to let the write through whole.
-    virtual std::size_t BytesBeforeFailure(const std::filesystem::path &path, std::size_t size) = 0;
-};
-
-// A file opened for output (created or emptied) or for append (created if
-// missing). Only a regular file is opened, never through a symbolic link, so
-// a link or a FIFO planted under our name is refused with nothing touched.
-// Throws RuntimeError (file error) with the file's name and the reason.
-class OutputFile
-{
-public:
-    enum class Mode
-    {
-        Replace,
-        Append
-    };
-    OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault = nullptr);
-    ~OutputFile();
-    OutputFile(const OutputFile &) = delete;
-    OutputFile &operator=(const OutputFile &) = delete;
-
-    // All or nothing: on failure the file is cut back to its size before the
-    // call, so no partial line is left behind, and RuntimeError is thrown.
-    void Write(std::string_view bytes);
-    void Close();
-
-    const std::filesystem::path &Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-    WriteFault *fault_;
-    long long size_ = 0; // the file's length after our last write
-    int descriptor_ = -1;
 };
 
 } // namespace kestrune

@@ -1,6 +1,6 @@
 // The results file's bytes for what the scans of successive pages met.
 #include "engine/resultswriter.h"
-#include "platform/textchannel.h"
+#include "platform/outputfile.h"
 
 #include <QTemporaryDir>
 #include <fstream>

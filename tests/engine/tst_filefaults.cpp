@@ -1,4 +1,4 @@
-#include "platform/textchannel.h"
+#include "platform/outputfile.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/scriptedserver.h"

@@ -1,3 +1,4 @@
+#include "platform/outputfile.h"
 #include "platform/runtimeerror.h"
 #include "platform/textchannel.h"
 
@@ -6,8 +7,6 @@
 namespace kestrune {
 namespace {
 
-// How lines and columns are printed is checked byte for byte by the scanner
-// and export tests.
 TEST(InputChannelTest, ReadsCharactersOfOneOrTwoBytes)
 {
     const struct
