@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the fast scanner and the reference scanner as a
 // stored page and stops at the first input on which they disagree.
 #include "engine/pagescanner.h"
-#include "platform/textchannel.h"
 #include "tests/support/referencescanner.h"
 
 #include <cstddef>
@@ -35,7 +34,7 @@ void Describe(const char *label, const kestrune::ScanOutcome &outcome)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    kestrune::InputChannel page(std::string(reinterpret_cast<const char *>(data), size));
+    const std::string page(reinterpret_cast<const char *>(data), size);
     const std::int64_t counter = StartingCounter(data, size);
     const kestrune::ScanOutcome fast = kestrune::RunScan(kestrune::ScanPageFile, page, counter);
     const kestrune::ScanOutcome reference =

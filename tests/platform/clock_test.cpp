@@ -12,11 +12,8 @@ TEST(ClockTest, FetchTimeoutEndsOnTheFourthSecondBoundary)
         std::int64_t sentAt;
         std::int64_t wait;
     } cases[] = {{0, 4000}, {1, 3999}, {999, 3001}, {12345678, 3322}, {-1, 3001}};
-    for (const auto &c : cases) {
+    for (const auto &c : cases)
         EXPECT_EQ(FetchTimeoutMilliseconds(c.sentAt), c.wait) << c.sentAt;
-        EXPECT_GT(c.wait, 3000);
-        EXPECT_LE(c.wait, 4000);
-    }
 }
 
 TEST(ClockTest, PauseLength)

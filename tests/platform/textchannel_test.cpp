@@ -1,7 +1,7 @@
-#include "platform/outputfile.h"
 #include "platform/runtimeerror.h"
 #include "platform/textchannel.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kestrune {
@@ -49,11 +49,7 @@ TEST(InputChannelTest, OpensOnlyFilesWithinTheLimit)
                       ("kestrune-open-limit-" +
                        std::to_string(reinterpret_cast<std::uintptr_t>(&marker)) + ".txt");
     for (const std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{101}}) {
-        {
-            OutputFile file(path, OutputFile::Mode::Replace);
-            file.Write(std::string(size, 'x'));
-            file.Close();
-        }
+        std::ofstream(path, std::ios::binary) << std::string(size, 'x');
         if (size <= 100)
             EXPECT_EQ(InputChannel::Open(path, 100).Size(), static_cast<std::int64_t>(size));
         else

@@ -51,20 +51,11 @@ std::string Join(const Characters &characters, std::size_t first, std::size_t la
     return bytes;
 }
 
-class EventRecorder final : public ScanSink
+struct EventRecorder final : ScanSink
 {
-public:
-    explicit EventRecorder(std::vector<ScanEvent> &events)
-        : events_(events)
-    {}
-    void Name(std::int64_t counter, std::string_view name) override
-    {
-        events_.push_back({counter, std::string(name)});
-    }
-    void Value(std::string_view value) override { events_.push_back({{}, std::string(value)}); }
-
-private:
-    std::vector<ScanEvent> &events_;
+    void Name(std::int64_t n, std::string_view name) override { events.emplace_back(n, name); }
+    void Value(std::string_view value) override { events.emplace_back(std::nullopt, value); }
+    std::vector<ScanEvent> events;
 };
 
 } // namespace
@@ -104,22 +95,17 @@ void ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &si
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter)
 {
     InputChannel channel(std::move(page));
-    return RunScan(scan, channel, rankCounter);
-}
-
-ScanOutcome RunScan(ScanFunction scan, InputChannel &page, std::int64_t rankCounter)
-{
-    page.Seek(1);
     ScannerState state;
     state.RankCounter = rankCounter;
+    EventRecorder recorder;
     ScanOutcome outcome;
-    EventRecorder recorder(outcome.events);
     try {
-        scan(state, page, recorder);
+        scan(state, channel, recorder);
     } catch (const RuntimeError &error) {
         outcome.error = error.kind();
         outcome.errorOffset = error.byteOffset();
     }
+    outcome.events = std::move(recorder.events);
     outcome.rankCounter = state.RankCounter;
     outcome.scanPosition = state.ScanPosition;
     return outcome;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrune {
@@ -17,14 +18,8 @@ class InputChannel;
 // be checked against it; same state, channel, sink and errors.
 void ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
 
-// A name with its number, or a value.
-struct ScanEvent
-{
-    std::optional<std::int64_t> number; // none: a value
-    std::string text;
-
-    bool operator==(const ScanEvent &) const = default;
-};
+// A name with its number, or (no number) a value.
+using ScanEvent = std::pair<std::optional<std::int64_t>, std::string>;
 
 // Everything a scan leaves behind that the export depends on.
 struct ScanOutcome
@@ -40,10 +35,7 @@ struct ScanOutcome
 
 using ScanFunction = void (*)(ScannerState &, InputChannel &, ScanSink &);
 
-// One scan of `page` from a fresh channel, what it met recorded, with the counter at `rankCounter`.
+// One scan of `page` with the counter at `rankCounter`, what it met recorded.
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter = 0);
-// The same over a channel rewound first, so one page can be scanned twice
-// without being copied.
-ScanOutcome RunScan(ScanFunction scan, InputChannel &page, std::int64_t rankCounter);
 
 } // namespace kestrune
