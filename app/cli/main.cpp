@@ -64,7 +64,8 @@ int main(int argc, char *argv[])
         Print(stderr, parser.errorText());
         return 2;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    // --help-all would add Qt's own options, none of which this program reads.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         // Qt would print it in the ANSI code page only.
         Print(stdout, parser.helpText().trimmed());
         return 0;

@@ -79,6 +79,12 @@ private:
     QTemporaryDir config_;
 
 private slots:
+    void helpNamesTheSettings_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("--help") << QStringLiteral("--help");
+        QTest::newRow("--help-all") << QStringLiteral("--help-all");
+    }
     void helpNamesTheSettings();
     void rememberedHost();
     void printsResumeCommand();
@@ -157,8 +163,9 @@ private slots:
 
 void TestCli::helpNamesTheSettings()
 {
+    QFETCH(QString, option);
     QTemporaryDir dir;
-    const Result result = Run({"--help"}, dir.path());
+    const Result result = Run({option}, dir.path());
     QCOMPARE(result.exitCode, 0);
 #ifdef Q_OS_WIN
     QVERIFY2(result.out.contains(QStringLiteral("kestrune.ini")), qPrintable(result.out));
