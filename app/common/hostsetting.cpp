@@ -14,7 +14,7 @@ HostCheck Refuse(const QString &text, HostProblem problem)
 
 // QUrl refuses a bad port as it does a bad name; the port is read alone so
 // that the two can be told apart.
-bool HasBadPort(QStringView full)
+std::optional<HostProblem> PortProblem(QStringView full)
 {
     const QStringView rest = full.mid(full.indexOf(u"://") + 3);
     const auto end = std::find_if(rest.begin(), rest.end(),
@@ -22,11 +22,17 @@ bool HasBadPort(QStringView full)
     const QStringView authority = rest.first(end - rest.begin());
     const qsizetype colon = authority.lastIndexOf(u':');
     if (colon < 0 || colon < authority.lastIndexOf(u']'))
-        return false;
+        return std::nullopt;
     const QStringView port = authority.mid(colon + 1);
+    if (port.isEmpty())
+        return std::nullopt;
+    if (!std::all_of(port.begin(), port.end(), [](QChar c) { return c.isDigit(); }))
+        return HostProblem::BadPort;
+    // Digits beyond what toUInt reads are out of range too.
     bool number = false;
     const uint value = port.toUInt(&number);
-    return !port.isEmpty() && (!number || value > 65535);
+    return number && value >= 1 && value <= 65535 ? std::nullopt
+                                                  : std::optional(HostProblem::PortOutOfRange);
 }
 
 } // namespace
@@ -44,7 +50,10 @@ HostCheck CheckHost(const QString &text)
     const QString full = schemeEnd < 0 ? QStringLiteral("http://") + trimmed : trimmed;
     const QUrl url(full, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty())
-        return Refuse(text, HasBadPort(full) ? HostProblem::BadPort : HostProblem::NotAHost);
+        return Refuse(text, PortProblem(full).value_or(HostProblem::NotAHost));
+    // QUrl takes port 0, which no server listens on.
+    if (const std::optional<HostProblem> problem = PortProblem(full))
+        return Refuse(text, *problem);
     if (!url.userInfo().isEmpty())
         return Refuse(text, HostProblem::UserInfo);
     if ((!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery() ||

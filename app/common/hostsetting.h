@@ -9,11 +9,12 @@ namespace kestrune {
 enum class HostProblem
 {
     Empty,
-    BadScheme,     // neither http:// nor https://
-    BadPort,       // not a number, or over 65535
-    NotAHost,      // no host, or characters no host may have
-    UserInfo,      // a user name or password before the host
-    PathAfterHost, // a path, query or fragment after it
+    BadScheme,      // neither http:// nor https://
+    BadPort,        // not a number
+    PortOutOfRange, // a number, but not 1 to 65535
+    NotAHost,       // no host, or characters no host may have
+    UserInfo,       // a user name or password before the host
+    PathAfterHost,  // a path, query or fragment after it
 };
 
 struct HostError

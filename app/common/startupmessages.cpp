@@ -22,6 +22,8 @@ QString Why(HostProblem problem)
     case HostProblem::BadPort:
     case HostProblem::NotAHost:
         return QStringLiteral("应为 主机[:端口] 或 https://主机[:端口]");
+    case HostProblem::PortOutOfRange:
+        return QStringLiteral("端口超出范围，应为 1–65535");
     case HostProblem::UserInfo:
         return QStringLiteral("不能带用户名或密码");
     case HostProblem::PathAfterHost:

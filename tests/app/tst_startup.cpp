@@ -75,7 +75,9 @@ private slots:
         row("ftp://forum.example.org", "", HostProblem::BadScheme);
         row("https://", "", HostProblem::NotAHost);
         row("forum example.org", "", HostProblem::NotAHost);
-        row("https://forum.example.org:65536/", "", HostProblem::BadPort);
+        row("https://forum.example.org:65536/", "", HostProblem::PortOutOfRange);
+        row("127.0.0.1:0", "", HostProblem::PortOutOfRange);
+        row("127.0.0.1:99999999999", "", HostProblem::PortOutOfRange);
         row("forum.example.org:80a", "", HostProblem::BadPort);
         row("https://me@forum.example.org", "", HostProblem::UserInfo);
         row("forum.example.org/f/like", "", HostProblem::PathAfterHost);
@@ -195,6 +197,7 @@ private slots:
         row(host(HostProblem::BadScheme), bad + "只能用 http:// 或 https://。");
         row(host(HostProblem::BadPort), bad + "应为 主机[:端口] 或 https://主机[:端口]。");
         row(host(HostProblem::NotAHost), bad + "应为 主机[:端口] 或 https://主机[:端口]。");
+        row(host(HostProblem::PortOutOfRange), bad + "端口超出范围，应为 1–65535。");
         row(host(HostProblem::UserInfo), bad + "不能带用户名或密码。");
         row(host(HostProblem::PathAfterHost), bad + "只写主机和端口，不带路径。");
         row(DescribeStartupError({Kind::BadStoredHost, "", HostProblem::Empty, "k.conf", {}}),
