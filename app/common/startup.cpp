@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <optional>
 
@@ -11,11 +12,22 @@ namespace kestrune {
 
 namespace {
 
-// A CA file must be there when the run starts, not only when TLS needs it.
-bool CanRead(const QString &caFile)
+// More than any real bundle; a bigger file is not read to its end.
+constexpr qint64 MaxCaFileBytes = 4 << 20;
+
+// A CA file must be there, and hold a certificate, when the run starts, not
+// only when TLS needs it.
+std::optional<StartupError::Kind> CheckCaFile(const QString &caFile, bool stored)
 {
-    const QFileInfo file(caFile);
-    return file.isFile() && file.isReadable();
+    QFile file(caFile);
+    if (!QFileInfo(caFile).isFile() || !file.open(QIODevice::ReadOnly))
+        return stored ? StartupError::Kind::UnreadableStoredCaFile
+                      : StartupError::Kind::UnreadableCaFile;
+    const QByteArray text = file.read(MaxCaFileBytes);
+    const qsizetype begin = text.indexOf("-----BEGIN CERTIFICATE-----");
+    if (begin >= 0 && text.indexOf("-----END CERTIFICATE-----", begin) > begin)
+        return std::nullopt;
+    return StartupError::Kind::CaFileWithoutCertificate;
 }
 
 StartupError BadHost(StartupError::Kind kind, const HostError &error, const QString &storedIn = {})
@@ -103,18 +115,18 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
         const QString path = parser.value(caFile);
         if (path.isEmpty()) {
             newCaFile = QString();
-        } else if (!CanRead(path)) {
-            fail({StartupError::Kind::UnreadableCaFile, path, {}, {}, {}});
+        } else if (const auto problem = CheckCaFile(path, false)) {
+            fail({*problem, path, {}, {}, {}});
         } else {
             // Stored for runs from any directory.
             result.connection.caFile = QFileInfo(path).absoluteFilePath();
             newCaFile = result.connection.caFile;
         }
     } else if (!stored.caFile.isEmpty()) {
-        if (CanRead(stored.caFile))
-            result.connection.caFile = stored.caFile;
+        if (const auto problem = CheckCaFile(stored.caFile, true))
+            fail({*problem, stored.caFile, {}, store.File(), {}});
         else
-            fail({StartupError::Kind::UnreadableStoredCaFile, stored.caFile, {}, store.File(), {}});
+            result.connection.caFile = stored.caFile;
     }
 
     if (!parser.isSet(remember) || result.error)

@@ -37,7 +37,8 @@ struct StartupError
         BadStoredHost,
         UnreadableCaFile,
         UnreadableStoredCaFile,
-        RememberAlone, // --remember without --host or --ca-file
+        CaFileWithoutCertificate, // given or, with settingsFile, stored
+        RememberAlone,            // --remember without --host or --ca-file
         NotSaved,
     };
     Kind kind;

@@ -60,6 +60,9 @@ QString DescribeStartupError(const StartupError &error)
         return Unreadable(error.value);
     case StartupError::Kind::UnreadableStoredCaFile:
         return Unreadable(error.value) + StoredIn(error.settingsFile);
+    case StartupError::Kind::CaFileWithoutCertificate:
+        return QStringLiteral("CA 证书文件 %1 中没有 PEM 格式的证书。").arg(Native(error.value)) +
+               (error.settingsFile.isEmpty() ? QString() : StoredIn(error.settingsFile));
     case StartupError::Kind::RememberAlone:
         return QStringLiteral("--remember 要和 --host 或 --ca-file 一起用。");
     case StartupError::Kind::NotSaved:
