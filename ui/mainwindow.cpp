@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 // Resources of a static library need a call from outside any namespace.
 static void InitResources()
@@ -158,6 +159,23 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
 
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
     connect(delaySpin_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
+    // An arrow steps from the delay in the box when the arrows could show it.
+    connect(delaySpin_, &UpDown::actionTriggered, this, [this](int action) {
+        const bool up =
+            action == UpDown::SliderSingleStepAdd || action == UpDown::SliderPageStepAdd;
+        const bool down =
+            action == UpDown::SliderSingleStepSub || action == UpDown::SliderPageStepSub;
+        bool number = false;
+        const int typed = delayEdit_->text().toInt(&number);
+        if (!(up || down) || !number || typed < delaySpin_->minimum() ||
+            typed > delaySpin_->maximum())
+            return;
+        const int next =
+            std::clamp(typed + (up ? 1 : -1), delaySpin_->minimum(), delaySpin_->maximum());
+        delaySpin_->setSliderPosition(next);
+        if (next == delaySpin_->value()) // no valueChanged() will rewrite the box
+            SyncSpinToDelay(next);
+    });
     connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
     connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);

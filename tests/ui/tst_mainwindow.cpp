@@ -140,21 +140,23 @@ private slots:
     void spinControlFillsDelay_data()
     {
         QTest::addColumn<int>("start");
-        QTest::addColumn<Qt::Key>("key"); // which arrow is clicked or pressed
+        QTest::addColumn<QString>("typed"); // over the box's text
+        QTest::addColumn<Qt::Key>("key");   // which arrow is clicked or pressed
         QTest::addColumn<bool>("mouse");
         QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("text"); // after "7" was typed, then the arrow
-        QTest::newRow("click up") << 10 << Qt::Key_Up << true << 11 << "11";
-        QTest::newRow("click down") << 10 << Qt::Key_Down << true << 9 << "9";
-        QTest::newRow("key up") << 10 << Qt::Key_Up << false << 11 << "11";
-        QTest::newRow("key down") << 10 << Qt::Key_Down << false << 9 << "9";
-        QTest::newRow("top") << 20 << Qt::Key_Up << true << 20 << "207";
-        QTest::newRow("bottom") << 0 << Qt::Key_Down << false << 0 << "07";
+        QTest::addColumn<QString>("text"); // after the arrow
+        QTest::newRow("click up") << 10 << "abc" << Qt::Key_Up << true << 11 << "11";
+        QTest::newRow("click down") << 10 << "21" << Qt::Key_Down << true << 9 << "9";
+        QTest::newRow("key up from typed") << 10 << "0" << Qt::Key_Up << false << 1 << "1";
+        QTest::newRow("key down from typed") << 10 << "07" << Qt::Key_Down << false << 6 << "6";
+        QTest::newRow("top") << 20 << "x" << Qt::Key_Up << true << 20 << "x";
+        QTest::newRow("bottom") << 0 << "-1" << Qt::Key_Down << false << 0 << "-1";
     }
 
     void spinControlFillsDelay()
     {
         QFETCH(int, start);
+        QFETCH(QString, typed);
         QFETCH(Qt::Key, key);
         QFETCH(bool, mouse);
         QFETCH(int, value);
@@ -165,9 +167,9 @@ private slots:
         QCOMPARE(upDown->value(), 10);
         upDown->setValue(start);
         QCOMPARE(text4->text(), QString::number(start));
-        // Typing leaves the arrows where they are.
-        QTest::keyClicks(text4, QStringLiteral("7"));
-        QCOMPARE(upDown->value(), start);
+        text4->clear();
+        QTest::keyClicks(text4, typed);
+        QCOMPARE(text4->text(), typed); // the arrows never rewrite what is typed
         const QPoint arrow(upDown->width() / 2, key == Qt::Key_Up ? 3 : upDown->height() - 4);
         mouse ? QTest::mouseClick(upDown, Qt::LeftButton, {}, arrow) : QTest::keyClick(upDown, key);
         QCOMPARE(upDown->value(), value);
