@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "ui/messagebox.h"
+#include "ui/rankbox.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 
@@ -76,12 +77,13 @@ QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, 
     return label;
 }
 
-QLineEdit *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips,
-                    const QString &text, const QFont &font)
+template <typename Box = QLineEdit>
+Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
+              const QFont &font)
 {
-    auto *box = Place<QLineEdit>(parent, objectName, twips);
+    auto *box = Place<Box>(parent, objectName, twips);
+    box->setFont(font); // first, so a rank box measures its text in it
     box->setText(text);
-    box->setFont(font);
     return box;
 }
 
@@ -105,10 +107,10 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     , exportButton_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
     , forumNameEdit_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
                               CjkFont(Face::Song, 21.75)))
-    , fromRankEdit_(PlaceBox(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
-                             CjkFont(Face::Song, 12)))
-    , toRankEdit_(PlaceBox(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
-                           CjkFont(Face::Song, 12)))
+    , fromRankEdit_(PlaceBox<RankBox>(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+                                      CjkFont(Face::Song, 12)))
+    , toRankEdit_(PlaceBox<RankBox>(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
+                                    CjkFont(Face::Song, 12)))
     , delaySpin_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
     , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
                           CjkFont(Face::Song, 15)))

@@ -176,6 +176,26 @@ private slots:
         QCOMPARE(text4->text(), text);
     }
 
+    // Unfocused, a rank box shows where its text starts, and all of it on hover.
+    void rankBoxesShowTheirStart()
+    {
+        for (const char *name : {"Text2", "Text3"}) {
+            QLineEdit *box = f_->Box(name);
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+            box->selectAll();
+            QTest::keyClicks(box, QStringLiteral("10001"));
+            QCOMPARE(box->cursorPosition(), 5);
+            QCOMPARE(box->toolTip(), QStringLiteral("10001"));
+            QTest::keyClick(box, Qt::Key_Tab);
+            QCOMPARE(box->cursorPosition(), 0);
+            box->setText(QStringLiteral("12000"));
+            QCOMPARE(box->cursorPosition(), 0);
+            box->setText(QStringLiteral("21"));
+            QCOMPARE(box->toolTip(), QString());
+        }
+    }
+
     void exportsByKeyContinueNumbering()
     {
         f_->Box("Text3")->setText(QStringLiteral("60"));
