@@ -89,4 +89,10 @@ QString DescribeSaved(const SavedSettings &saved)
         .arg(Native(saved.file), parts.join(QStringLiteral("，")));
 }
 
+QString DescribeNoDisplay()
+{
+    return QStringLiteral("kestrune 需要图形界面（没有设置 DISPLAY 或 WAYLAND_DISPLAY）；"
+                          "在没有图形界面的地方请用 kestrune-cli 导出。");
+}
+
 } // namespace kestrune

@@ -10,5 +10,6 @@ namespace kestrune {
 QString DescribeHostError(const HostError &error);
 QString DescribeStartupError(const StartupError &error);
 QString DescribeSaved(const SavedSettings &saved);
+QString DescribeNoDisplay(); // the window program, started where it cannot open
 
 } // namespace kestrune

@@ -2,6 +2,7 @@
 #include "app/common/settingsstore.h"
 #include "app/common/startup.h"
 #include "app/common/startupmessages.h"
+#include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
@@ -24,6 +25,19 @@ bool OnlyPrints(std::span<char *const> arguments)
         return std::ranges::find(printing, std::string_view(argument)) != std::end(printing);
     });
 }
+
+// Without one Qt aborts in English, telling the user to reinstall.
+bool HasDisplay(std::span<char *const> arguments)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    return std::ranges::any_of(arguments.subspan(1), [](const char *argument) {
+        return std::string_view(argument) == "-platform" ||
+               std::string_view(argument) == "--platform";
+    });
+}
 #endif
 
 } // namespace
@@ -31,8 +45,13 @@ bool OnlyPrints(std::span<char *const> arguments)
 int main(int argc, char *argv[])
 {
 #ifdef Q_OS_UNIX
-    if (OnlyPrints({argv, static_cast<std::size_t>(argc)}))
+    const std::span<char *const> arguments{argv, static_cast<std::size_t>(argc)};
+    if (OnlyPrints(arguments)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (!HasDisplay(arguments)) {
+        kestrune::PrintLine(stderr, kestrune::DescribeNoDisplay());
+        return 1;
+    }
 #endif
     QApplication app(argc, argv);
     kestrune::IdentifyApplication(QStringLiteral("kestrune"));

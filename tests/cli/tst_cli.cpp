@@ -50,6 +50,9 @@ private:
         // Whatever a run stores goes to a folder of this test's.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        // No display: nothing here opens a window.
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
 #ifndef Q_OS_WIN
         // Not a Chinese system: our texts and Qt's must be Chinese regardless.
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
@@ -122,6 +125,33 @@ private slots:
         QVERIFY(results.startsWith(" 1     AAA              5\r\n"
                                    " 2     BBB              17\r\n"
                                    " 3     ZZZ              "));
+    }
+#endif
+#if defined(KESTRUNE_GUI) && !defined(Q_OS_WIN)
+    // Without a display the window program says so in Chinese, yet still prints.
+    void windowProgramWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // a part of it
+        QTest::newRow("window") << "" << 1 << ""
+                                << "请用 kestrune-cli";
+        QTest::newRow("version") << "--version" << 0 << "kestrune 1.00\n"
+                                 << "";
+    }
+    void windowProgramWithoutDisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const QStringList arguments = option.isEmpty() ? QStringList() : QStringList{option};
+        const Result result = Run(arguments, dir.path(), QStringLiteral(KESTRUNE_GUI));
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.out, out);
+        QVERIFY2(result.err.contains(err) && result.err.count(u'\n') <= 1, qPrintable(result.err));
     }
 #endif
     void contract_data()
