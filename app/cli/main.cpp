@@ -50,15 +50,17 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const ConnectionOptions connection;
     connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
-    const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名称。"),
-                                   QStringLiteral("NAME"), QStringLiteral("Henu"));
-    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次。"),
-                                  QStringLiteral("TEXT"), QStringLiteral("1"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("结束名次。"),
-                                QStringLiteral("TEXT"), QStringLiteral("2000"));
+    // Each default is told in its description too: Qt shows none.
+    const QCommandLineOption forum(QStringLiteral("forum"),
+                                   QStringLiteral("论坛名称，默认为 Henu。"),
+                                   QStringLiteral("名称"), QStringLiteral("Henu"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次，默认为 1。"),
+                                  QStringLiteral("名次"), QStringLiteral("1"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("结束名次，默认为 2000。"),
+                                QStringLiteral("名次"), QStringLiteral("2000"));
     const QCommandLineOption delay(QStringLiteral("delay"),
-                                   QStringLiteral("每页之间的停顿，单位为十分之一秒。"),
-                                   QStringLiteral("TEXT"), QStringLiteral("10"));
+                                   QStringLiteral("每页之间的停顿，单位为十分之一秒，默认为 10。"),
+                                   QStringLiteral("十分之一秒"), QStringLiteral("10"));
     parser.addOptions({forum, from, to, delay});
     if (!parser.parse(QCoreApplication::arguments())) {
         Print(stderr, parser.errorText());

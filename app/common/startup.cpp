@@ -53,11 +53,11 @@ ConnectionOptions::ConnectionOptions()
     : host(QStringLiteral("host"),
            QStringLiteral("论坛服务的地址：主机[:端口]，或带协议的网址，如 "
                           "https://forum.example.org。只用于这一次，除非同时给出 --remember。"),
-           QStringLiteral("HOST[:PORT]"))
+           QStringLiteral("主机[:端口]"))
     , caFile(QStringLiteral("ca-file"),
              QStringLiteral("除系统证书外另外信任的 CA 证书文件（PEM），供经过重新签发 TLS "
                             "证书的代理上网时使用。"),
-             QStringLiteral("FILE"))
+             QStringLiteral("文件"))
     , remember(QStringLiteral("remember"),
                QStringLiteral("把这次给出的 --host 和 --ca-file 保存为以后的默认值，再照常运行。"))
 {}
@@ -68,10 +68,11 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
         summary + QStringLiteral("\n\n"
                                  "论坛地址和 CA 证书文件保存在 %1，kestrune 和 kestrune-cli "
                                  "共用。没有保存过地址时用 %2。\n"
-                                 "保存新地址：kestrune --host 主机[:端口] --remember；"
-                                 "保存 CA 证书文件：kestrune --ca-file 文件 --remember。"
+                                 "保存新地址：%3 --host 主机[:端口] --remember；"
+                                 "保存 CA 证书文件：%3 --ca-file 文件 --remember。"
                                  "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
-                      .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost()));
+                      .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
+                           QCoreApplication::applicationName()));
     parser.addOptions({host, caFile, remember});
 }
 

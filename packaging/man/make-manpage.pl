@@ -148,7 +148,9 @@ sub HelpText
     print "Options:\n";
     for my $item (@items) {
         my ($names, $text) = @$item;
-        print "  $names  ", Translate($lang, \@entries, \@untranslated, $names, $text), "\n";
+        # Value names are Chinese in --help; an English page names them in English.
+        (my $shown = $names) =~ s/(<[^>]+>)/Translate($lang, \@entries, \@untranslated, 'value', $1)/ge;
+        print "  $shown  ", Translate($lang, \@entries, \@untranslated, $names, $text), "\n";
     }
 
     open my $out, '>:encoding(UTF-8)', $report or die "$report: $!\n";

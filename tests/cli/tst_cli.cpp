@@ -203,8 +203,10 @@ void TestCli::helpNamesTheSettings()
     QVERIFY2(result.out.contains(QStringLiteral("~/.config/Kestrune/kestrune.conf")),
              qPrintable(result.out));
 #endif
-    for (const char *option : {"--host", "--ca-file", "--remember", "--forum", "--from"})
-        QVERIFY2(result.out.contains(QLatin1String(option)), option);
+    // It names its own program, its values in Chinese, and its defaults.
+    for (const char *text : {"kestrune-cli --host", "--ca-file <文件>", "--remember",
+                             "--forum <名称>", "--from <名次>", "默认为 2000"})
+        QVERIFY2(result.out.contains(QString::fromUtf8(text)), text);
 }
 
 // What is remembered is the start-up test's; here, that the program keeps it
