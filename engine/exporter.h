@@ -37,10 +37,12 @@ public:
     void SetHost(const QString &host) { host_ = host; }
     // PEM certificates trusted besides the system's.
     void SetCaFile(const QString &path) { fetcher_.SetCaFile(path); }
+    QString CaFile() const { return fetcher_.CaFile(); }
     // Lets a test fail the writes as a full disk would.
     void SetWriteFault(WriteFault *fault) { writeFault_ = fault; }
     // Where temp.txt and jieguo.txt live; the current directory by default.
     void SetDirectory(const QDir &directory) { directory_ = directory; }
+    QDir Directory() const { return directory_; }
 
     bool IsRunning() const { return running_; }
     std::int64_t FirstPage() const { return firstPage_; }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "app/common/settingsstore.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
 
 #include <QWidget>
+#include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 namespace kestrune {
@@ -34,6 +38,9 @@ public:
 
     // For the host and the directory; the window keeps the only one.
     Exporter &Engine() { return exporter_; }
+    // Where the menu's settings are stored; `askForHost`: nothing chose the
+    // forum yet, so the first export asks for its address.
+    void UseSettings(const SettingsStore &settings, bool askForHost);
 
     QString ForumName() const override;
     QString FromRank() const override;
@@ -49,8 +56,20 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    enum class Setting
+    {
+        Host,
+        CaFile,
+    };
+    // Asks for the setting; once answered it is used and, with 记住, stored;
+    // `then` runs after that, and after any box it brought up.
+    void ChangeSetting(Setting setting, const std::function<void()> &then = {});
+    void OpenResultsFolder();
+    void ShowAbout();
     void OnPageStarted(qint64 page);
     void OnPageFinished(qint64 page, qint64 namesWritten);
     void OnCompleted(const QString &message);
@@ -67,7 +86,13 @@ private:
     UpDown *delaySpin_;         // UpDown1
     QLineEdit *delayEdit_;      // Text4
     StatusBar *statusBar_;      // StatusBar1
+
+    QMenu *contextMenu_; // child
+    // In contextMenu_; a run disables them.
+    QList<QAction *> settingActions_;
     Exporter exporter_;
+    SettingsStore settings_;
+    bool askForHost_ = false;
     bool closing_ = false;
 };
 

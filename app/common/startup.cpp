@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <optional>
 
 namespace kestrune {
@@ -92,11 +93,13 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     std::optional<StartupError> storedHostError;
     if (!stored.host.isEmpty()) {
         const HostCheck check = CheckHost(stored.host);
-        if (check.error)
+        if (check.error) {
             storedHostError =
                 BadHost(StartupError::Kind::BadStoredHost, *check.error, store.File());
-        else
+        } else {
             result.connection.host = check.host;
+            result.hostSource = HostSource::Stored;
+        }
     }
     if (parser.isSet(host)) {
         const QString text = parser.value(host);
@@ -106,6 +109,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
             fail(BadHost(StartupError::Kind::BadHost, *check.error));
         } else {
             result.connection.host = check.host;
+            result.hostSource = HostSource::CommandLine;
             newHost = text.isEmpty() ? QString() : check.host;
         }
     } else if (storedHostError) {
@@ -142,6 +146,19 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     }
     result.saved = SavedSettings{store.File(), newHost, newCaFile};
     return result;
+}
+
+bool MustAskForHost(const StartupResult &result)
+{
+    const QString name = QUrl(QStringLiteral("http://") + DefaultForumHost()).host();
+    const bool local = name == QLatin1String("localhost") || name == QLatin1String("::1") ||
+                       name.startsWith(QLatin1String("127."));
+    return result.hostSource == HostSource::Default && local;
+}
+
+bool CaFileUsable(const QString &path)
+{
+    return CanRead(path);
 }
 
 void ApplyConnection(const Connection &connection, Exporter &exporter)

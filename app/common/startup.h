@@ -56,12 +56,28 @@ struct SavedSettings
     std::optional<QString> caFile; // empty: removed
 };
 
+// Where this run's host came from.
+enum class HostSource
+{
+    Default,
+    Stored,
+    CommandLine,
+};
+
 struct StartupResult
 {
     Connection connection;
     std::optional<StartupError> error;
     std::optional<SavedSettings> saved;
+    HostSource hostSource = HostSource::Default;
 };
+
+// Nothing chose a host and the built-in one is on this machine, as the sample
+// forum is: the window asks for the forum's address before its first export.
+bool MustAskForHost(const StartupResult &result);
+
+// Whether a CA file can be used, as --ca-file checks it.
+bool CaFileUsable(const QString &path);
 
 // --host, --ca-file and --remember, shared by both programs, with the help
 // text that says where the settings live.

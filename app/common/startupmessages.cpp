@@ -42,6 +42,12 @@ QString StoredIn(const QString &file)
     return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(file));
 }
 
+QString FixInWindow(const QString &file, const QString &item, const QString &meanwhile)
+{
+    return QStringLiteral("它保存在 %1 中，可在窗口上单击右键，选“%2”改正；改正前%3。")
+        .arg(Native(file), item, meanwhile);
+}
+
 } // namespace
 
 QString DescribeHostError(const HostError &error)
@@ -93,6 +99,31 @@ QString DescribeNoDisplay()
 {
     return QStringLiteral("kestrune 需要图形界面（没有设置 DISPLAY 或 WAYLAND_DISPLAY）；"
                           "在没有图形界面的地方请用 kestrune-cli 导出。");
+}
+
+QString HostMenuItem()
+{
+    return QStringLiteral("论坛地址…");
+}
+
+QString CaFileMenuItem()
+{
+    return QStringLiteral("CA 证书文件…");
+}
+
+QString DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse)
+{
+    switch (error.kind) {
+    case StartupError::Kind::BadStoredHost:
+        return DescribeHostError({error.hostProblem, error.value}) +
+               FixInWindow(error.settingsFile, HostMenuItem(),
+                           QStringLiteral("使用 %1").arg(hostInUse));
+    case StartupError::Kind::UnreadableStoredCaFile:
+        return Unreadable(error.value) +
+               FixInWindow(error.settingsFile, CaFileMenuItem(), QStringLiteral("只用系统的证书"));
+    default:
+        return DescribeStartupError(error);
+    }
 }
 
 } // namespace kestrune

@@ -65,15 +65,18 @@ int main(int argc, char *argv[])
     connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入当前目录的 "
                                             "jieguo.txt。"));
     parser.process(app);
-    const kestrune::StartupResult startup = connection.Resolve(parser, kestrune::SettingsStore());
+    const kestrune::SettingsStore settings;
+    const kestrune::StartupResult startup = connection.Resolve(parser, settings);
 
     kestrune::MainWindow window;
     kestrune::ApplyConnection(startup.connection, window.Engine());
+    window.UseSettings(settings, kestrune::MustAskForHost(startup));
     window.show();
     // A setting that cannot be used leaves the window on the default host.
     if (startup.error)
-        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Error,
-                                   kestrune::DescribeStartupError(*startup.error));
+        kestrune::MessageBox::Show(
+            &window, kestrune::MessageBox::Kind::Error,
+            kestrune::DescribeStartupErrorInWindow(*startup.error, startup.connection.host));
     else if (startup.saved)
         kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
                                    kestrune::DescribeSaved(*startup.saved));

@@ -1,17 +1,25 @@
+#include "app/common/startup.h"
+#include "app/common/startupmessages.h"
 #include "platform/clock.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/scriptedserver.h"
+#include "tests/support/testcertificates.h"
 #include "tools/sampleforum/sampleforum.h"
 #include "ui/mainwindow.h"
+#include "ui/settingdialog.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QCommandLineParser>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -26,12 +34,17 @@ namespace {
 
 const QByteArray Henu = QByteArrayLiteral("Henu");
 
-QMessageBox *WaitForBox()
+template <typename Dialog = QMessageBox> Dialog *WaitForBox()
 {
     const auto box = [] {
-        return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        return qobject_cast<Dialog *>(QApplication::activeModalWidget());
     };
     return QTest::qWaitFor([&box] { return box() != nullptr; }, 10000) ? box() : nullptr;
+}
+
+QAbstractButton *ButtonOf(const SettingDialog *dialog, QDialogButtonBox::StandardButton which)
+{
+    return dialog->findChild<QDialogButtonBox *>()->button(which);
 }
 
 // Waits for the box to go and the window to have the focus back.
@@ -377,6 +390,175 @@ private slots:
         QCOMPARE(f_->Box("Text2")->text(), fromRankAfter);
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Results(), results);
+    }
+
+    // The first two exports of a window that has no host yet, or was given
+    // one on the command line.
+    void askForHostOnFirstExport_data()
+    {
+        QTest::addColumn<QStringList>("args"); // FORUM: the sample forum's address
+        QTest::addColumn<QString>("bad");      // typed before the forum's address
+        QTest::addColumn<bool>("answer");      // OK, else Cancel
+        QTest::addColumn<bool>("remember");
+        QTest::addColumn<bool>("unwritable"); // the settings file
+        QTest::newRow("cancel") << QStringList() << "ftp://x" << false << true << false;
+        QTest::newRow("remembered") << QStringList() << "a b" << true << true << false;
+        QTest::newRow("this run only") << QStringList() << "" << true << false << false;
+        QTest::newRow("not saved") << QStringList() << "" << true << true << true;
+        QTest::newRow("--host") << QStringList{"--host", "FORUM"} << "" << true << true << false;
+    }
+    void askForHostOnFirstExport()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, bad);
+        QFETCH(bool, answer);
+        QFETCH(bool, remember);
+        QFETCH(bool, unwritable);
+        const QString forum = QStringLiteral("127.0.0.1:%1").arg(f_->forum.ServerPort());
+        args.replaceInStrings(QStringLiteral("FORUM"), forum);
+        // A file where the folder should be: refused even to root.
+        QFile blocker(f_->dir.filePath(QStringLiteral("blocked")));
+        QVERIFY(!unwritable || blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const SettingsStore store(
+            f_->dir.filePath(QLatin1String(unwritable ? "blocked/k.conf" : "k.conf")));
+        QCommandLineParser parser;
+        const ConnectionOptions options;
+        options.AddTo(parser, {});
+        QVERIFY(parser.parse(QStringList{QStringLiteral("kestrune")} + args));
+        const StartupResult startup = options.Resolve(parser, store);
+        ApplyConnection(startup.connection, f_->Engine());
+        f_->window.UseSettings(store, MustAskForHost(startup));
+        f_->Box("Text3")->setText(QStringLiteral("20"));
+        f_->Box("Text4")->setText(QStringLiteral("0"));
+
+        QByteArray expected;
+        for (int press = 0; press < 2; ++press) {
+            QTest::mouseClick(f_->Button(), Qt::LeftButton);
+            if (args.isEmpty() && (press == 0 || !answer)) {
+                SettingDialog *dialog = WaitForBox<SettingDialog>();
+                QVERIFY(dialog);
+                auto *box = dialog->findChild<QLineEdit *>();
+                const auto *problem = dialog->findChild<QLabel *>(QStringLiteral("problem"));
+                QAbstractButton *ok = ButtonOf(dialog, QDialogButtonBox::Ok);
+                QCOMPARE(box->text(), QString());
+                QTest::keyClicks(box, bad);
+                if (!bad.isEmpty())
+                    QCOMPARE(problem->text(), DescribeHostError(*CheckHost(bad).error));
+                QVERIFY(!ok->isEnabled());
+                box->clear();
+                QTest::keyClicks(box, forum);
+                QCOMPARE(problem->text(), QString());
+                QVERIFY(ok->isEnabled());
+                dialog->findChild<QCheckBox *>()->setChecked(remember);
+                QTest::mouseClick(answer ? ok : ButtonOf(dialog, QDialogButtonBox::Cancel),
+                                  Qt::LeftButton);
+                if (!answer) {
+                    QVERIFY(BoxClosed(&f_->window));
+                    continue;
+                }
+                if (unwritable)
+                    QCOMPARE(DismissBox(&f_->window),
+                             DescribeStartupError({StartupError::Kind::NotSaved,
+                                                   {},
+                                                   {},
+                                                   store.File(),
+                                                   SettingsWriteError::Reason::NoAccess}));
+            }
+            QCOMPARE(DismissBox(&f_->window), Exporter::CompletionMessage());
+            expected += ExpectedPages(f_->forum, Henu, 1, 1, expected.count("\r\n") + 1);
+        }
+        QCOMPARE(f_->Results(), expected);
+        const QString stored = args.isEmpty() && answer && remember && !unwritable ? forum : "";
+        QCOMPARE(store.Read().host, stored);
+        QCOMPARE(QFile::exists(store.File()), !stored.isEmpty());
+    }
+
+    // The form's background, labels, button and status bar give the window's
+    // menu; a box keeps its own edit menu.
+    void contextMenu_data()
+    {
+        QTest::addColumn<QString>("control"); // right-clicked, or focused for Shift+F10
+        QTest::addColumn<bool>("keyboard");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<bool>("ours");
+        QTest::newRow("background") << "Form1" << false << false << true;
+        QTest::newRow("label") << "Label2" << false << false << true;
+        QTest::newRow("status bar") << "StatusBar1" << false << false << true;
+        QTest::newRow("box") << "Text1" << false << false << false;
+        QTest::newRow("Shift+F10 on the button") << "Command1" << true << false << true;
+        QTest::newRow("Shift+F10 in a box") << "Text2" << true << false << false;
+        QTest::newRow("button during a run") << "Command1" << false << true << true;
+    }
+    void contextMenu()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, keyboard);
+        QFETCH(bool, running);
+        QFETCH(bool, ours);
+        if (running) {
+            f_->forum.SetStallPage(1);
+            QSignalSpy requests(&f_->forum, &SampleForum::requestReceived);
+            QTest::mouseClick(f_->Button(), Qt::LeftButton);
+            QTRY_COMPARE(requests.size(), 1);
+        }
+        QWidget *target = control == "Form1" ? &f_->window : f_->Find<QWidget>(qPrintable(control));
+        if (keyboard) {
+            target->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+            QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            // Through the window, as the platform hands a click on, so Qt
+            // makes the menu request.
+            const QPoint at = control == "Form1" ? QPoint(4, 4) : target->rect().center();
+            QTest::mouseClick(f_->window.windowHandle(), Qt::RightButton, {},
+                              target->mapTo(&f_->window, at));
+        }
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QWidget *popup = QApplication::activePopupWidget();
+        const auto *menu = f_->Find<QMenu>("ContextMenu");
+        QCOMPARE(popup == menu, ours);
+        popup->close();
+        if (!ours)
+            return;
+        QStringList items;
+        for (const QAction *action : menu->actions())
+            items << action->text() + QLatin1String(action->isEnabled() ? "" : " (off)");
+        const QLatin1String off(running ? " (off)" : "");
+        QCOMPARE(items, QStringList({HostMenuItem() + off, CaFileMenuItem() + off, "",
+                                     "打开结果所在文件夹", "关于 Kestrune"}));
+    }
+
+    void caFileFromMenu()
+    {
+        TestCertificates certificates;
+        QVERIFY2(certificates.Make(), qPrintable(certificates.ErrorString()));
+        const SettingsStore store(f_->dir.filePath(QStringLiteral("k.conf")));
+        f_->window.UseSettings(store, false);
+        const QString missing = f_->dir.filePath(QStringLiteral("gone.pem"));
+        // Chosen, then cleared with the button beside the box.
+        for (const QString &file : {certificates.CaFile(), QString()}) {
+            f_->Find<QMenu>("ContextMenu")->actions().at(1)->trigger();
+            SettingDialog *dialog = WaitForBox<SettingDialog>();
+            QVERIFY(dialog);
+            auto *box = dialog->findChild<QLineEdit *>();
+            box->setText(missing);
+            QCOMPARE(
+                dialog->findChild<QLabel *>(QStringLiteral("problem"))->text(),
+                DescribeStartupError({StartupError::Kind::UnreadableCaFile, missing, {}, {}, {}}));
+            QAbstractButton *ok = ButtonOf(dialog, QDialogButtonBox::Ok);
+            QVERIFY(!ok->isEnabled());
+            if (file.isEmpty())
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("clear")),
+                                  Qt::LeftButton);
+            else
+                box->setText(file);
+            QVERIFY(ok->isEnabled());
+            QTest::mouseClick(ok, Qt::LeftButton);
+            QVERIFY(BoxClosed(&f_->window));
+            QCOMPARE(f_->Engine().CaFile(), file);
+            QCOMPARE(store.Read().caFile, file);
+        }
     }
 
 private:
