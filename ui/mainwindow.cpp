@@ -174,8 +174,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     };
     contextMenu_->setObjectName(QStringLiteral("ContextMenu"));
     for (const auto &[text, setting] : settings)
-        settingActions_ << contextMenu_->addAction(text, this,
-                                                   [this, setting] { ChangeSetting(setting); });
+        settingActions_ << contextMenu_->addAction(
+            text, this, [this, which = setting] { ChangeSetting(which); });
     contextMenu_->addSeparator();
     contextMenu_->addAction(QStringLiteral("打开结果所在文件夹"), this,
                             &MainWindow::OpenResultsFolder);

@@ -220,6 +220,14 @@ private slots:
         row(DescribeStartupError({Kind::CaFileWithoutCertificate, "key.pem", {}, "k.conf", {}}),
             "CA 证书文件 key.pem 中没有 PEM 格式的证书。它保存在 k.conf 中，可用 --remember "
             "改正。");
+        row(DescribeStartupErrorInWindow(
+                {Kind::BadStoredHost, "", HostProblem::Empty, "k.conf", {}}, "h:1"),
+            "论坛地址“”无效：地址是空的。它保存在 k.conf 中，可在窗口上单击右键，"
+            "选“论坛地址…”改正；改正前使用 h:1。");
+        row(DescribeStartupErrorInWindow({Kind::UnreadableStoredCaFile, "ca.pem", {}, "k.conf", {}},
+                                         "h:1"),
+            "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可在窗口上单击右键，"
+            "选“CA 证书文件…”改正；改正前只用系统的证书。");
         row(DescribeStartupError({Kind::RememberAlone, {}, {}, {}, {}}),
             "--remember 要和 --host 或 --ca-file 一起用。");
         row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::NoAccess}),
