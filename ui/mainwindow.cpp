@@ -1,26 +1,20 @@
 #include "ui/mainwindow.h"
 
-#include "app/common/startupmessages.h"
 #include "platform/clock.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
-#include "ui/settingdialog.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
-#include <QUrl>
 
 // Resources of a static library need a call from outside any namespace.
 static void InitResources()
@@ -167,23 +161,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     setTabOrder(delaySpin_, delayEdit_);
     exportButton_->setFocus();
 
-    // One row a setting; each opens its own dialog.
-    const std::pair<QString, Setting> settings[] = {
-        {HostMenuItem(), Setting::Host},
-        {CaFileMenuItem(), Setting::CaFile},
-    };
-    contextMenu_->setObjectName(QStringLiteral("ContextMenu"));
-    for (const auto &[text, setting] : settings)
-        settingActions_ << contextMenu_->addAction(
-            text, this, [this, which = setting] { ChangeSetting(which); });
-    contextMenu_->addSeparator();
-    contextMenu_->addAction(QStringLiteral("打开结果所在文件夹"), this,
-                            &MainWindow::OpenResultsFolder);
-    contextMenu_->addAction(QStringLiteral("关于 Kestrune"), this, &MainWindow::ShowAbout);
-    connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
-        for (QAction *action : std::as_const(settingActions_))
-            action->setEnabled(!exporter_.IsRunning());
-    });
+    BuildContextMenu();
 
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
     connect(delaySpin_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
@@ -219,12 +197,6 @@ MainWindow::~MainWindow()
     // A run still going must not report into a half-destroyed window.
     exporter_.disconnect(this);
     exporter_.Stop();
-}
-
-void MainWindow::UseSettings(const SettingsStore &settings, bool askForHost)
-{
-    settings_ = settings;
-    askForHost_ = askForHost;
 }
 
 QString MainWindow::CreditLine()
@@ -277,81 +249,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         closing_ = false;
     }
     event->accept();
-}
-
-void MainWindow::contextMenuEvent(QContextMenuEvent *event)
-{
-    contextMenu_->popup(event->globalPos());
-    event->accept();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent *event)
-{
-    // Only some platforms turn Shift+F10 into a menu request: it goes to the
-    // focused control as the Menu key would, so a box keeps its own menu.
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        const QPoint centre = target->rect().center();
-        QContextMenuEvent request(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
-        QCoreApplication::sendEvent(target, &request);
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void MainWindow::ChangeSetting(Setting setting, const std::function<void()> &then)
-{
-    // Until the forum is chosen the sample forum's address is no answer to
-    // offer.
-    SettingDialog *dialog =
-        setting == Setting::Host
-            ? SettingDialog::ForHost(this, askForHost_ ? QString() : exporter_.Host())
-            : SettingDialog::ForCaFile(this, exporter_.CaFile());
-    connect(dialog, &QDialog::accepted, this, [this, dialog, setting, then] {
-        const QString value = dialog->Value();
-        std::optional<QString> host;
-        std::optional<QString> caFile;
-        if (setting == Setting::Host) {
-            exporter_.SetHost(value);
-            askForHost_ = false;
-            host = value;
-        } else {
-            exporter_.SetCaFile(value);
-            caFile = value;
-        }
-        const std::optional<SettingsWriteError> error =
-            dialog->Remember() ? settings_.Write(host, caFile) : std::nullopt;
-        if (!error) {
-            if (then)
-                then();
-            return;
-        }
-        const QMessageBox *box = MessageBox::Show(
-            this, MessageBox::Kind::Error,
-            DescribeStartupError(
-                {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason}));
-        if (then)
-            connect(box, &QDialog::finished, this, then);
-    });
-    dialog->open();
-}
-
-void MainWindow::OpenResultsFolder()
-{
-    const QString folder = exporter_.Directory().absolutePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        MessageBox::Show(
-            this, MessageBox::Kind::Error,
-            QStringLiteral("无法打开文件夹 %1。").arg(QDir::toNativeSeparators(folder)));
-}
-
-void MainWindow::ShowAbout()
-{
-    MessageBox::Show(this, MessageBox::Kind::Plain,
-                     QStringLiteral("Kestrune %1\n把论坛的会员排名导出到 jieguo.txt。\n\n"
-                                    "许可证：MIT\n设置文件：%2")
-                         .arg(QCoreApplication::applicationVersion(),
-                              QDir::toNativeSeparators(settings_.File())));
 }
 
 void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDone,

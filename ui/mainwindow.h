@@ -65,6 +65,7 @@ private:
         Host,
         CaFile,
     };
+    void BuildContextMenu();
     // Asks for the setting; once answered it is used and, with 记住, stored;
     // `then` runs after that, and after any box it brought up.
     void ChangeSetting(Setting setting, const std::function<void()> &then = {});
