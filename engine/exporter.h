@@ -35,6 +35,7 @@ public:
 
     // host[:port] of the forum service, or its base address with a scheme.
     void SetHost(const QString &host) { host_ = host; }
+    QString Host() const { return host_; }
     // PEM certificates trusted besides the system's.
     void SetCaFile(const QString &path) { fetcher_.SetCaFile(path); }
     QString CaFile() const { return fetcher_.CaFile(); }

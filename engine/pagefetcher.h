@@ -41,6 +41,7 @@ public:
 
     // PEM certificates trusted besides the system's; empty for none.
     void SetCaFile(const QString &path) { caFile_ = path; }
+    QString CaFile() const { return caFile_; }
 
     // `address` is a full http:// or https:// address, already encoded.
     void FetchPage(const QByteArray &address);

@@ -47,10 +47,11 @@ SettingDialog *SettingDialog::ForCaFile(QWidget *parent, const QString &caFile)
         QStringLiteral("除系统证书外另外信任的 CA 证书文件（PEM），供经过重新签发 TLS "
                        "证书的代理上网时使用。留空则只用系统的证书。"),
         [](const QString &text) {
-            if (text.isEmpty() || CaFileUsable(text))
-                return Reading{text.isEmpty() ? text : QFileInfo(text).absoluteFilePath(), {}};
-            return Reading{
-                {}, DescribeStartupError({StartupError::Kind::UnreadableCaFile, text, {}, {}, {}})};
+            if (text.isEmpty())
+                return Reading{text, {}};
+            if (const auto error = CheckCaFileSetting(text))
+                return Reading{{}, DescribeStartupError(*error)};
+            return Reading{QFileInfo(text).absoluteFilePath(), {}};
         },
         true);
     dialog->box_->setText(caFile);

@@ -156,9 +156,11 @@ bool MustAskForHost(const StartupResult &result)
     return result.hostSource == HostSource::Default && local;
 }
 
-bool CaFileUsable(const QString &path)
+std::optional<StartupError> CheckCaFileSetting(const QString &path)
 {
-    return CanRead(path);
+    if (const auto kind = CheckCaFile(path, false))
+        return StartupError{*kind, path, {}, {}, {}};
+    return std::nullopt;
 }
 
 void ApplyConnection(const Connection &connection, Exporter &exporter)

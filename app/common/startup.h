@@ -76,8 +76,8 @@ struct StartupResult
 // forum is: the window asks for the forum's address before its first export.
 bool MustAskForHost(const StartupResult &result);
 
-// Whether a CA file can be used, as --ca-file checks it.
-bool CaFileUsable(const QString &path);
+// Why a CA file cannot be used, as --ca-file checks it; none when it can.
+std::optional<StartupError> CheckCaFileSetting(const QString &path);
 
 // --host, --ca-file and --remember, shared by both programs, with the help
 // text that says where the settings live.

@@ -37,6 +37,11 @@ QString Unreadable(const QString &caFile)
     return QStringLiteral("无法读取 CA 证书文件 %1。").arg(Native(caFile));
 }
 
+QString WithoutCertificate(const QString &caFile)
+{
+    return QStringLiteral("CA 证书文件 %1 中没有 PEM 格式的证书。").arg(Native(caFile));
+}
+
 QString StoredIn(const QString &file)
 {
     return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(file));
@@ -67,7 +72,7 @@ QString DescribeStartupError(const StartupError &error)
     case StartupError::Kind::UnreadableStoredCaFile:
         return Unreadable(error.value) + StoredIn(error.settingsFile);
     case StartupError::Kind::CaFileWithoutCertificate:
-        return QStringLiteral("CA 证书文件 %1 中没有 PEM 格式的证书。").arg(Native(error.value)) +
+        return WithoutCertificate(error.value) +
                (error.settingsFile.isEmpty() ? QString() : StoredIn(error.settingsFile));
     case StartupError::Kind::RememberAlone:
         return QStringLiteral("--remember 要和 --host 或 --ca-file 一起用。");
@@ -120,6 +125,11 @@ QString DescribeStartupErrorInWindow(const StartupError &error, const QString &h
                            QStringLiteral("使用 %1").arg(hostInUse));
     case StartupError::Kind::UnreadableStoredCaFile:
         return Unreadable(error.value) +
+               FixInWindow(error.settingsFile, CaFileMenuItem(), QStringLiteral("只用系统的证书"));
+    case StartupError::Kind::CaFileWithoutCertificate:
+        if (error.settingsFile.isEmpty())
+            return DescribeStartupError(error);
+        return WithoutCertificate(error.value) +
                FixInWindow(error.settingsFile, CaFileMenuItem(), QStringLiteral("只用系统的证书"));
     default:
         return DescribeStartupError(error);
