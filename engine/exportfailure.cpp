@@ -118,13 +118,13 @@ QString DescribeOnPage(const ExportFailure &failure)
 
 QString DescribeError(const RuntimeError &error)
 {
-    QString detail = FromUtf8(error.detail());
-    if (const auto offset = error.byteOffset()) {
+    QString detail = FromUtf8(error.Detail());
+    if (const auto offset = error.ByteOffset()) {
         const QString where =
             QStringLiteral("%1 第 %2 字节").arg(QLatin1String(PageFileName)).arg(*offset);
         detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
     }
-    const QString name = FromUtf8(ErrorName(error.kind()));
+    const QString name = FromUtf8(ErrorName(error.Kind()));
     return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
 }
 

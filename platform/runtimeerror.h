@@ -29,11 +29,11 @@ class RuntimeError : public std::runtime_error
 public:
     RuntimeError(ErrorKind kind, std::string detail, std::optional<std::int64_t> byteOffset = {});
 
-    ErrorKind kind() const { return kind_; }
+    ErrorKind Kind() const { return kind_; }
     // What and where, UTF-8; may be empty.
-    const std::string &detail() const { return detail_; }
+    const std::string &Detail() const { return detail_; }
     // 1-based position in the page file, for scan errors.
-    std::optional<std::int64_t> byteOffset() const { return byteOffset_; }
+    std::optional<std::int64_t> ByteOffset() const { return byteOffset_; }
 
 private:
     ErrorKind kind_;

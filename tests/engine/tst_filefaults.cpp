@@ -182,8 +182,8 @@ private slots:
             QCOMPARE(failure.cause, ExportFailure::Cause::NoLock);
         } else {
             QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
-            QCOMPARE(failure.error->kind(), ErrorKind::FileError);
-            const QString detail = QString::fromStdString(failure.error->detail());
+            QCOMPARE(failure.error->Kind(), ErrorKind::FileError);
+            const QString detail = QString::fromStdString(failure.error->Detail());
             QVERIFY2(detail.startsWith(file), qPrintable(detail));
             QVERIFY2(detail.contains(reason), qPrintable(detail));
             QCOMPARE(failure.page, 1 + pagesWritten);

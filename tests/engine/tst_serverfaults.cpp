@@ -237,7 +237,7 @@ private slots:
                          failure.fetch->address.endsWith("&pn=2"),
                      message.constData());
         if (c.error)
-            QVERIFY2(failure.error && failure.error->kind() == *c.error, message.constData());
+            QVERIFY2(failure.error && failure.error->Kind() == *c.error, message.constData());
         // The timeout rule allows 3 to 4 s. Only the lower bound is checked:
         // a busy machine can stretch any wait, the timeout's length is the
         // clock's own unit test, and a hang ends in the harness's guard.

@@ -34,7 +34,7 @@ TEST_P(ReadNumberTest, ReadsWholeTextOrFails)
             ReadNumber(c.text);
             FAIL() << "no error";
         } catch (const RuntimeError &error) {
-            EXPECT_EQ(error.kind(), c.error);
+            EXPECT_EQ(error.Kind(), c.error);
         }
     }
 }

@@ -102,8 +102,8 @@ ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounte
     try {
         scan(state, channel, recorder);
     } catch (const RuntimeError &error) {
-        outcome.error = error.kind();
-        outcome.errorOffset = error.byteOffset();
+        outcome.error = error.Kind();
+        outcome.errorOffset = error.ByteOffset();
     }
     outcome.events = std::move(recorder.events);
     outcome.rankCounter = state.RankCounter;

@@ -90,8 +90,8 @@ private slots:
         QVERIFY(outcome.finished && !outcome.completed);
         const ExportFailure &failure = outcome.failure;
         QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
-        QCOMPARE(failure.error->kind(), ErrorKind::FileError);
-        const QString detail = QString::fromStdString(failure.error->detail());
+        QCOMPARE(failure.error->Kind(), ErrorKind::FileError);
+        const QString detail = QString::fromStdString(failure.error->Detail());
         QVERIFY2(detail.startsWith(file) && detail.contains(reason), qPrintable(detail));
         QVERIFY2(outcome.message.contains(QStringLiteral("文件错误")), qPrintable(outcome.message));
         QCOMPARE(failure.resumeRank, 1);
