@@ -1,12 +1,14 @@
 #include "platform/outputfile.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/scriptedserver.h"
 
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,21 +63,41 @@ private:
     int left_;
 };
 
-enum class Setup
+// What a row finds in the export's directory, and what it may change.
+struct Scene
 {
-    ReadOnlyResults,
-    UnwritableDirectory,
-    DiskFullOnPageTwo,
-    PageFileIsDirectory,
-    PageFileLinksToVictim,
-    ResultsLinkToVictim,
-    PageFileLinksToDevZero,
-    PageFileIsFifo,
-    ResultsIsFifo,
-    AnotherRunHoldsLock,
+    ExportHarness &h;
+    QString results;
+    QString page;
+    QString victim;
+    std::optional<Unwritable> guard{};
+    FailNthWrite diskFull{"jieguo.txt", 2};
+    QLockFile otherRun{h.FilePath(LockFileName)};
 };
 
+struct Case
+{
+    std::function<bool(Scene &)> setup; // false: it could not be made
+    const char *file = "jieguo.txt";    // the detail starts with it
+    const char *reason = "";            // and holds it
+    ExportFailure::Cause cause = ExportFailure::Cause::PageFailed;
+    int pagesWritten = 0; // whole pages in jieguo.txt after "earlier"
+    bool resultsGone = false;
+};
+
+bool Link(const char *target, const QString &link)
+{
+    return QFile::link(QString::fromLatin1(target), link);
+}
+
+bool Fifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class TestFileFaults : public QObject
 {
@@ -84,121 +106,92 @@ class TestFileFaults : public QObject
 private slots:
     void fileFaults_data()
     {
-        QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QString>("file");     // the detail starts with it
-        QTest::addColumn<QString>("reason");   // and holds it
-        QTest::addColumn<int>("pagesWritten"); // whole pages in jieguo.txt after "earlier"
-        const QString link = QStringLiteral("是符号链接");
-        const QString notRegular = QStringLiteral("不是普通文件");
-        QTest::newRow("results read-only")
-            << Setup::ReadOnlyResults << "jieguo.txt" << QStringLiteral("拒绝访问") << 0;
-        QTest::newRow("directory not writable")
-            << Setup::UnwritableDirectory << "kestrune.lock" << QString() << 0;
-        QTest::newRow("disk full on page 2")
-            << Setup::DiskFullOnPageTwo << "jieguo.txt" << QStringLiteral("磁盘空间不足") << 1;
-        QTest::newRow("page file is a directory")
-            << Setup::PageFileIsDirectory << "temp.txt" << QStringLiteral("是一个文件夹") << 0;
-        QTest::newRow("page file links to another file")
-            << Setup::PageFileLinksToVictim << "temp.txt" << link << 0;
-        QTest::newRow("results file links to another file")
-            << Setup::ResultsLinkToVictim << "jieguo.txt" << link << 0;
-        QTest::newRow("page file links to /dev/zero")
-            << Setup::PageFileLinksToDevZero << "temp.txt" << link << 0;
-        QTest::newRow("page file is a FIFO")
-            << Setup::PageFileIsFifo << "temp.txt" << notRegular << 0;
-        QTest::newRow("results file is a FIFO")
-            << Setup::ResultsIsFifo << "jieguo.txt" << notRegular << 0;
-        QTest::newRow("another run holds the directory")
-            << Setup::AnotherRunHoldsLock << "kestrune.lock" << QStringLiteral("另一个导出") << 0;
+        QTest::addColumn<Case>("c");
+        const auto row = [](const char *name, const Case &c) {
+            QTest::newRow(name) << c;
+        };
+        const char *link = "是符号链接";
+        const char *notRegular = "不是普通文件";
+        row("results read-only",
+            {.setup = [](Scene &s) { return s.guard.emplace(s.results), true; },
+             .reason = "拒绝访问"});
+        row("directory not writable",
+            {.setup = [](Scene &s) { return s.guard.emplace(s.h.dir.path()), true; },
+             .cause = ExportFailure::Cause::NoLock});
+        row("disk full on page 2",
+            {.setup = [](Scene &s) { return s.h.exporter.SetWriteFault(&s.diskFull), true; },
+             .reason = "磁盘空间不足",
+             .pagesWritten = 1});
+        row("page file is a directory",
+            {.setup =
+                 [](Scene &s) { return QDir(s.h.dir.path()).mkdir(QLatin1String(PageFileName)); },
+             .file = "temp.txt",
+             .reason = "是一个文件夹"});
+        row("page file links to another file",
+            {.setup = [](Scene &s) { return QFile::link(s.victim, s.page); },
+             .file = "temp.txt",
+             .reason = link});
+        row("results file links to another file",
+            {.setup = [](Scene &s) { return QFile::link(s.victim, s.results); },
+             .reason = link,
+             .resultsGone = true});
+        row("page file links to /dev/zero",
+            {.setup = [](Scene &s) { return Link("/dev/zero", s.page); },
+             .file = "temp.txt",
+             .reason = link});
+        row("page file is a FIFO", {.setup = [](Scene &s) { return Fifo(s.page); },
+                                    .file = "temp.txt",
+                                    .reason = notRegular});
+        row("results file is a FIFO", {.setup = [](Scene &s) { return Fifo(s.results); },
+                                       .reason = notRegular,
+                                       .resultsGone = true});
+        row("another run holds the directory",
+            {.setup = [](Scene &s) { return s.otherRun.tryLock(0); },
+             .file = "kestrune.lock",
+             .reason = "另一个导出",
+             .cause = ExportFailure::Cause::DirectoryBusy});
     }
     void fileFaults()
     {
-        QFETCH(Setup, setup);
-        QFETCH(QString, file);
-        QFETCH(QString, reason);
-        QFETCH(int, pagesWritten);
+        QFETCH(Case, c);
         ExportHarness h;
         h.inputs.toRank = QStringLiteral("40");
         const QByteArray earlier = "earlier\r\n";
-        const QString results = h.FilePath(ResultsFileName);
-        const QString page = h.FilePath(PageFileName);
-        const QString victim = h.FilePath("victim.txt");
         const QByteArray victimBytes = "not ours\r\n";
-        {
-            QFile existing(results);
-            QVERIFY(existing.open(QIODevice::WriteOnly));
-            existing.write(earlier);
-            QFile other(victim);
-            QVERIFY(other.open(QIODevice::WriteOnly));
-            other.write(victimBytes);
-        }
-        if (setup == Setup::ResultsLinkToVictim || setup == Setup::ResultsIsFifo)
-            QVERIFY(QFile::remove(results));
-        std::optional<Unwritable> guard;
-        FailNthWrite diskFull("jieguo.txt", 2);
-        QLockFile otherRun(h.FilePath(LockFileName));
-        switch (setup) {
-        case Setup::ReadOnlyResults:
-            guard.emplace(results);
-            break;
-        case Setup::UnwritableDirectory:
-            guard.emplace(h.dir.path());
-            break;
-        case Setup::DiskFullOnPageTwo:
-            h.exporter.SetWriteFault(&diskFull);
-            break;
-        case Setup::PageFileIsDirectory:
-            QVERIFY(QDir(h.dir.path()).mkdir(QLatin1String(PageFileName)));
-            break;
-        case Setup::PageFileLinksToVictim:
-            QVERIFY(QFile::link(victim, page));
-            break;
-        case Setup::ResultsLinkToVictim:
-            QVERIFY(QFile::link(victim, results));
-            break;
-        case Setup::PageFileLinksToDevZero:
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), page));
-            break;
-        case Setup::PageFileIsFifo:
-            QCOMPARE(::mkfifo(QFile::encodeName(page).constData(), 0600), 0);
-            break;
-        case Setup::ResultsIsFifo:
-            QCOMPARE(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
-            break;
-        case Setup::AnotherRunHoldsLock:
-            QVERIFY(otherRun.tryLock(0));
-            break;
-        }
-        if (guard && !guard->Effective())
+        Scene scene{h, h.FilePath(ResultsFileName), h.FilePath(PageFileName),
+                    h.FilePath("victim.txt")};
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(scene.results, earlier) && write(scene.victim, victimBytes));
+        QVERIFY(!c.resultsGone || QFile::remove(scene.results));
+        QVERIFY(c.setup(scene));
+        if (scene.guard && !scene.guard->Effective())
             QSKIP("cannot take write access away here");
 
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
         const ExportFailure &failure = outcome.failure;
-        if (setup == Setup::AnotherRunHoldsLock) {
-            QCOMPARE(failure.cause, ExportFailure::Cause::DirectoryBusy);
+        QCOMPARE(failure.cause, c.cause);
+        if (c.cause == ExportFailure::Cause::DirectoryBusy)
             QCOMPARE(failure.lockOwner, QCoreApplication::applicationPid());
-        } else if (setup == Setup::UnwritableDirectory) {
-            QCOMPARE(failure.cause, ExportFailure::Cause::NoLock);
-        } else {
-            QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
+        if (c.cause == ExportFailure::Cause::PageFailed) {
             QCOMPARE(failure.error->Kind(), ErrorKind::FileError);
             const QString detail = QString::fromStdString(failure.error->Detail());
-            QVERIFY2(detail.startsWith(file), qPrintable(detail));
-            QVERIFY2(detail.contains(reason), qPrintable(detail));
-            QCOMPARE(failure.page, 1 + pagesWritten);
+            QVERIFY2(detail.startsWith(QLatin1String(c.file)), qPrintable(detail));
+            QVERIFY2(detail.contains(QString::fromUtf8(c.reason)), qPrintable(detail));
+            QCOMPARE(failure.page, 1 + c.pagesWritten);
         }
-        QCOMPARE(failure.resumeRank, 1 + 20 * pagesWritten);
+        QCOMPARE(failure.resumeRank, 1 + 20 * c.pagesWritten);
         // Names that never reached the file use up no numbers.
-        QCOMPARE(h.exporter.Scanner().RankCounter, 20 * pagesWritten);
-        QCOMPARE(FileBytes(victim), victimBytes);
-        const QFileInfo resultsInfo(results);
-        if (resultsInfo.isFile() && !resultsInfo.isSymLink())
-            QCOMPARE(FileBytes(results),
-                     earlier + (pagesWritten > 0 ? ExpectedPages(h.forum, "Henu", 1, pagesWritten)
-                                                 : QByteArray()));
-        if (setup == Setup::AnotherRunHoldsLock)
-            QCOMPARE(h.forum.RequestCount(), 0);
+        QCOMPARE(h.exporter.Scanner().RankCounter, 20 * c.pagesWritten);
+        QCOMPARE(FileBytes(scene.victim), victimBytes);
+        if (!c.resultsGone)
+            QCOMPARE(FileBytes(scene.results),
+                     earlier + ExpectedPages(h.forum, "Henu", 1, c.pagesWritten));
+        // A busy directory is found before any request.
+        QVERIFY(c.cause != ExportFailure::Cause::DirectoryBusy || h.forum.RequestCount() == 0);
     }
 
     // Every page is in the file; only the closing line end failed.
@@ -208,7 +201,7 @@ private slots:
         QVERIFY(server.Listen());
         server.Script({{}, {.body = ScriptedServer::PageEndingOnAName()}});
         ExportHarness h;
-        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.exporter.SetHost(LocalHost(server.Port()));
         h.inputs.toRank = QStringLiteral("40");
         FailNthWrite diskFull("jieguo.txt", 3);
         h.exporter.SetWriteFault(&diskFull);
@@ -217,9 +210,7 @@ private slots:
         QCOMPARE(outcome.failure.cause, ExportFailure::Cause::LastLineEnd);
         QCOMPARE(outcome.failure.namesWritten, 3);
         QCOMPARE(outcome.failure.resumeRank, 41);
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), QByteArray(" 1     AAA              5\r\n"
-                                                                    " 2     BBB              17\r\n"
-                                                                    " 3     ZZZ              "));
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodLines() + " 3     ZZZ              ");
     }
 };
 

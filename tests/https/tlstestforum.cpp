@@ -5,7 +5,7 @@
 // prints "tls PORT plain PORT ca FILE" and serves the good page until
 // stopped by a signal, when it removes its certificates.
 #include "platform/stopsignals.h"
-#include "tests/support/scriptedserver.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/tlstestserver.h"
 
 #include <QCoreApplication>
@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     server.SetCertificate(kind->second);
-    server.SetResponse(TlsTestServer::Response(200, ScriptedServer::GoodPage()));
+    server.SetResponse(TlsTestServer::Response(200, GoodPage()));
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::stopRequested, &app, [] { QCoreApplication::quit(); });
     QTextStream(stdout) << "tls " << server.TlsPort() << " plain " << server.PlainPort() << " ca "

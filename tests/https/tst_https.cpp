@@ -1,10 +1,9 @@
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
-#include "tests/support/scriptedserver.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/runprogram.h"
 #include "tests/support/tlstestserver.h"
 
-#include <QProcess>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace kestrune;
@@ -12,8 +11,6 @@ using Certificate = TestCertificates::Server;
 using Kind = FetchFailure::Kind;
 
 namespace {
-
-const QList<SampleMember> GoodMembers = {{1, "AAA", 5}, {2, "BBB", 17}};
 
 struct Case
 {
@@ -76,7 +73,7 @@ private slots:
                     [&seen](const QByteArray &scheme) { seen << QString::fromLatin1(scheme); });
         ExportHarness harness;
         harness.inputs.toRank = QStringLiteral("20");
-        harness.exporter.SetHost(Ports(QString::fromLatin1(c.host)));
+        harness.exporter.SetHost(QString::fromLatin1(Ports(c.host)));
         harness.exporter.SetCaFile(c.trustTestCa ? server_.CaFile() : QString());
 
         const RunOutcome outcome = harness.Run();
@@ -85,15 +82,15 @@ private slots:
         QCOMPARE(seen, c.schemes);
         if (!c.failure) {
             QVERIFY2(outcome.completed, qPrintable(outcome.message));
-            QCOMPARE(FileBytes(harness.FilePath(ResultsFileName)), ExpectedResults(GoodMembers, 1));
+            QCOMPARE(FileBytes(harness.FilePath(ResultsFileName)), GoodLines());
             return;
         }
         QVERIFY2(!outcome.completed && outcome.failure.fetch, qPrintable(outcome.message));
         const FetchFailure &failure = *outcome.failure.fetch;
         QVERIFY2(failure.kind == *c.failure, qPrintable(outcome.message));
-        QVERIFY(failure.address.startsWith(Ports(QByteArray("https://127.0.0.1:TLS/"))));
+        QVERIFY(failure.address.startsWith(Ports("https://127.0.0.1:TLS/")));
         if (c.detail)
-            QCOMPARE(failure.detail, Ports(QString::fromLatin1(c.detail)));
+            QCOMPARE(failure.detail, QString::fromLatin1(Ports(c.detail)));
         QCOMPARE(FileBytes(harness.FilePath(ResultsFileName)), QByteArray());
     }
 
@@ -105,7 +102,7 @@ private slots:
         server_.SetResponse(Good());
         ExportHarness harness;
         harness.inputs.toRank = QStringLiteral("20");
-        harness.exporter.SetHost(QStringLiteral("https://127.0.0.1:%1").arg(server_.TlsPort()));
+        harness.exporter.SetHost(QString::fromLatin1(Ports("https://127.0.0.1:TLS")));
         harness.exporter.SetCaFile(server_.CaFile());
         const RunOutcome trusted = harness.Run();
         QVERIFY2(trusted.completed, qPrintable(trusted.message));
@@ -124,36 +121,22 @@ private slots:
         server_.SetCertificate(Certificate::Trusted);
         server_.SetResponse(Good());
         QTemporaryDir dir;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           dir.filePath(QStringLiteral("config")));
         const QStringList range{QStringLiteral("--to"), QStringLiteral("20"),
                                 QStringLiteral("--delay"), QStringLiteral("0")};
-        const QStringList first =
-            QStringList{QStringLiteral("--host"), Ports(QStringLiteral("https://127.0.0.1:TLS")),
-                        QStringLiteral("--ca-file"), server_.CaFile(),
-                        QStringLiteral("--remember")} +
-            range;
-        for (const QStringList &arguments : {first, range}) {
-            QProcess cli;
-            cli.setWorkingDirectory(dir.path());
-            cli.setProcessEnvironment(environment);
-            QSignalSpy finished(&cli, &QProcess::finished);
-            cli.start(QStringLiteral(KESTRUNE_CLI), arguments);
-            QVERIFY(finished.wait(30000));
-            QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        const QStringList first{
+            QStringLiteral("--host"), QString::fromLatin1(Ports("https://127.0.0.1:TLS")),
+            QStringLiteral("--ca-file"), server_.CaFile(), QStringLiteral("--remember")};
+        for (const QStringList &arguments : {first + range, range}) {
+            const ProgramResult cli =
+                RunProgram(QStringLiteral(KESTRUNE_CLI), arguments, dir.path(),
+                           dir.filePath(QStringLiteral("config")));
+            QVERIFY2(cli.exitCode == 0, qPrintable(cli.err));
         }
-        QCOMPARE(FileBytes(dir.filePath(QLatin1String(ResultsFileName))),
-                 ExpectedResults(GoodMembers, 1).repeated(2));
+        QCOMPARE(FileBytes(dir.filePath(QLatin1String(ResultsFileName))), GoodLines().repeated(2));
     }
 
 private:
-    static QByteArray Good() { return TlsTestServer::Response(200, ScriptedServer::GoodPage()); }
-    QString Ports(QString text) const
-    {
-        return text.replace(QLatin1String("PLAIN"), QString::number(server_.PlainPort()))
-            .replace(QLatin1String("TLS"), QString::number(server_.TlsPort()));
-    }
+    static QByteArray Good() { return TlsTestServer::Response(200, GoodPage()); }
     QByteArray Ports(QByteArray bytes) const
     {
         return bytes.replace("PLAIN", QByteArray::number(server_.PlainPort()))

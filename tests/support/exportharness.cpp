@@ -1,5 +1,7 @@
 #include "tests/support/exportharness.h"
 
+#include "tests/support/fixtures.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
@@ -30,7 +32,7 @@ ExportHarness::ExportHarness(const Clock &clock)
     : exporter(inputs, clock)
 {
     if (forum.Listen(0))
-        exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort()));
+        exporter.SetHost(LocalHost(forum.ServerPort()));
     exporter.SetDirectory(QDir(dir.path()));
 }
 

@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
-#include <zlib.h>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -25,22 +24,6 @@ QByteArray WithLength(int status, const QByteArray &body)
     return ScriptedServer::Head(status,
                                 "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
            body;
-}
-
-QByteArray Compress(const QByteArray &data, int windowBits)
-{
-    z_stream stream{};
-    // Fastest: the bombs are tens of MiB of one byte.
-    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, data.size())) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(static_cast<qsizetype>(stream.total_out));
-    deflateEnd(&stream);
-    return out;
 }
 
 // A linger of zero makes the close an RST rather than a FIN.
@@ -81,30 +64,10 @@ QByteArray ScriptedServer::Head(int status, const QByteArray &extraHeaders)
     return HttpHead(status, "Content-Type: text/html; charset=gbk\r\n" + extraHeaders);
 }
 
-QByteArray ScriptedServer::Gzip(const QByteArray &data)
-{
-    return Compress(data, 15 + 16); // 16: a gzip wrapper
-}
-
-QByteArray ScriptedServer::Deflate(const QByteArray &data, bool bare)
-{
-    return Compress(data, bare ? -15 : 15);
-}
-
 void ScriptedServer::Script(QList<Reply> replies)
 {
     replies_ = std::move(replies);
     answered_ = 0;
-}
-
-QByteArray ScriptedServer::GoodPage()
-{
-    return "<html><body><table>\n"
-           "<tr><td>1</td><td><a href=\"/u?1\" username=\"AAA\">AAA</a></td>"
-           "<td><span class=\"l_item_ex\" data-v>5</span></td></tr>\n"
-           "<tr><td>2</td><td><a href=\"/u?2\" username=\"BBB\">BBB</a></td>"
-           "<td><span class=\"l_item_ex\" data-v>17</span></td></tr>\n"
-           "</table></body></html>\n";
 }
 
 ScriptedServer::Reply ScriptedServer::ResetMidBody()

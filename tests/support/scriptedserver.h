@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/fixtures.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QTcpServer>
@@ -46,14 +48,9 @@ public:
     // Request heads as received, in order.
     const QList<QByteArray> &Requests() const { return requests_; }
 
-    static QByteArray Gzip(const QByteArray &data);
-    // zlib-wrapped, or bare deflate as some servers send it.
-    static QByteArray Deflate(const QByteArray &data, bool bare);
     // A reply head with Connection: close and the given extra header lines.
     static QByteArray Head(int status, const QByteArray &extraHeaders);
 
-    // The good page: two members, "AAA" level 5 and "BBB" level 17.
-    static QByteArray GoodPage();
     // Headers and part of the good page, then an RST.
     static Reply ResetMidBody();
     // A page whose one member "ZZZ" has no value, so it leaves its results

@@ -2,6 +2,7 @@
 #include "app/common/startupmessages.h"
 #include "platform/clock.h"
 #include "tests/support/expectedresults.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/support/testcertificates.h"
 #include "tools/sampleforum/sampleforum.h"
@@ -340,14 +341,12 @@ private slots:
         QTest::addColumn<QString>("fromRankAfter");
         QTest::addColumn<QStringList>("boxesAfter");
         QTest::addColumn<QByteArray>("results");
-        const QList<SampleMember> page = {{1, "AAA", 5}, {2, "BBB", 17}};
         // Numbering carries on from the names the failed run wrote.
-        QTest::newRow("continue button")
-            << "1" << 2 << "从第 21 名继续"
-            << "21" << QStringList{Exporter::CompletionMessage()}
-            << ExpectedResults(page, 1) + ExpectedResults(page + page, 3);
+        QTest::newRow("continue button") << "1" << 2 << "从第 21 名继续"
+                                         << "21" << QStringList{Exporter::CompletionMessage()}
+                                         << GoodLines(1) + GoodLines(3) + GoodLines(5);
         QTest::newRow("Enter keeps OK") << "1" << 2 << ""
-                                        << "1" << QStringList() << ExpectedResults(page, 1);
+                                        << "1" << QStringList() << GoodLines();
         // Nothing began, so there is nothing to continue.
         QTest::newRow("unreadable rank, OK alone") << "abc" << 1 << ""
                                                    << "abc" << QStringList() << QByteArray();
@@ -364,7 +363,7 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.Listen());
         server.Script({{}, ScriptedServer::ResetMidBody(), {}}); // page 2 fails once
-        f_->Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        f_->Engine().SetHost(LocalHost(server.Port()));
         f_->Box("Text2")->setText(fromRank);
         f_->Box("Text3")->setText(QStringLiteral("60"));
         f_->Box("Text4")->setText(QStringLiteral("0"));
@@ -565,7 +564,7 @@ private:
         f_ = std::make_unique<Fixture>(clock);
         if (!f_->forum.Listen(0) || !f_->dir.isValid())
             return false;
-        f_->Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(f_->forum.ServerPort()));
+        f_->Engine().SetHost(LocalHost(f_->forum.ServerPort()));
         f_->Engine().SetDirectory(QDir(f_->dir.path()));
         f_->window.show();
         return QTest::qWaitForWindowActive(&f_->window);

@@ -1,4 +1,5 @@
 #include "tests/support/expectedresults.h"
+#include "tests/support/fixtures.h"
 #include "tools/sampleforum/sampleforum.h"
 #include "ui/mainwindow.h"
 
@@ -36,7 +37,7 @@ private slots:
         QVERIFY(forum.Listen(0));
         QTemporaryDir dir;
         MainWindow window;
-        window.Engine().SetHost(QStringLiteral("127.0.0.1:%1").arg(forum.ServerPort()));
+        window.Engine().SetHost(LocalHost(forum.ServerPort()));
         window.Engine().SetDirectory(QDir(dir.path()));
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
