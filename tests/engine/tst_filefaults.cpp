@@ -85,11 +85,6 @@ struct Case
     bool resultsGone = false;
 };
 
-bool Link(const char *target, const QString &link)
-{
-    return QFile::link(QString::fromLatin1(target), link);
-}
-
 bool Fifo(const QString &path)
 {
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
@@ -135,10 +130,6 @@ private slots:
             {.setup = [](Scene &s) { return QFile::link(s.victim, s.results); },
              .reason = link,
              .resultsGone = true});
-        row("page file links to /dev/zero",
-            {.setup = [](Scene &s) { return Link("/dev/zero", s.page); },
-             .file = "temp.txt",
-             .reason = link});
         row("page file is a FIFO", {.setup = [](Scene &s) { return Fifo(s.page); },
                                     .file = "temp.txt",
                                     .reason = notRegular});

@@ -87,7 +87,10 @@ private slots:
 
         fails("never answers", raw({}, Ending::Stay), Kind::TimedOut);
         fails("drips a byte every 100 ms", {{.fault = Fault::DripBytes}}, Kind::TimedOut);
-        fails("streams forever", {{.fault = Fault::StreamForever}}, Kind::BodyTooLarge);
+        // Cut off at the limit, not read to an end that never comes.
+        fails("no length, over 16 MiB, left open",
+              raw(head(200, {}) + QByteArray(PageFetcher::MaxBodyBytes + 1, 'x'), Ending::Stay),
+              Kind::BodyTooLarge);
         row("404 without body",
             {.replies = page({}, 404), .error = ErrorKind::InputPastEnd, .pageFile = "\r\n"});
         // Any status with a whole page is a page, a 3xx without Location too.
@@ -104,14 +107,6 @@ private slots:
         row("utf-8 body", {.replies = page(utf8),
                            .results = " 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n",
                            .pageFile = utf8 + "\r\n"});
-        // A lead byte takes the "<" after it into the name; one at the very end
-        // pairs with the stored CR.
-        const QByteArray invalid = "<a username=\"q\">A\x81<B</a>"
-                                   "<span class=\"l_item_ex\" data-v>7</span>" +
-                                   filler + "\x81";
-        row("invalid pairs, lead byte last", {.replies = page(invalid),
-                                              .results = " 3     A\x81<B             7\r\n",
-                                              .pageFile = invalid + "\r\n"});
         // A run never leaves its last line open.
         const QByteArray nameOnly = ScriptedServer::PageEndingOnAName();
         const QByteArray openLine = " 3     ZZZ              \r\n";
@@ -148,8 +143,6 @@ private slots:
             cookies += "Set-Cookie: c" + QByteArray::number(i) + "=" + QByteArray(4000, 'c') +
                        "; Path=/\r\n";
         takes("a flood of cookies on a redirect", raw(redirect("2", cookies)) + page(good), good);
-        fails("gzip bomb", raw(encoded("gzip", gzip(QByteArray(20 << 20, '\0')))),
-              Kind::BodyTooLarge);
         fails("not gzip at all", raw(encoded("gzip", good)), Kind::CorruptCompression);
         fails("gzip stream shorter than its length promised",
               raw(encoded("gzip", gzipped.left(gzipped.size() / 2))), Kind::UnfinishedCompression);

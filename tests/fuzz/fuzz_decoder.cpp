@@ -7,25 +7,27 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace {
 
+using kestrune::BodyDecoder;
 constexpr std::size_t Limit = 256 * 1024;
 
 struct Result
 {
-    kestrune::BodyDecoder::Status status;
+    BodyDecoder::Status status;
     bool finished;
     std::string page;
+    bool operator==(const Result &) const = default;
 };
 
 Result Decode(const char *encoding, std::string_view body, std::size_t piece)
 {
-    kestrune::BodyDecoder decoder(encoding, Limit);
-    auto status = kestrune::BodyDecoder::Status::Ok;
-    for (std::size_t at = 0; at < body.size() && status == kestrune::BodyDecoder::Status::Ok;
-         at += piece)
+    BodyDecoder decoder(encoding, Limit);
+    auto status = BodyDecoder::Status::Ok;
+    for (std::size_t at = 0; at < body.size() && status == BodyDecoder::Status::Ok; at += piece)
         status = decoder.Feed(body.substr(at, piece));
     if (decoder.Page().size() > Limit) {
         std::fprintf(stderr, "page of %zu bytes past the limit\n", decoder.Page().size());
@@ -47,11 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Result whole = Decode(encoding, body, body.size() + 1);
     const Result pieces = Decode(encoding, body, piece);
     // A failure may be seen at a different piece, so only successes must match.
-    const bool bothOk = whole.status == kestrune::BodyDecoder::Status::Ok &&
-                        pieces.status == kestrune::BodyDecoder::Status::Ok;
-    if ((whole.status == kestrune::BodyDecoder::Status::Ok) !=
-            (pieces.status == kestrune::BodyDecoder::Status::Ok) ||
-        (bothOk && (whole.page != pieces.page || whole.finished != pieces.finished))) {
+    const bool wholeOk = whole.status == BodyDecoder::Status::Ok;
+    if (wholeOk != (pieces.status == BodyDecoder::Status::Ok) || (wholeOk && !(whole == pieces))) {
         std::fprintf(stderr, "%s in pieces of %zu: whole %d/%d, pieces %d/%d\n", encoding, piece,
                      static_cast<int>(whole.status), whole.finished,
                      static_cast<int>(pieces.status), pieces.finished);

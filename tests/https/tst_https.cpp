@@ -16,7 +16,6 @@ struct Case
 {
     const char *host = "https://127.0.0.1:TLS"; // PLAIN and TLS stand for the ports
     Certificate certificate = Certificate::Trusted;
-    bool trustTestCa = true;
     QByteArray response{};         // empty: the good page
     QStringList schemes{};         // of the requests the server saw
     std::optional<Kind> failure{}; // at https://127.0.0.1:TLS; none: the page is exported
@@ -56,7 +55,6 @@ private slots:
             {.certificate = Certificate::Untrusted, .failure = Kind::CertificateUntrusted});
         row("expired certificate",
             {.certificate = Certificate::Expired, .failure = Kind::CertificateExpired});
-        row("test CA not named", {.trustTestCa = false, .failure = Kind::CertificateUntrusted});
         row("redirect to an untrusted https server", {.host = "127.0.0.1:PLAIN",
                                                       .certificate = Certificate::Untrusted,
                                                       .schemes = {"http"},
@@ -74,7 +72,7 @@ private slots:
         ExportHarness harness;
         harness.inputs.toRank = QStringLiteral("20");
         harness.exporter.SetHost(QString::fromLatin1(Ports(c.host)));
-        harness.exporter.SetCaFile(c.trustTestCa ? server_.CaFile() : QString());
+        harness.exporter.SetCaFile(server_.CaFile());
 
         const RunOutcome outcome = harness.Run();
         disconnect(spy);

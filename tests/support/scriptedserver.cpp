@@ -5,7 +5,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
-#include <functional>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -33,17 +32,6 @@ void Reset(QTcpSocket *socket)
     ::setsockopt(static_cast<SocketHandle>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
                  reinterpret_cast<const char *>(&hard), sizeof hard);
     socket->abort();
-}
-
-// Writes once the socket is connected to this server's loop; stops with it.
-void Every(QTcpSocket *socket, int intervalMs, const std::function<bool()> &step)
-{
-    auto *timer = new QTimer(socket); // owned by the socket
-    QObject::connect(timer, &QTimer::timeout, socket, [timer, step] {
-        if (!step())
-            timer->stop();
-    });
-    timer->start(intervalMs);
 }
 
 } // namespace
@@ -102,21 +90,16 @@ void ScriptedServer::OnConnection()
 void ScriptedServer::Answer(QTcpSocket *socket, const Reply &reply)
 {
     switch (reply.fault) {
-    case Fault::StreamForever:
-        socket->write(Head(200, {}));
-        Every(socket, 1, [socket] {
-            if (socket->bytesToWrite() < 1024 * 1024)
-                socket->write(QByteArray(256 * 1024, 'x'));
-            return socket->state() == QAbstractSocket::ConnectedState;
-        });
-        return;
-    case Fault::DripBytes:
+    case Fault::DripBytes: {
         socket->write(Head(200, "Content-Length: 100000\r\n"));
-        Every(socket, 100, [socket] {
-            socket->write("x");
-            return socket->state() == QAbstractSocket::ConnectedState;
+        auto *drip = new QTimer(socket); // ends with the socket
+        QObject::connect(drip, &QTimer::timeout, socket, [socket] {
+            if (socket->state() == QAbstractSocket::ConnectedState)
+                socket->write("x");
         });
+        drip->start(100);
         return;
+    }
     case Fault::Status:
         socket->write(WithLength(reply.status, reply.body));
         break;

@@ -18,10 +18,9 @@ class ScriptedServer final : public QObject
 public:
     enum class Fault
     {
-        StreamForever, // close-delimited body that never ends
-        DripBytes,     // one byte every 100 ms
-        Status,        // `status` with `body` (may be empty)
-        Raw,           // `body` as the whole reply, head included, then `ending`
+        DripBytes, // one byte every 100 ms
+        Status,    // `status` with `body` (may be empty)
+        Raw,       // `body` as the whole reply, head included, then `ending`
     };
     // How a Raw reply leaves the connection.
     enum class Ending

@@ -65,8 +65,9 @@ QString TestCertificates::CertificateFile(Server server) const
     return Path("trusted.pem");
 }
 
-bool TestCertificates::OpenSsl(const QStringList &arguments)
+bool TestCertificates::OpenSsl(const QString &command)
 {
+    const QStringList arguments = command.split(QLatin1Char(' '));
     QProcess openssl;
     openssl.setWorkingDirectory(dir_.path());
     // Where the tests run under an emulator, the host's openssl can be named.
@@ -75,7 +76,7 @@ bool TestCertificates::OpenSsl(const QStringList &arguments)
     if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
         openssl.exitCode() != 0) {
         error_ = QStringLiteral("openssl %1: %2 %3")
-                     .arg(arguments.join(QLatin1Char(' ')), openssl.errorString(),
+                     .arg(command, openssl.errorString(),
                           QString::fromLocal8Bit(openssl.readAllStandardError()));
         return false;
     }
@@ -89,41 +90,24 @@ bool TestCertificates::Make()
         error_ = QStringLiteral("cannot write to %1").arg(dir_.path());
         return false;
     }
-    const QString config = QStringLiteral("openssl.cnf");
-    const auto newCa = [&](const QString &name, const QString &commonName) {
-        return OpenSsl(
-            {QStringLiteral("req"), QStringLiteral("-config"), config, QStringLiteral("-x509"),
-             QStringLiteral("-extensions"), QStringLiteral("ca_extensions"),
-             QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-             QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-             QStringLiteral("-keyout"), name + QStringLiteral(".key"), QStringLiteral("-out"),
-             name + QStringLiteral(".pem"), QStringLiteral("-days"), QStringLiteral("2"),
-             QStringLiteral("-subj"), QStringLiteral("/CN=") + commonName});
+    const QString newKey = QStringLiteral(
+        "-config openssl.cnf -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+    const auto newCa = [&](const char *name) {
+        return OpenSsl(QStringLiteral("req %1 -x509 -extensions ca_extensions -keyout %2.key "
+                                      "-out %2.pem -days 2 -subj /CN=Kestrune-test-%2")
+                           .arg(newKey, QLatin1String(name)));
     };
-    const auto sign = [&](const QString &ca, const QString &out, const QStringList &validity) {
-        return OpenSsl(QStringList{QStringLiteral("ca"), QStringLiteral("-batch"),
-                                   QStringLiteral("-config"), config, QStringLiteral("-notext"),
-                                   QStringLiteral("-cert"), ca + QStringLiteral(".pem"),
-                                   QStringLiteral("-keyfile"), ca + QStringLiteral(".key"),
-                                   QStringLiteral("-in"), QStringLiteral("server.csr"),
-                                   QStringLiteral("-out"), out} +
-                       validity);
+    const auto sign = [&](const char *ca, const char *out, const char *validity) {
+        return OpenSsl(QStringLiteral("ca -batch -config openssl.cnf -notext -cert %1.pem "
+                                      "-keyfile %1.key -in server.csr -out %2 %3")
+                           .arg(QLatin1String(ca), QLatin1String(out), QLatin1String(validity)));
     };
-    const QStringList current{QStringLiteral("-days"), QStringLiteral("2")};
-    return newCa(QStringLiteral("ca"), QStringLiteral("Kestrune Test CA")) &&
-           newCa(QStringLiteral("rogue"), QStringLiteral("Kestrune Untrusted CA")) &&
-           OpenSsl({QStringLiteral("req"), QStringLiteral("-config"), config,
-                    QStringLiteral("-new"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
-                    QStringLiteral("-nodes"), QStringLiteral("-keyout"),
-                    QStringLiteral("server.key"), QStringLiteral("-out"),
-                    QStringLiteral("server.csr"), QStringLiteral("-subj"),
-                    QStringLiteral("/CN=127.0.0.1")}) &&
-           sign(QStringLiteral("ca"), QStringLiteral("trusted.pem"), current) &&
-           sign(QStringLiteral("rogue"), QStringLiteral("untrusted.pem"), current) &&
-           sign(QStringLiteral("ca"), QStringLiteral("expired.pem"),
-                {QStringLiteral("-startdate"), QStringLiteral("20200101000000Z"),
-                 QStringLiteral("-enddate"), QStringLiteral("20200201000000Z")});
+    return newCa("ca") && newCa("rogue") &&
+           OpenSsl(
+               QStringLiteral("req %1 -new -keyout server.key -out server.csr -subj /CN=127.0.0.1")
+                   .arg(newKey)) &&
+           sign("ca", "trusted.pem", "-days 2") && sign("rogue", "untrusted.pem", "-days 2") &&
+           sign("ca", "expired.pem", "-startdate 20200101000000Z -enddate 20200201000000Z");
 }
 
 } // namespace kestrune

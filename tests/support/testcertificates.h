@@ -29,7 +29,7 @@ public:
 
 private:
     QString Path(const char *name) const { return dir_.filePath(QLatin1String(name)); }
-    bool OpenSsl(const QStringList &arguments);
+    bool OpenSsl(const QString &command); // arguments apart by single spaces
 
     QTemporaryDir dir_;
     QString error_;

@@ -1,5 +1,6 @@
 #include "tests/support/tlstestserver.h"
 
+#include "tests/support/expectedresults.h"
 #include "tools/sampleforum/httpresponse.h"
 
 #include <QFile>
@@ -12,12 +13,6 @@
 namespace kestrune {
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The name the client asked for, so a redirect keeps it (127.0.0.1 or localhost).
 QByteArray HostName(const QByteArray &request)
@@ -68,9 +63,9 @@ void TlsTestServer::SetCertificate(TestCertificates::Server server)
 {
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setLocalCertificate(
-        QSslCertificate(ReadAll(certificates_.CertificateFile(server)), QSsl::Pem));
+        QSslCertificate(FileBytes(certificates_.CertificateFile(server)), QSsl::Pem));
     configuration.setPrivateKey(
-        QSslKey(ReadAll(certificates_.KeyFile()), QSsl::Ec, QSsl::Pem, QSsl::PrivateKey));
+        QSslKey(FileBytes(certificates_.KeyFile()), QSsl::Ec, QSsl::Pem, QSsl::PrivateKey));
     configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
     tls_.setSslConfiguration(configuration);
 }

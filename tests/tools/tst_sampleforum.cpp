@@ -1,7 +1,5 @@
-#include "platform/cp936.h"
 #include "tools/sampleforum/sampleforum.h"
 
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
@@ -9,13 +7,6 @@
 using namespace kestrune;
 
 namespace {
-
-QByteArray Gbk(QStringView text)
-{
-    QByteArray bytes;
-    EncodeCp936(text, bytes);
-    return bytes;
-}
 
 // The whole reply to a request written in these pieces; the forum closes
 // the connection after every reply.
@@ -44,7 +35,6 @@ class TestSampleForum : public QObject
 private slots:
     void requests_data();
     void requests();
-    void roster();
 };
 
 // What the exporter makes of these pages, and the slow and stalled pages, are
@@ -65,7 +55,6 @@ void TestSampleForum::requests_data()
     QTest::newRow("first") << get("&pn=1") << 0 << ok << 20 << 1;
     QTest::newRow("last") << get("&pn=118") << 0 << ok << 5 << 2341;
     QTest::newRow("past last") << get("&pn=119") << 0 << ok << 0 << 0;
-    QTest::newRow("garbage page") << get("&pn=x1") << 0 << ok << 0 << 0;
     QTest::newRow("member count set") << get("&pn=3") << 45 << ok << 5 << 41;
     QTest::newRow("status rule") << get("&pn=2") << 0
                                  << QByteArray("HTTP/1.1 500 Internal Server Error") << 20 << 21;
@@ -74,9 +63,6 @@ void TestSampleForum::requests_data()
                                << 0 << ok << 20 << 1;
     QTest::newRow("other path") << QList<QByteArray>{"GET /f/like/other HTTP/1.1\r\n\r\n"} << 0
                                 << QByteArray("HTTP/1.1 404 Not Found") << 0 << 0;
-    QTest::newRow("post") << QList<QByteArray>{"POST /f/like/furank HTTP/1.1\r\n"
-                                               "Content-Length: 3\r\n\r\nabc"}
-                          << 0 << QByteArray("HTTP/1.1 405 Method Not Allowed") << 0 << 0;
     QTest::newRow("not http") << QList<QByteArray>{"hello there\r\n\r\n"} << 0 << bad << 0 << 0;
     QTest::newRow("overlong head")
         << QList<QByteArray>{"GET / HTTP/1.1\r\nX: " + QByteArray(17000, 'a') + "\r\n\r\n"} << 0
@@ -107,41 +93,8 @@ void TestSampleForum::requests()
     const auto rank = [](int n) {
         return "rank_digit\">" + QByteArray::number(n) + "<";
     };
-    QVERIFY(reply.contains(rank(firstRank)));
-    QVERIFY(reply.contains(rank(firstRank + listed - 1)));
-    QVERIFY(!reply.contains(rank(firstRank + listed)));
-    QVERIFY(!reply.contains(rank(firstRank - 1)));
-}
-
-void TestSampleForum::roster()
-{
-    const SampleForum forum;
-    const QByteArray henu = QByteArrayLiteral("Henu");
-    QVERIFY(forum.MembersOnPage(Gbk(u"中文"), 1) != forum.MembersOnPage(Gbk(u"中文论坛"), 1));
-    for (const QByteArray &other : {Gbk(u"中文"), QByteArray("a"), QByteArray()}) {
-        QVERIFY(forum.MemberCount(other) >= 500);
-        QVERIFY(forum.MemberCount(other) <= 3000);
-    }
-
-    static const QRegularExpression ascii(QStringLiteral("^[A-Za-z0-9_]{3,16}$"));
-    static const QRegularExpression hanzi(QStringLiteral("^\\p{Han}{1,14}$"));
-    int asciiNames = 0;
-    int longestNames = 0;
-    for (qint64 page = 1; page <= 118; ++page) {
-        for (const SampleMember &member : forum.MembersOnPage(henu, page)) {
-            const QString name = DecodeCp936(member.name);
-            QVERIFY2(member.level >= 1 && member.level <= 18, member.name.constData());
-            if (ascii.match(name).hasMatch()) {
-                ++asciiNames;
-                continue;
-            }
-            QVERIFY2(hanzi.match(name).hasMatch(), member.name.toHex().constData());
-            QCOMPARE(member.name.size(), name.size() * 2); // two-byte GB2312 codes only
-            longestNames += name.size() == 14;
-        }
-    }
-    QVERIFY(asciiNames > 0);
-    QVERIFY(longestNames > 0);
+    QVERIFY(reply.contains(rank(firstRank)) && reply.contains(rank(firstRank + listed - 1)));
+    QVERIFY(!reply.contains(rank(firstRank - 1)) && !reply.contains(rank(firstRank + listed)));
 }
 
 QTEST_GUILESS_MAIN(TestSampleForum)
