@@ -71,13 +71,11 @@ private slots:
         const auto raw = [](const QByteArray &reply, Ending ending = Ending::Close) {
             return QList<Reply>{{.fault = Fault::Raw, .body = reply, .ending = ending}};
         };
-        const auto head = [](int status, const QByteArray &headers) {
-            return ScriptedServer::Head(status, headers);
-        };
+        const auto head = &ScriptedServer::Head;
         const auto length = [](const QByteArray &body) {
             return "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
         };
-        const auto encoded = [&head, &length](const char *encoding, const QByteArray &body) {
+        const auto encoded = [head, &length](const char *encoding, const QByteArray &body) {
             return head(200, length(body) + "Content-Encoding: " + encoding + "\r\n") + body;
         };
         const auto gzip = [](const QByteArray &body) {
@@ -132,11 +130,10 @@ private slots:
                 QByteArray::number(good.mid(at, 7).size(), 16) + "\r\n" + good.mid(at, 7) + "\r\n";
         takes("chunked", raw(chunked + "0\r\n\r\n"), good);
         fails("chunked without its last chunk", raw(chunked), Kind::CutShort);
-        const auto redirect = [&head](const char *page, const QByteArray &headers = {}) {
+        const auto redirect = [head](const char *page, const QByteArray &headers = {}) {
             return head(302, "Location: /f/like/furank?kw=Henu&pn=" + QByteArray(page) +
                                  "\r\nContent-Length: 0\r\n" + headers);
         };
-        takes("redirect to page 1", raw(redirect("1")) + page(good), good);
         fails("redirected in a loop", raw(redirect("2")), Kind::TooManyRedirects);
         QByteArray cookies;
         for (int i = 0; i < 40; ++i)
