@@ -7,18 +7,17 @@
 namespace kestrune {
 namespace {
 
+// How texts are read is the number-reading test's; here the arithmetic.
 TEST(PageRangeTest, RankToPage)
 {
     const struct
     {
         const char *rank;
         std::optional<std::int64_t> page; // empty: the reading fails
-    } cases[] = {
-        {"1", 1},     {"20", 1},           {"21", 2},     {"2000", 100}, {"2001", 101},
-        {"0", 1},     {"-19", 0},          {"-30", 0},    {"-40", -1},   {"1.5", 1},
-        {"22.5", 2},  {" 41 ", 3},         {"1,000", 50}, {"&H15", 2},   {"2147483648", 107374183},
-        {"1e10", {}}, {"-2147483649", {}}, {"", {}},      {"abc", {}},   {"１２", {}},
-    };
+    } cases[] = {{"1", 1},      {"20", 1},          {"21", 2},
+                 {"2000", 100}, {"0", 1},           {"-19", 0},
+                 {"-40", -1},   {"22.5", 2},        {"2147483648", 107374183},
+                 {"1e10", {}},  {"-2147483649", {}}};
     for (const auto &c : cases) {
         if (c.page)
             EXPECT_EQ(PageOfRank(c.rank), *c.page) << c.rank;
