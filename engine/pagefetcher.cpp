@@ -36,7 +36,12 @@ bool IsHttps(const QByteArray &address)
 } // namespace
 
 // One libcurl multi handle for the fetcher's life, so a keep-alive connection
-// serves the next page, and at most one transfer on it.
+// serves the next page, and at most one transfer on it. Every request gets a
+// fresh easy handle: libcurl sends a request again on a new connection when a
+// reused one died before any byte of the answer, but only five times in a
+// handle's life, which a server that drops kept connections uses up within a
+// few pages. libcurl knows when a resend is safe, and the connection cache is
+// the multi handle's, so keep-alive stays.
 class PageFetcher::Session
 {
 public:
@@ -74,13 +79,11 @@ private:
 
     PageFetcher &owner_;
     CurlMultiDriver driver_;
-    // One easy handle for every transfer, so its options are set once.
-    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy_{curl_easy_init(), &curl_easy_cleanup};
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy_{nullptr, &curl_easy_cleanup};
     // No cookie engine is ever switched on: the ranking pages need none, and
     // a server cannot grow our memory or our requests with them.
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> requestHeaders_{
         curl_slist_append(nullptr, "Accept-Encoding: gzip, deflate"), &curl_slist_free_all};
-    QByteArray caFile_; // the one the handle has
 
     // The transfer under way.
     QByteArray address_;
@@ -97,7 +100,6 @@ PageFetcher::Session::Session(PageFetcher &owner)
 {
     QObject::connect(&driver_, &CurlMultiDriver::transferDone, &owner_,
                      [this](CURL *, CURLcode code) { OnTransferDone(code); });
-    Configure();
 }
 
 void PageFetcher::Session::Configure()
@@ -134,18 +136,16 @@ void PageFetcher::Session::Start(const QByteArray &address)
     refusal_.reset();
     errorText_[0] = '\0';
 
-    CURL *easy = easy_.get();
-    const QByteArray caFile = owner_.caFile_.toLocal8Bit();
-    if (caFile != caFile_) {
-        // Only a fresh handle goes back to libcurl's own certificate store.
-        if (caFile.isEmpty()) {
-            curl_easy_reset(easy);
-            Configure();
-        } else {
-            curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData()); // copied by libcurl
-        }
-        caFile_ = caFile;
+    easy_.reset(curl_easy_init());
+    if (!easy_) {
+        owner_.FailSoon({Kind::CouldNotStart,
+                         QString::fromLatin1(curl_easy_strerror(CURLE_OUT_OF_MEMORY)), address_});
+        return;
     }
+    Configure();
+    CURL *easy = easy_.get();
+    if (const QByteArray caFile = owner_.caFile_.toLocal8Bit(); !caFile.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData()); // copied by libcurl
     curl_easy_setopt(easy, CURLOPT_URL, address_.constData());
     if (const CURLMcode code = driver_.Add(easy); code != CURLM_OK)
         owner_.FailSoon(
@@ -154,7 +154,8 @@ void PageFetcher::Session::Start(const QByteArray &address)
 
 void PageFetcher::Session::Release()
 {
-    driver_.Remove(easy_.get());
+    if (easy_)
+        driver_.Remove(easy_.get());
     decoder_.reset();
 }
 

@@ -101,6 +101,11 @@ void ScriptedServer::Answer(QTcpSocket *socket, const Reply &reply)
         return;
     }
     case Fault::Status:
+        if (reply.keepAlive) {
+            socket->write(
+                WithLength(reply.status, reply.body).replace("Connection: close\r\n", ""));
+            return;
+        }
         socket->write(WithLength(reply.status, reply.body));
         break;
     case Fault::Raw:

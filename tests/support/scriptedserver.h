@@ -35,6 +35,9 @@ public:
         QByteArray body = GoodPage();  // Status: the body; Raw: the whole reply
         int status = 200;              // Status only
         Ending ending = Ending::Close; // Raw only
+        // Status only: no Connection: close, and the connection stays open
+        // for the next request (which a Raw reply may then drop unanswered).
+        bool keepAlive = false;
     };
 
     explicit ScriptedServer(QObject *parent = nullptr);
