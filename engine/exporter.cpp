@@ -79,9 +79,11 @@ void Exporter::RunExport()
     running_ = true;
     pageNumber_ = firstPage_;
     namesThisRun_ = 0;
+    firstEmptyPage_ = 0;
+    lastEmptyPage_ = 0;
     if (firstPage_ > lastPage_) {
         EndRun();
-        emit completed(CompletionMessage());
+        emit completed(CompletionMessage(), {});
         return;
     }
     StartPage();
@@ -122,7 +124,7 @@ void Exporter::StartPage()
         OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_).Close();
         fetcher_.FetchPage(address);
     } catch (const RuntimeError &error) {
-        Fail(error);
+        Fail({.error = error});
     }
 }
 
@@ -131,19 +133,26 @@ void Exporter::OnFetched(const FetchResult &result)
     // A page that timed out is stored empty, as one that came empty would be.
     const bool timedOut = result.failure && result.failure->kind == FetchFailure::Kind::TimedOut;
     if (result.failure && !timedOut) {
-        Fail(std::nullopt, result.failure);
+        Fail({.fetch = result.failure});
         return;
     }
+    refusal_.reset();
+    if (!timedOut && (result.status < 200 || result.status > 299))
+        refusal_ = FetchFailure{.kind = FetchFailure::Kind::HttpStatus,
+                                .address = result.address,
+                                .status = result.status,
+                                .reason = result.reason,
+                                .retryAfter = result.retryAfter};
     try {
         StorePage(timedOut ? std::string_view() : std::string_view(result.body));
         if (!timedOut)
             StartPause();
     } catch (const RuntimeError &error) {
-        Fail(error);
+        Fail({.error = error});
         return;
     }
     if (timedOut)
-        Fail(std::nullopt, result.failure);
+        Fail({.fetch = result.failure});
 }
 
 void Exporter::StorePage(std::string_view body)
@@ -176,7 +185,7 @@ void Exporter::OnPauseTick()
     ScanPage();
 }
 
-std::optional<RuntimeError> Exporter::ScanIntoResults()
+std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
 {
     std::optional<InputChannel> page;
     std::optional<OutputFile> file;
@@ -185,14 +194,22 @@ std::optional<RuntimeError> Exporter::ScanIntoResults()
         page.emplace(InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2));
         file.emplace(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
     } catch (const RuntimeError &error) {
-        return error;
+        return PageStop{.error = error};
     }
-    const std::int64_t countBefore = scanner_.RankCounter;
+    const ScannerState before = scanner_;
     std::optional<RuntimeError> scanError;
     try {
         ScanPageFile(scanner_, *page, results_);
     } catch (const RuntimeError &error) {
         scanError = error;
+    }
+    const std::int64_t names = scanner_.RankCounter - before.RankCounter;
+    if (names > 0 && firstEmptyPage_ > 0) {
+        // A ranking has no gaps: nothing of this page is written, so that a
+        // resume at the first empty page leaves no hole in the file.
+        scanner_ = before;
+        results_.DropPage();
+        return PageStop{.cause = ExportFailure::Cause::NamesAfterGap};
     }
     // What the scan met before an error is kept, as a page's earlier lines
     // would be.
@@ -200,23 +217,32 @@ std::optional<RuntimeError> Exporter::ScanIntoResults()
         results_.WritePage(*file);
     } catch (const RuntimeError &error) {
         // None of the page's names reached the file: number them again.
-        scanner_.RankCounter = countBefore;
-        return error;
+        scanner_.RankCounter = before.RankCounter;
+        return PageStop{.error = error};
     }
-    namesOnCurrentPage_ = scanner_.RankCounter - countBefore;
-    namesThisRun_ += namesOnCurrentPage_;
+    namesOnCurrentPage_ = names;
+    namesThisRun_ += names;
     try {
         file->Close();
     } catch (const RuntimeError &error) {
-        return error;
+        return PageStop{.error = error};
     }
-    return scanError;
+    if (names == 0 && refusal_)
+        return PageStop{.fetch = refusal_};
+    if (scanError)
+        return PageStop{.error = scanError};
+    if (names == 0) {
+        // Past the ranking's end, or refused with a 2xx: the next page tells.
+        firstEmptyPage_ = firstEmptyPage_ > 0 ? firstEmptyPage_ : pageNumber_;
+        lastEmptyPage_ = pageNumber_;
+    }
+    return std::nullopt;
 }
 
 void Exporter::ScanPage()
 {
-    if (const std::optional<RuntimeError> error = ScanIntoResults()) {
-        Fail(error);
+    if (const std::optional<PageStop> stop = ScanIntoResults()) {
+        Fail(*stop);
         return;
     }
     namesOnCurrentPage_ = 0;
@@ -231,7 +257,7 @@ void Exporter::ScanPage()
             FailClosingLastLine(error);
             return;
         }
-        emit completed(CompletionMessage());
+        emit completed(CompletionMessage(), {firstEmptyPage_, lastEmptyPage_});
         return;
     }
     ++pageNumber_;
@@ -244,17 +270,15 @@ void Exporter::Stop()
         return;
     fetcher_.Abort();
     pauseTimer_.stop();
-    Fail(std::nullopt);
+    Fail({.cause = ExportFailure::Cause::Stopped});
 }
 
-void Exporter::Fail(const std::optional<RuntimeError> &error,
-                    const std::optional<FetchFailure> &fetch)
+void Exporter::Fail(const PageStop &stop)
 {
     ExportFailure failure;
-    failure.cause =
-        error || fetch ? ExportFailure::Cause::PageFailed : ExportFailure::Cause::Stopped;
-    failure.error = error;
-    failure.fetch = fetch;
+    failure.cause = stop.cause;
+    failure.error = stop.error;
+    failure.fetch = stop.fetch;
     try {
         EndRun();
     } catch (const RuntimeError &closing) {
@@ -262,11 +286,17 @@ void Exporter::Fail(const std::optional<RuntimeError> &error,
     }
     // Stopped from a pageFinished() slot, the run stands before the next page.
     failure.page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
+    if (stop.cause == ExportFailure::Cause::NamesAfterGap) {
+        failure.page = firstEmptyPage_;
+        failure.lastEmptyPage = lastEmptyPage_;
+    }
     failure.firstPage = firstPage_;
     failure.lastPage = lastPage_;
     failure.namesOnPage = namesOnCurrentPage_;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
-    failure.resumeRank = FirstRankOfPage(failure.page);
+    // Pages without names just before may have been refused: a resume
+    // starts at the first of them, so the file never gets a hole.
+    failure.resumeRank = FirstRankOfPage(firstEmptyPage_ > 0 ? firstEmptyPage_ : failure.page);
     emit failed(failure);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/pagefetcher.h"
 #include "engine/pagescanner.h"
 #include "engine/resultswriter.h"
+#include "engine/runreport.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -63,21 +64,28 @@ public slots:
 signals:
     void pageStarted(qint64 page);
     void pageFinished(qint64 page, qint64 namesWritten);
-    void completed(const QString &message);
+    // `report` names the pages at the range's end that had no names.
+    void completed(const QString &message, const kestrune::RunReport &report);
     void failed(const kestrune::ExportFailure &failure);
 
 private:
+    // Why the current page ends the run.
+    struct PageStop
+    {
+        ExportFailure::Cause cause = ExportFailure::Cause::PageFailed;
+        std::optional<RuntimeError> error{};
+        std::optional<FetchFailure> fetch{};
+    };
+
     void StartPage();
     void OnFetched(const kestrune::FetchResult &result);
     void StorePage(std::string_view body);
     void StartPause();
     void OnPauseTick();
     void ScanPage();
-    // Scans temp.txt into jieguo.txt; the first error, if any.
-    std::optional<RuntimeError> ScanIntoResults();
-    // No error: stopped on request.
-    void Fail(const std::optional<RuntimeError> &error,
-              const std::optional<FetchFailure> &fetch = std::nullopt);
+    // Scans temp.txt into jieguo.txt; why the run ends there, if it does.
+    std::optional<PageStop> ScanIntoResults();
+    void Fail(const PageStop &stop);
     void FailClosingLastLine(const RuntimeError &error);
     bool TakeLock();
     void EndRun();
@@ -99,6 +107,12 @@ private:
     std::int64_t namesThisRun_ = 0;
     std::int64_t namesOnCurrentPage_ = 0;
     bool pageDone_ = false; // the current page is scanned and written
+    // The stored page's status when outside 2xx, as the failure it becomes
+    // if the page has no names.
+    std::optional<FetchFailure> refusal_;
+    // The pages without names since the last one with names; 0: none.
+    std::int64_t firstEmptyPage_ = 0;
+    std::int64_t lastEmptyPage_ = 0;
     std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;
     ResultsWriter results_;

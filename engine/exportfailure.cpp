@@ -24,6 +24,27 @@ QString PageAndRanks(std::int64_t page)
         .arg(LastRankOfPage(page));
 }
 
+// 第 2 页, or 第 2—4 页, with the ranks they hold.
+QString PagesAndRanks(std::int64_t first, std::int64_t last)
+{
+    if (first == last)
+        return PageAndRanks(first);
+    return QStringLiteral("第 %1—%2 页（第 %3—%4 名）")
+        .arg(first)
+        .arg(last)
+        .arg(FirstRankOfPage(first))
+        .arg(LastRankOfPage(last));
+}
+
+// The wait a server asked for, in seconds or until an HTTP date.
+QString RetryAfterLine(const QByteArray &value)
+{
+    bool seconds = false;
+    value.toLongLong(&seconds);
+    return seconds ? QStringLiteral("服务器要求 %1 秒后再试。").arg(QString::fromLatin1(value))
+                   : QStringLiteral("服务器要求在 %1 之后再试。").arg(QString::fromLatin1(value));
+}
+
 QString ResumeLine(std::int64_t rank)
 {
     return QStringLiteral("从第 %1 名开始可以继续导出。").arg(rank);
@@ -79,6 +100,11 @@ QString FetchReason(const FetchFailure &failure)
         return QStringLiteral("重定向超过 %1 次").arg(PageFetcher::MaxRedirects);
     case Kind::CouldNotStart:
         return with(u"无法开始请求");
+    case Kind::HttpStatus:
+        return QStringLiteral("HTTP %1 %2")
+            .arg(failure.status)
+            .arg(QString::fromLatin1(failure.reason))
+            .trimmed();
     case Kind::Other:
         break;
     }
@@ -89,11 +115,18 @@ QString DescribeOnPage(const ExportFailure &failure)
 {
     const QString where = PageAndRanks(failure.page);
     QStringList lines;
-    lines << (failure.cause == ExportFailure::Cause::Stopped
-                  ? QStringLiteral("导出已在%1停止。").arg(where)
-                  : QStringLiteral("%1出错：%2。")
-                        .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
-                                                  : DescribeError(*failure.error)));
+    if (failure.cause == ExportFailure::Cause::Stopped)
+        lines << QStringLiteral("导出已在%1停止。").arg(where);
+    else if (failure.cause == ExportFailure::Cause::NamesAfterGap)
+        lines << QStringLiteral("%1没有名字，但后面的第 %2 页有。")
+                     .arg(PagesAndRanks(failure.page, failure.lastEmptyPage))
+                     .arg(failure.lastEmptyPage + 1);
+    else
+        lines << QStringLiteral("%1出错：%2。")
+                     .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
+                                               : DescribeError(*failure.error));
+    if (failure.fetch && !failure.fetch->retryAfter.isEmpty())
+        lines << RetryAfterLine(failure.fetch->retryAfter);
     lines << (failure.page > failure.firstPage
                   ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
                         .arg(failure.firstPage)
@@ -130,6 +163,9 @@ QString DescribeError(const RuntimeError &error)
 
 QString DescribeFetchFailure(const FetchFailure &failure)
 {
+    if (failure.kind == FetchFailure::Kind::HttpStatus)
+        return QStringLiteral("服务器拒绝了请求（%1；%2）")
+            .arg(FetchReason(failure), DisplayAddress(failure.address));
     const ErrorKind kind =
         failure.kind == FetchFailure::Kind::TimedOut ? ErrorKind::Timeout : ErrorKind::NetworkError;
     const QString detail =
@@ -161,9 +197,21 @@ QString DescribeFailure(const ExportFailure &failure)
                ResumeLine(failure.resumeRank);
     case ExportFailure::Cause::Stopped:
     case ExportFailure::Cause::PageFailed:
+    case ExportFailure::Cause::NamesAfterGap:
         break;
     }
     return DescribeOnPage(failure);
+}
+
+QString DescribeRunReport(const RunReport &report)
+{
+    if (report.firstEmptyPage == 0)
+        return {};
+    if (report.firstEmptyPage == report.lastEmptyPage)
+        return QStringLiteral("第 %1 页没有名字").arg(report.firstEmptyPage);
+    return QStringLiteral("第 %1—%2 页没有名字")
+        .arg(report.firstEmptyPage)
+        .arg(report.lastEmptyPage);
 }
 
 } // namespace kestrune

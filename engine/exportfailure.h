@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/fetchfailure.h"
+#include "engine/runreport.h"
 #include "platform/runtimeerror.h"
 
 #include <QMetaType>
@@ -22,6 +23,7 @@ struct ExportFailure
         NoLock,          // the directory's lock file cannot be made
         Stopped,         // 停止, a signal, or the window closing
         PageFailed,      // an error on `page`
+        NamesAfterGap,   // pages `page`..`lastEmptyPage` had no names, the next one has
         LastLineEnd,     // every page is in the file; only the closing CR LF failed
     };
 
@@ -29,6 +31,7 @@ struct ExportFailure
     std::optional<RuntimeError> error{}; // what failed, with the low-level detail
     std::optional<FetchFailure> fetch{}; // instead: why `page` could not be taken
     std::int64_t page = 0;
+    std::int64_t lastEmptyPage = 0; // NamesAfterGap only
     std::int64_t firstPage = 0;
     std::int64_t lastPage = 0;
     std::int64_t namesWritten = 0;            // on the pages completed before `page`
@@ -40,7 +43,8 @@ struct ExportFailure
     // Whether pages were asked for: a resume then makes sense.
     bool RunStarted() const
     {
-        return cause == Cause::Stopped || cause == Cause::PageFailed || cause == Cause::LastLineEnd;
+        return cause == Cause::Stopped || cause == Cause::PageFailed ||
+               cause == Cause::NamesAfterGap || cause == Cause::LastLineEnd;
     }
 };
 
@@ -53,6 +57,9 @@ QString DescribeFetchFailure(const FetchFailure &failure);
 
 // The whole message, lines separated by '\n'.
 QString DescribeFailure(const ExportFailure &failure);
+
+// What follows "导出完成！": 第 E—L 页没有名字, or nothing.
+QString DescribeRunReport(const RunReport &report);
 
 } // namespace kestrune
 

@@ -34,12 +34,18 @@ struct FetchFailure
         InsecureRedirect, // https to http; detail: the target
         TooManyRedirects,
         CouldNotStart, // libcurl would not take the transfer
+        HttpStatus,    // a page without names and a status outside 2xx
         Other,
     };
 
     Kind kind = Kind::Other;
     QString detail{};     // libcurl's or the TLS library's words, or the datum named above
     QByteArray address{}; // the last address asked, after any redirects
+    // HttpStatus: the status line's code and reason phrase, and the
+    // Retry-After value if the server sent one.
+    int status = 0;
+    QByteArray reason{};
+    QByteArray retryAfter{};
 };
 
 // Whether the same request may well succeed if sent again.

@@ -90,6 +90,8 @@ private:
     int redirects_ = 0;
     qint64 headerBytes_ = 0;
     std::string contentEncoding_;
+    QByteArray reason_;
+    QByteArray retryAfter_;
     std::optional<BodyDecoder> decoder_;
     std::optional<FetchFailure> refusal_;
     std::array<char, CURL_ERROR_SIZE> errorText_{};
@@ -133,6 +135,8 @@ void PageFetcher::Session::Start(const QByteArray &address)
     address_ = address;
     headerBytes_ = 0;
     contentEncoding_.clear();
+    reason_.clear();
+    retryAfter_.clear();
     refusal_.reset();
     errorText_[0] = '\0';
 
@@ -171,6 +175,18 @@ std::size_t PageFetcher::Session::OnHeader(char *data, std::size_t size, std::si
     if (StartsWithNoCase(line, "http/")) {
         // A new response (after an interim 1xx) starts its headers afresh.
         session.contentEncoding_.clear();
+        session.retryAfter_.clear();
+        // "HTTP/1.1 429 Too Many Requests": the words after the code.
+        const std::string_view statusLine = Trimmed(line);
+        const std::size_t code = statusLine.find(' ');
+        const std::size_t words =
+            code == std::string_view::npos ? code : statusLine.find(' ', code + 1);
+        session.reason_ =
+            words == std::string_view::npos
+                ? QByteArray()
+                : QByteArray::fromStdString(std::string(Trimmed(statusLine.substr(words))));
+    } else if (StartsWithNoCase(line, "retry-after:")) {
+        session.retryAfter_ = QByteArray::fromStdString(std::string(Trimmed(line.substr(12))));
     } else if (StartsWithNoCase(line, "content-encoding:")) {
         const std::string_view value = Trimmed(line.substr(17));
         if (!value.empty()) {
@@ -243,7 +259,8 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
         Fail(Kind::UnfinishedCompression);
         return;
     }
-    owner_.Finish({std::nullopt, decoder_->TakePage(), static_cast<int>(status)});
+    owner_.Finish({std::nullopt, decoder_->TakePage(), static_cast<int>(status), reason_,
+                   retryAfter_, address_});
 }
 
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)

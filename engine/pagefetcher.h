@@ -19,6 +19,9 @@ struct FetchResult
     std::optional<FetchFailure> failure{}; // none: the whole body arrived and decoded
     std::string body{};                    // as the decoder built it, never copied on the way
     int status = 0;                        // the HTTP status of the page taken, any status
+    QByteArray reason{};                   // the status line's reason phrase
+    QByteArray retryAfter{};               // the Retry-After header's value, if sent
+    QByteArray address{};                  // the last address asked, after any redirects
 };
 
 // Fetches one page at a time with a GET, on the event loop, and reports once

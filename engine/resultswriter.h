@@ -29,6 +29,12 @@ public:
     // fails to reach the file is dropped and RuntimeError thrown; the file's
     // last line stays as open as it was.
     void WritePage(OutputFile &file);
+    // Forgets the page collected so far, as if it had never been scanned.
+    void DropPage()
+    {
+        page_.clear();
+        lineStart_ = 0;
+    }
     // Closes a line left open by the run's last page in the file at `path`,
     // which is opened only then. The line counts as closed even when that
     // fails, so it is never closed twice.

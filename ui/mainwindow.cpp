@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -276,10 +277,11 @@ void MainWindow::ShowIdle()
     exportButton_->setText(QStringLiteral("导出"));
 }
 
-void MainWindow::OnCompleted(const QString &message)
+void MainWindow::OnCompleted(const QString &message, const RunReport &report)
 {
     ShowIdle();
-    MessageBox::Show(this, MessageBox::Kind::Plain, message);
+    MessageBox::Show(this, MessageBox::Kind::Plain, message)
+        ->setInformativeText(DescribeRunReport(report));
 }
 
 void MainWindow::OnFailed(const ExportFailure &failure)

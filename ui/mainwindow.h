@@ -73,7 +73,7 @@ private:
     void ShowAbout();
     void OnPageStarted(qint64 page);
     void OnPageFinished(qint64 page, qint64 namesWritten);
-    void OnCompleted(const QString &message);
+    void OnCompleted(const QString &message, const kestrune::RunReport &report);
     void OnFailed(const kestrune::ExportFailure &failure);
     void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();

@@ -110,10 +110,13 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
         Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
     });
-    QObject::connect(&exporter, &Exporter::completed, [](const QString &message) {
-        Print(stdout, message);
-        QCoreApplication::exit(0);
-    });
+    QObject::connect(
+        &exporter, &Exporter::completed, [](const QString &message, const RunReport &report) {
+            Print(stdout, message);
+            if (const QString emptyPages = DescribeRunReport(report); !emptyPages.isEmpty())
+                Print(stderr, emptyPages);
+            QCoreApplication::exit(0);
+        });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())

@@ -11,14 +11,14 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
 {
     RunOutcome outcome;
     QEventLoop loop;
-    const auto onCompleted =
-        QObject::connect(&exporter, &Exporter::completed, &loop, [&](const QString &message) {
-            outcome = {true, true, message, {}};
-            loop.quit();
-        });
+    const auto onCompleted = QObject::connect(&exporter, &Exporter::completed, &loop,
+                                              [&](const QString &message, const RunReport &report) {
+                                                  outcome = {true, true, message, {}, report};
+                                                  loop.quit();
+                                              });
     const auto onFailed =
         QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
-            outcome = {true, false, DescribeFailure(failure), failure};
+            outcome = {true, false, DescribeFailure(failure), failure, {}};
             loop.quit();
         });
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);

@@ -15,6 +15,7 @@ struct RunOutcome
     bool completed = false;
     QString message; // as the user reads it
     ExportFailure failure;
+    RunReport report;
 };
 
 // Waits on the event loop until the exporter reports completed() or failed().

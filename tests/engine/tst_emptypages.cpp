@@ -1,0 +1,102 @@
+#include "tests/support/expectedresults.h"
+#include "tests/support/exportharness.h"
+#include "tests/support/scriptedserver.h"
+
+#include <QTest>
+
+using namespace kestrune;
+using Reply = ScriptedServer::Reply;
+
+namespace {
+
+// A run over the scripted pages and how it ends.
+struct Case
+{
+    QList<Reply> replies{}; // one per page
+    QString words{};        // in the error, or the whole note after "导出完成！"
+    qint64 resumeRank = 0;  // 0: the run completes
+    QByteArray results{};   // jieguo.txt at the end
+};
+
+const SampleMember Aaa{1, "AAA", 5};
+const SampleMember Bbb{2, "BBB", 17};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class TestEmptyPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pagesWithoutNames_data()
+    {
+        QTest::addColumn<Case>("c");
+        const Reply good{};
+        // A value without a name, and filler so no field runs into the end.
+        const QByteArray valueOnly =
+            "<span class=\"l_item_ex\" data-v>9</span>\n<p>" + QByteArray(80, '-') + "</p>\n";
+        const Reply empty{.body = valueOnly};
+        const QByteArray pageOne = ExpectedResults({Aaa, Bbb}, 1);
+        const QByteArray refused = "HTTP/1.1 503 Back Soon\r\nRetry-After: 30\r\n"
+                                   "Content-Length: " +
+                                   QByteArray::number(valueOnly.size()) +
+                                   "\r\nConnection: close\r\n\r\n" + valueOnly;
+        QTest::newRow("refused, values kept")
+            << Case{{good, {.fault = ScriptedServer::Fault::Raw, .body = refused}},
+                    QStringLiteral("第 2 页（第 21—40 名）出错：服务器拒绝了请求（HTTP 503 Back "
+                                   "Soon；http://127.0.0.1:%1/f/like/furank?kw=Henu&pn=2）。\n"
+                                   "服务器要求 30 秒后再试。"),
+                    21,
+                    pageOne + "9\r\n"};
+        QTest::newRow("a 404 page with names is a page")
+            << Case{{good, {.status = 404}, empty},
+                    QStringLiteral("第 3 页没有名字"),
+                    0,
+                    ExpectedResults({Aaa, Bbb, Aaa, Bbb}, 1) + "9\r\n"};
+        QTest::newRow("names after an empty page")
+            << Case{{good, empty, good},
+                    QStringLiteral("第 2 页（第 21—40 名）没有名字，但后面的第 3 页有。"),
+                    21,
+                    pageOne + "9\r\n"};
+        QTest::newRow("names after empty pages")
+            << Case{{good, empty, empty, empty, good},
+                    QStringLiteral("第 2—4 页（第 21—80 名）没有名字，但后面的第 5 页有。"),
+                    21,
+                    pageOne + "9\r\n9\r\n9\r\n"};
+        QTest::newRow("refused after an empty page")
+            << Case{{good, empty, {.body = {}, .status = 429}},
+                    QStringLiteral("HTTP 429 Too Many Requests"),
+                    21,
+                    pageOne + "9\r\n"};
+        QTest::newRow("empty pages at the end") << Case{
+            {good, empty, empty}, QStringLiteral("第 2—3 页没有名字"), 0, pageOne + "9\r\n9\r\n"};
+        QTest::newRow("every page has names") << Case{{good}, {}, 0, pageOne};
+    }
+    void pagesWithoutNames()
+    {
+        QFETCH(Case, c);
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.Script(c.replies);
+        ExportHarness h;
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.inputs.toRank = QString::number(20 * c.replies.size());
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished);
+        QCOMPARE(outcome.completed, c.resumeRank == 0);
+        if (outcome.completed) {
+            QCOMPARE(DescribeRunReport(outcome.report), c.words);
+        } else {
+            const QString words =
+                c.words.contains(QLatin1String("%1")) ? c.words.arg(server.Port()) : c.words;
+            QVERIFY2(outcome.message.contains(words), qPrintable(outcome.message));
+            QCOMPARE(outcome.failure.resumeRank, c.resumeRank);
+        }
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), c.results);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEmptyPages)
+#include "tst_emptypages.moc"
