@@ -4,6 +4,7 @@
 #include "engine/exportinputs.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
+#include "engine/retrywait.h"
 #include "platform/clock.h"
 #include "platform/outputfile.h"
 #include "platform/runtimeerror.h"
@@ -78,6 +79,7 @@ void Exporter::RunExport()
         return;
     running_ = true;
     pageNumber_ = firstPage_;
+    tries_ = 0;
     namesThisRun_ = 0;
     firstEmptyPage_ = 0;
     lastEmptyPage_ = 0;
@@ -116,6 +118,7 @@ bool Exporter::TakeLock()
 void Exporter::StartPage()
 {
     emit pageStarted(pageNumber_);
+    ++tries_;
     namesOnCurrentPage_ = 0;
     pageDone_ = false;
     try {
@@ -133,7 +136,8 @@ void Exporter::OnFetched(const FetchResult &result)
     // A page that timed out is stored empty, as one that came empty would be.
     const bool timedOut = result.failure && result.failure->kind == FetchFailure::Kind::TimedOut;
     if (result.failure && !timedOut) {
-        Fail({.fetch = result.failure});
+        if (!ScheduleRetry(*result.failure))
+            Fail({.fetch = result.failure});
         return;
     }
     refusal_.reset();
@@ -151,7 +155,7 @@ void Exporter::OnFetched(const FetchResult &result)
         Fail({.error = error});
         return;
     }
-    if (timedOut)
+    if (timedOut && !ScheduleRetry(*result.failure))
         Fail({.fetch = result.failure});
 }
 
@@ -174,6 +178,26 @@ void Exporter::StartPause()
     OnPauseTick();
 }
 
+bool Exporter::ScheduleRetry(const FetchFailure &failure)
+{
+    if (tries_ > retries_ || !IsRetryable(failure))
+        return false;
+    qint64 pauseMs = 0;
+    try {
+        pauseMs = PauseMilliseconds(PauseSeconds(inputs_.Delay().toStdString()));
+    } catch (const RuntimeError &) {
+        return false; // the page's own failure is told; the delay's comes with the next page
+    }
+    const qint64 waitMs =
+        RetryWaitMilliseconds(tries_, pauseMs, failure.retryAfter, clock_.WallMilliseconds());
+    pauseEnd_ = clock_.MonotonicMilliseconds() + waitMs;
+    retryAfterPause_ = true;
+    emit retryScheduled(pageNumber_, tries_, waitMs);
+    if (running_) // not stopped from a slot
+        OnPauseTick();
+    return true;
+}
+
 void Exporter::OnPauseTick()
 {
     const qint64 remaining = pauseEnd_ - clock_.MonotonicMilliseconds();
@@ -182,7 +206,10 @@ void Exporter::OnPauseTick()
             static_cast<int>(clock_.TimerMilliseconds(std::min(remaining, PauseSliceMs))));
         return;
     }
-    ScanPage();
+    if (std::exchange(retryAfterPause_, false))
+        StartPage();
+    else
+        ScanPage();
 }
 
 std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
@@ -204,6 +231,12 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
         scanError = error;
     }
     const std::int64_t names = scanner_.RankCounter - before.RankCounter;
+    if (names == 0 && refusal_ && tries_ <= retries_ && IsRetryable(*refusal_)) {
+        // A failed try writes nothing.
+        scanner_ = before;
+        results_.DropPage();
+        return PageStop{.fetch = refusal_, .retry = true};
+    }
     if (names > 0 && firstEmptyPage_ > 0) {
         // A ranking has no gaps: nothing of this page is written, so that a
         // resume at the first empty page leaves no hole in the file.
@@ -242,7 +275,8 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
 void Exporter::ScanPage()
 {
     if (const std::optional<PageStop> stop = ScanIntoResults()) {
-        Fail(*stop);
+        if (!stop->retry || !ScheduleRetry(*stop->fetch))
+            Fail(*stop);
         return;
     }
     namesOnCurrentPage_ = 0;
@@ -261,6 +295,7 @@ void Exporter::ScanPage()
         return;
     }
     ++pageNumber_;
+    tries_ = 0;
     StartPage();
 }
 
@@ -293,6 +328,7 @@ void Exporter::Fail(const PageStop &stop)
     failure.firstPage = firstPage_;
     failure.lastPage = lastPage_;
     failure.namesOnPage = namesOnCurrentPage_;
+    failure.tries = stop.cause == ExportFailure::Cause::PageFailed ? tries_ : 0;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
     // Pages without names just before may have been refused: a resume
     // starts at the first of them, so the file never gets a hole.
@@ -317,6 +353,7 @@ void Exporter::EndRun()
 {
     running_ = false;
     pauseTimer_.stop();
+    retryAfterPause_ = false;
     const auto unlock = qScopeGuard([this] { lock_.reset(); });
     // A run never leaves its last results line open.
     results_.EndRun(FilePath(ResultsFileName), writeFault_);

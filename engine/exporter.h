@@ -45,6 +45,9 @@ public:
     // Where temp.txt and jieguo.txt live; the current directory by default.
     void SetDirectory(const QDir &directory) { directory_ = directory; }
     QDir Directory() const { return directory_; }
+    // Further tries of a page that failed in a way that may pass, 0 to
+    // MaxRetries (retrywait.h).
+    void SetRetries(int retries) { retries_ = retries; }
 
     bool IsRunning() const { return running_; }
     std::int64_t FirstPage() const { return firstPage_; }
@@ -65,6 +68,8 @@ signals:
     void pageStarted(qint64 page);
     void pageFinished(qint64 page, qint64 namesWritten);
     // `report` names the pages at the range's end that had no names.
+    // Try `retry` + 1 of `page` starts after the wait; Stop() ends the wait.
+    void retryScheduled(qint64 page, int retry, qint64 waitMilliseconds);
     void completed(const QString &message, const kestrune::RunReport &report);
     void failed(const kestrune::ExportFailure &failure);
 
@@ -75,12 +80,15 @@ private:
         ExportFailure::Cause cause = ExportFailure::Cause::PageFailed;
         std::optional<RuntimeError> error{};
         std::optional<FetchFailure> fetch{};
+        bool retry = false; // another try may take the page
     };
 
     void StartPage();
     void OnFetched(const kestrune::FetchResult &result);
     void StorePage(std::string_view body);
     void StartPause();
+    // Another try of the page, after a wait, if any are left.
+    bool ScheduleRetry(const FetchFailure &failure);
     void OnPauseTick();
     void ScanPage();
     // Scans temp.txt into jieguo.txt; why the run ends there, if it does.
@@ -95,7 +103,10 @@ private:
     const Clock &clock_;
     PageFetcher fetcher_;
     QTimer pauseTimer_;
-    std::int64_t pauseEnd_ = 0; // on the clock's monotonic time
+    std::int64_t pauseEnd_ = 0;    // on the clock's monotonic time
+    bool retryAfterPause_ = false; // the pause is a wait before a retry
+    int retries_ = 0;
+    int tries_ = 0; // of the current page
     QString host_;
     QDir directory_;
     WriteFault *writeFault_ = nullptr;

@@ -125,6 +125,8 @@ QString DescribeOnPage(const ExportFailure &failure)
         lines << QStringLiteral("%1出错：%2。")
                      .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
                                                : DescribeError(*failure.error));
+    if (failure.tries > 1)
+        lines << QStringLiteral("这一页共试了 %1 次。").arg(failure.tries);
     if (failure.fetch && !failure.fetch->retryAfter.isEmpty())
         lines << RetryAfterLine(failure.fetch->retryAfter);
     lines << (failure.page > failure.firstPage
@@ -201,6 +203,14 @@ QString DescribeFailure(const ExportFailure &failure)
         break;
     }
     return DescribeOnPage(failure);
+}
+
+QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds)
+{
+    return QStringLiteral("第 %1 页第 %2 次重试，%3 秒后")
+        .arg(page)
+        .arg(retry)
+        .arg((waitMilliseconds + 999) / 1000);
 }
 
 QString DescribeRunReport(const RunReport &report)

@@ -32,6 +32,7 @@ struct ExportFailure
     std::optional<FetchFailure> fetch{}; // instead: why `page` could not be taken
     std::int64_t page = 0;
     std::int64_t lastEmptyPage = 0; // NamesAfterGap only
+    int tries = 0;                  // PageFailed: of `page`, the failing one included
     std::int64_t firstPage = 0;
     std::int64_t lastPage = 0;
     std::int64_t namesWritten = 0;            // on the pages completed before `page`
@@ -57,6 +58,9 @@ QString DescribeFetchFailure(const FetchFailure &failure);
 
 // The whole message, lines separated by '\n'.
 QString DescribeFailure(const ExportFailure &failure);
+
+// 第 37 页第 2 次重试，5 秒后: told while the wait before a retry lasts.
+QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds);
 
 // What follows "导出完成！": 第 E—L 页没有名字, or nothing.
 QString DescribeRunReport(const RunReport &report);

@@ -19,7 +19,19 @@ QByteArray GoodPages(int pages)
     return ExpectedResults(members, 1);
 }
 
+// A run of pages 1-2 with retries and how it ends.
+struct RetryCase
+{
+    QList<Reply> replies{}; // page 1 gets the good page first
+    int retries = 0;
+    QList<qint64> waits{}; // told before each retry, in ms of the clock
+    QString words{};       // in the error; none: the run completes
+    bool stopInWait = false;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(RetryCase)
 
 class TestLongRuns : public QObject
 {
@@ -52,6 +64,71 @@ private slots:
         const RunOutcome outcome = h.Run(60000);
         QVERIFY2(outcome.completed, qPrintable(outcome.message));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodPages(100));
+    }
+
+    void retries_data()
+    {
+        QTest::addColumn<RetryCase>("c");
+        const Reply good{};
+        const Reply cut{.fault = ScriptedServer::Fault::Raw, .body = {}, .ending = Ending::Reset};
+        // No names, a value that must not reach the file.
+        const QByteArray valueOnly =
+            "<span class=\"l_item_ex\" data-v>9</span>\n<p>" + QByteArray(80, '-') + "</p>\n";
+        const auto busy = [&valueOnly](int seconds) {
+            return Reply{.fault = ScriptedServer::Fault::Raw,
+                         .body = ScriptedServer::Head(
+                                     503, "Retry-After: " + QByteArray::number(seconds) +
+                                              "\r\nContent-Length: " +
+                                              QByteArray::number(valueOnly.size()) + "\r\n") +
+                                 valueOnly};
+        };
+        const Reply brotli{.fault = ScriptedServer::Fault::Raw,
+                           .body = ScriptedServer::Head(200, "Content-Encoding: br\r\n"
+                                                             "Content-Length: 4\r\n") +
+                                   "abcd"};
+        QTest::newRow("cut once") << RetryCase{{cut, good}, 1, {1000}};
+        QTest::newRow("cut every time")
+            << RetryCase{{cut}, 2, {1000, 2000}, QStringLiteral("这一页共试了 3 次。")};
+        QTest::newRow("503 asking for 2 s") << RetryCase{{busy(2), good}, 1, {2000}};
+        QTest::newRow("404 not retried") << RetryCase{
+            {{.body = {}, .status = 404}}, 2, {}, QStringLiteral("HTTP 404 Not Found")};
+        QTest::newRow("other kinds not retried")
+            << RetryCase{{brotli}, 2, {}, QStringLiteral("未请求过的内容编码 br")};
+        QTest::newRow("stopped in the wait")
+            << RetryCase{{busy(120)}, 3, {120000}, QStringLiteral("导出已在第 2 页"), true};
+    }
+    void retries()
+    {
+        QFETCH(RetryCase, c);
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.Script(QList<Reply>{{}} + c.replies);
+        // A stop must end even a two-minute wait at once, on the real clock.
+        const FastClock fast(100, 0);
+        const Clock &clock = c.stopInWait ? static_cast<const Clock &>(SystemClock::Instance())
+                                          : static_cast<const Clock &>(fast);
+        ExportHarness h(clock);
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.exporter.SetRetries(c.retries);
+        h.inputs.toRank = QStringLiteral("40");
+        QList<qint64> waits;
+        qint64 waitEnds = 0;
+        connect(&h.exporter, &Exporter::retryScheduled, this, [&](qint64 page, int, qint64 ms) {
+            QCOMPARE(page, 2);
+            waits << ms;
+            waitEnds = clock.MonotonicMilliseconds() + ms;
+            if (c.stopInWait)
+                h.exporter.Stop();
+        });
+        connect(&h.exporter, &Exporter::pageStarted, this,
+                [&](qint64) { QVERIFY(clock.MonotonicMilliseconds() >= waitEnds); });
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished);
+        QCOMPARE(waits, c.waits);
+        QCOMPARE(server.Requests().size(), 2 + (c.stopInWait ? 0 : c.waits.size()));
+        QVERIFY2(outcome.completed == c.words.isEmpty(), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains(c.words), qPrintable(outcome.message));
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodPages(outcome.completed ? 2 : 1));
     }
 };
 
