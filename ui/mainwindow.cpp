@@ -185,6 +185,9 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     });
     connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
     connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
+    connect(&exporter_, &Exporter::retryScheduled, this, [this](qint64 page, int retry, qint64 ms) {
+        statusBar_->Panel1()->setText(DescribeRetry(page, retry, ms));
+    });
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
 

@@ -110,6 +110,9 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
         Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
     });
+    QObject::connect(&exporter, &Exporter::retryScheduled, [](qint64 page, int retry, qint64 ms) {
+        Print(stderr, DescribeRetry(page, retry, ms));
+    });
     QObject::connect(
         &exporter, &Exporter::completed, [](const QString &message, const RunReport &report) {
             Print(stdout, message);
@@ -120,11 +123,11 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())
-            Print(stderr,
-                  QStringLiteral("继续导出可运行：\n") +
-                      ResumeCommand(parser,
-                                    {connection.host, connection.caFile, forum, from, to, delay},
-                                    failure.resumeRank));
+            Print(stderr, QStringLiteral("继续导出可运行：\n") +
+                              ResumeCommand(parser,
+                                            {connection.host, connection.caFile, connection.retries,
+                                             forum, from, to, delay},
+                                            failure.resumeRank));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });

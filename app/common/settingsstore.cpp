@@ -10,6 +10,7 @@ namespace {
 
 const QString HostKey = QStringLiteral("forum/host");
 const QString CaFileKey = QStringLiteral("forum/caFile");
+const QString RetriesKey = QStringLiteral("forum/retries");
 
 void Put(QSettings &settings, const QString &key, const std::optional<QString> &value)
 {
@@ -52,15 +53,18 @@ SettingsStore::SettingsStore(QString file)
 StoredSettings SettingsStore::Read() const
 {
     const QSettings settings(file_, QSettings::IniFormat);
-    return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString()};
+    return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString(),
+            settings.value(RetriesKey).toString()};
 }
 
 std::optional<SettingsWriteError> SettingsStore::Write(const std::optional<QString> &host,
-                                                       const std::optional<QString> &caFile) const
+                                                       const std::optional<QString> &caFile,
+                                                       const std::optional<QString> &retries) const
 {
     QSettings settings(file_, QSettings::IniFormat);
     Put(settings, HostKey, host);
     Put(settings, CaFileKey, caFile);
+    Put(settings, RetriesKey, retries);
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return std::nullopt;

@@ -8,8 +8,9 @@ namespace kestrune {
 // What both programs remember between runs.
 struct StoredSettings
 {
-    QString host;   // empty: never stored
-    QString caFile; // empty: none
+    QString host;    // empty: never stored
+    QString caFile;  // empty: none
+    QString retries; // empty: never stored; as written, checked by the reader
 };
 
 struct SettingsWriteError
@@ -38,7 +39,8 @@ public:
     StoredSettings Read() const;
     // Stores the values given; an empty text removes that entry.
     std::optional<SettingsWriteError> Write(const std::optional<QString> &host,
-                                            const std::optional<QString> &caFile) const;
+                                            const std::optional<QString> &caFile,
+                                            const std::optional<QString> &retries = {}) const;
 
 private:
     QString file_;

@@ -1,6 +1,7 @@
 #include "app/common/startup.h"
 
 #include "engine/exporter.h"
+#include "engine/retrywait.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,6 +37,14 @@ StartupError BadHost(StartupError::Kind kind, const HostError &error, const QStr
     return {kind, error.text, error.problem, storedIn, {}};
 }
 
+// 0 to MaxRetries, as typed or stored.
+std::optional<int> ReadRetries(const QString &text)
+{
+    bool isNumber = false;
+    const int count = text.trimmed().toInt(&isNumber);
+    return isNumber && count >= 0 && count <= MaxRetries ? std::optional(count) : std::nullopt;
+}
+
 } // namespace
 
 QString DefaultForumHost()
@@ -60,7 +69,13 @@ ConnectionOptions::ConnectionOptions()
                             "证书的代理上网时使用。"),
              QStringLiteral("文件"))
     , remember(QStringLiteral("remember"),
-               QStringLiteral("把这次给出的 --host 和 --ca-file 保存为以后的默认值，再照常运行。"))
+               QStringLiteral("把这次给出的 --host、--ca-file 和 --retries "
+                              "保存为以后的默认值，再照常运行。"))
+    , retries(QStringLiteral("retries"),
+              QStringLiteral("一页暂时取不到时（超时、连接中断，或没有名字而回应 408、429、500、"
+                             "502、503、504）再试的次数，0 到 %1，默认 0。")
+                  .arg(MaxRetries),
+              QStringLiteral("次数"))
 {}
 
 void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary) const
@@ -74,14 +89,14 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
                                  "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
                       .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
                            QCoreApplication::applicationName()));
-    parser.addOptions({host, caFile, remember});
+    parser.addOptions({host, caFile, retries, remember});
 }
 
 StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
                                          const SettingsStore &store) const
 {
     const StoredSettings stored = store.Read();
-    StartupResult result{{DefaultForumHost(), {}}, {}, {}};
+    StartupResult result{{DefaultForumHost(), {}, 0}, {}, {}};
     // The first problem is told; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
         if (!result.error)
@@ -134,17 +149,34 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
             result.connection.caFile = stored.caFile;
     }
 
+    std::optional<QString> newRetries;
+    if (parser.isSet(retries)) {
+        const QString text = parser.value(retries);
+        if (const std::optional<int> count = ReadRetries(text)) {
+            result.connection.retries = *count;
+            newRetries = QString::number(*count);
+        } else {
+            fail({StartupError::Kind::BadRetries, text, {}, {}, {}});
+        }
+    } else if (!stored.retries.isEmpty()) {
+        if (const std::optional<int> count = ReadRetries(stored.retries))
+            result.connection.retries = *count;
+        else
+            fail({StartupError::Kind::BadStoredRetries, stored.retries, {}, store.File(), {}});
+    }
+
     if (!parser.isSet(remember) || result.error)
         return result;
-    if (!newHost && !newCaFile) {
+    if (!newHost && !newCaFile && !newRetries) {
         fail({StartupError::Kind::RememberAlone, {}, {}, {}, {}});
         return result;
     }
-    if (const std::optional<SettingsWriteError> error = store.Write(newHost, newCaFile)) {
+    if (const std::optional<SettingsWriteError> error =
+            store.Write(newHost, newCaFile, newRetries)) {
         fail({StartupError::Kind::NotSaved, {}, {}, error->file, error->reason});
         return result;
     }
-    result.saved = SavedSettings{store.File(), newHost, newCaFile};
+    result.saved = SavedSettings{store.File(), newHost, newCaFile, newRetries};
     return result;
 }
 
@@ -167,6 +199,7 @@ void ApplyConnection(const Connection &connection, Exporter &exporter)
 {
     exporter.SetHost(connection.host);
     exporter.SetCaFile(connection.caFile);
+    exporter.SetRetries(connection.retries);
 }
 
 } // namespace kestrune

@@ -24,7 +24,8 @@ QString DefaultForumHost();
 struct Connection
 {
     QString host;
-    QString caFile; // empty: the system's store only
+    QString caFile;  // empty: the system's store only
+    int retries = 0; // further tries of a page that may pass
 };
 
 // The command line or a stored setting cannot be used; the first such
@@ -40,9 +41,11 @@ struct StartupError
         CaFileWithoutCertificate, // given or, with settingsFile, stored
         RememberAlone,            // --remember without --host or --ca-file
         NotSaved,
+        BadRetries,
+        BadStoredRetries,
     };
     Kind kind;
-    QString value;                         // the host or CA file, as given or stored
+    QString value;                         // the host, CA file or retries, as given or stored
     HostProblem hostProblem{};             // what is wrong with a host
     QString settingsFile;                  // where a bad value is stored, or was to go
     SettingsWriteError::Reason notSaved{}; // why the settings file was not written
@@ -54,6 +57,7 @@ struct SavedSettings
     QString file;
     std::optional<QString> host;   // empty: removed
     std::optional<QString> caFile; // empty: removed
+    std::optional<QString> retries{};
 };
 
 // Where this run's host came from.
@@ -79,7 +83,7 @@ bool MustAskForHost(const StartupResult &result);
 // Why a CA file cannot be used, as --ca-file checks it; none when it can.
 std::optional<StartupError> CheckCaFileSetting(const QString &path);
 
-// --host, --ca-file and --remember, shared by both programs, with the help
+// --host, --ca-file, --retries and --remember, shared by both programs, with the help
 // text that says where the settings live.
 class ConnectionOptions final
 {
@@ -95,6 +99,7 @@ public:
     const QCommandLineOption host;
     const QCommandLineOption caFile;
     const QCommandLineOption remember;
+    const QCommandLineOption retries;
 };
 
 void ApplyConnection(const Connection &connection, Exporter &exporter);

@@ -1,5 +1,7 @@
 #include "app/common/startupmessages.h"
 
+#include "engine/retrywait.h"
+
 #include <QDir>
 #include <QStringList>
 
@@ -42,6 +44,11 @@ QString WithoutCertificate(const QString &caFile)
     return QStringLiteral("CA 证书文件 %1 中没有 PEM 格式的证书。").arg(Native(caFile));
 }
 
+QString BadRetries(const QString &text)
+{
+    return QStringLiteral("重试次数“%1”无效：应为 0 到 %2 的整数。").arg(text).arg(MaxRetries);
+}
+
 QString StoredIn(const QString &file)
 {
     return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(file));
@@ -75,12 +82,16 @@ QString DescribeStartupError(const StartupError &error)
         return WithoutCertificate(error.value) +
                (error.settingsFile.isEmpty() ? QString() : StoredIn(error.settingsFile));
     case StartupError::Kind::RememberAlone:
-        return QStringLiteral("--remember 要和 --host 或 --ca-file 一起用。");
+        return QStringLiteral("--remember 要和 --host、--ca-file 或 --retries 一起用。");
     case StartupError::Kind::NotSaved:
         return QStringLiteral("无法保存设置到 %1%2。")
             .arg(Native(error.settingsFile), error.notSaved == SettingsWriteError::Reason::NoAccess
                                                  ? QStringLiteral("（没有写入权限）")
                                                  : QStringLiteral("（文件格式有误）"));
+    case StartupError::Kind::BadRetries:
+        return BadRetries(error.value);
+    case StartupError::Kind::BadStoredRetries:
+        return BadRetries(error.value) + StoredIn(error.settingsFile);
     }
     return {};
 }
@@ -96,6 +107,8 @@ QString DescribeSaved(const SavedSettings &saved)
         parts << (saved.caFile->isEmpty()
                       ? QStringLiteral("不再用额外的 CA 证书文件")
                       : QStringLiteral("CA 证书文件 %1").arg(Native(*saved.caFile)));
+    if (saved.retries)
+        parts << QStringLiteral("重试次数 %1").arg(*saved.retries);
     return QStringLiteral("已保存到 %1：%2。")
         .arg(Native(saved.file), parts.join(QStringLiteral("，")));
 }

@@ -39,6 +39,7 @@ struct HostAndCaFile
 {
     QString host{};
     QString caFile{};
+    QString retries{};
 };
 
 struct ResolveCase
@@ -140,6 +141,15 @@ private slots:
         row("CA file without a certificate", {.args = {"--ca-file", "key.pem", remember},
                                               .use = {DefaultHost},
                                               .error = Kind::CaFileWithoutCertificate});
+        row("stored retries", {.before = {st, {}, "3"}, .use = {st, {}, "3"}});
+        row("remember retries", {.before = {st},
+                                 .args = {"--retries", "2", remember},
+                                 .use = {st, {}, "2"},
+                                 .saved = HostAndCaFile{st, {}, "2"}});
+        row("too many retries",
+            {.args = {"--retries", "11"}, .use = {DefaultHost}, .error = Kind::BadRetries});
+        row("bad stored retries",
+            {.before = {st, {}, "x"}, .use = {st}, .error = Kind::BadStoredRetries});
     }
     void resolve()
     {
@@ -159,7 +169,7 @@ private slots:
                                  "-----END PRIVATE KEY-----\n"));
         const SettingsStore store(dir.filePath(QStringLiteral("kestrune.conf")));
         if (!c.before.host.isEmpty() || !c.before.caFile.isEmpty())
-            QVERIFY(!store.Write(c.before.host, path(c.before.caFile)));
+            QVERIFY(!store.Write(c.before.host, path(c.before.caFile), c.before.retries));
 
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
@@ -167,11 +177,13 @@ private slots:
         QDir::setCurrent(before);
         QCOMPARE(result.connection.host, c.use.host);
         QCOMPARE(result.connection.caFile, path(c.use.caFile));
+        QCOMPARE(result.connection.retries, c.use.retries.toInt());
         QCOMPARE(KindOf(result), c.error);
         QCOMPARE(result.saved.has_value(), c.saved.has_value());
         const HostAndCaFile after = c.saved.value_or(c.before);
         QCOMPARE(store.Read().host, after.host);
         QCOMPARE(store.Read().caFile, path(after.caFile));
+        QCOMPARE(store.Read().retries, after.retries);
     }
 
     void unwritableSettings()
@@ -229,7 +241,7 @@ private slots:
             "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可在窗口上单击右键，"
             "选“CA 证书文件…”改正；改正前只用系统的证书。");
         row(DescribeStartupError({Kind::RememberAlone, {}, {}, {}, {}}),
-            "--remember 要和 --host 或 --ca-file 一起用。");
+            "--remember 要和 --host、--ca-file 或 --retries 一起用。");
         row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::NoAccess}),
             "无法保存设置到 k.conf（没有写入权限）。");
         row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::BadFormat}),
