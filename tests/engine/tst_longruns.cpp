@@ -1,8 +1,10 @@
+#include "engine/retrywait.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/scriptedserver.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 using namespace kestrune;
 using Ending = ScriptedServer::Ending;
@@ -64,6 +66,31 @@ private slots:
         const RunOutcome outcome = h.Run(60000);
         QVERIFY2(outcome.completed, qPrintable(outcome.message));
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodPages(100));
+    }
+
+    void retryWait_data()
+    {
+        QTest::addColumn<int>("tries");
+        QTest::addColumn<qint64>("pauseMs");
+        QTest::addColumn<QByteArray>("retryAfter");
+        QTest::addColumn<qint64>("waitMs");
+        QTest::newRow("seconds") << 1 << 0LL << QByteArray(" 7 ") << 7000LL;
+        QTest::newRow("seconds, capped") << 1 << 0LL << QByteArray("3600") << 120000LL;
+        QTest::newRow("date") << 1 << 0LL << QByteArray("Mon, 07 Dec 2026 08:00:30 GMT") << 30000LL;
+        QTest::newRow("date passed")
+            << 1 << 0LL << QByteArray("Mon, 07 Dec 2026 07:00:00 GMT") << 0LL;
+        QTest::newRow("third try, no pause") << 3 << 0LL << QByteArray() << 4000LL;
+        QTest::newRow("second try, long pause") << 2 << 1500LL << QByteArray("soon") << 3000LL;
+    }
+    void retryWait()
+    {
+        QFETCH(int, tries);
+        QFETCH(qint64, pauseMs);
+        QFETCH(QByteArray, retryAfter);
+        QFETCH(qint64, waitMs);
+        const qint64 now =
+            QDateTime(QDate(2026, 12, 7), QTime(8, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+        QCOMPARE(RetryWaitMilliseconds(tries, pauseMs, retryAfter, now), waitMs);
     }
 
     void retries_data()
