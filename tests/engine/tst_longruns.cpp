@@ -45,9 +45,11 @@ private slots:
     void droppedKeptConnections_data()
     {
         QTest::addColumn<QList<Reply>>("cycle");
-        const Reply kept{.keepAlive = true};
-        QTest::newRow("closed after every answer")
+        const Reply kept{.ending = Ending::Stay, .keepAlive = true};
+        QTest::newRow("closed when the next request comes")
             << QList<Reply>{kept, {.fault = ScriptedServer::Fault::Raw, .body = {}}};
+        QTest::newRow("closed right after every answer")
+            << QList<Reply>{{.ending = Ending::Close, .keepAlive = true}};
         QTest::newRow("every third kept request reset") << QList<Reply>{
             kept, kept, {.fault = ScriptedServer::Fault::Raw, .body = {}, .ending = Ending::Reset}};
     }

@@ -101,12 +101,13 @@ void ScriptedServer::Answer(QTcpSocket *socket, const Reply &reply)
         return;
     }
     case Fault::Status:
-        if (reply.keepAlive) {
-            socket->write(
-                WithLength(reply.status, reply.body).replace("Connection: close\r\n", ""));
-            return;
+        if (!reply.keepAlive) {
+            socket->write(WithLength(reply.status, reply.body));
+            break;
         }
-        socket->write(WithLength(reply.status, reply.body));
+        socket->write(WithLength(reply.status, reply.body).replace("Connection: close\r\n", ""));
+        if (reply.ending == Ending::Stay)
+            return;
         break;
     case Fault::Raw:
         socket->write(reply.body);

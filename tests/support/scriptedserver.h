@@ -34,9 +34,10 @@ public:
         Fault fault = Fault::Status;
         QByteArray body = GoodPage();  // Status: the body; Raw: the whole reply
         int status = 200;              // Status only
-        Ending ending = Ending::Close; // Raw only
-        // Status only: no Connection: close, and the connection stays open
-        // for the next request (which a Raw reply may then drop unanswered).
+        Ending ending = Ending::Close; // Raw, and Status with keepAlive
+        // Status only: no Connection: close; the connection then ends as
+        // `ending` says, or stays for the next request, which a Raw reply
+        // may drop unanswered.
         bool keepAlive = false;
     };
 
