@@ -2,6 +2,7 @@
 
 #include "engine/bodydecoder.h"
 #include "engine/curlmultidriver.h"
+#include "engine/responsehead.h"
 #include "platform/clock.h"
 
 #include <array>
@@ -11,22 +12,6 @@
 namespace kestrune {
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() &&
-           qstrnicmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                             text.back() == '\n'))
-        text.remove_suffix(1);
-    return text;
-}
 
 bool IsHttps(const QByteArray &address)
 {
@@ -89,9 +74,7 @@ private:
     QByteArray address_;
     int redirects_ = 0;
     qint64 headerBytes_ = 0;
-    std::string contentEncoding_;
-    QByteArray reason_;
-    QByteArray retryAfter_;
+    ResponseHead head_;
     std::optional<BodyDecoder> decoder_;
     std::optional<FetchFailure> refusal_;
     std::array<char, CURL_ERROR_SIZE> errorText_{};
@@ -134,9 +117,7 @@ void PageFetcher::Session::Start(const QByteArray &address)
     Release();
     address_ = address;
     headerBytes_ = 0;
-    contentEncoding_.clear();
-    reason_.clear();
-    retryAfter_.clear();
+    head_ = {};
     refusal_.reset();
     errorText_[0] = '\0';
 
@@ -171,30 +152,7 @@ std::size_t PageFetcher::Session::OnHeader(char *data, std::size_t size, std::si
     session.headerBytes_ += static_cast<qint64>(length);
     if (session.headerBytes_ > MaxHeaderKiB * 1024)
         return session.Refuse(Kind::HeadersTooLarge);
-    const std::string_view line(data, length);
-    if (StartsWithNoCase(line, "http/")) {
-        // A new response (after an interim 1xx) starts its headers afresh.
-        session.contentEncoding_.clear();
-        session.retryAfter_.clear();
-        // "HTTP/1.1 429 Too Many Requests": the words after the code.
-        const std::string_view statusLine = Trimmed(line);
-        const std::size_t code = statusLine.find(' ');
-        const std::size_t words =
-            code == std::string_view::npos ? code : statusLine.find(' ', code + 1);
-        session.reason_ =
-            words == std::string_view::npos
-                ? QByteArray()
-                : QByteArray::fromStdString(std::string(Trimmed(statusLine.substr(words))));
-    } else if (StartsWithNoCase(line, "retry-after:")) {
-        session.retryAfter_ = QByteArray::fromStdString(std::string(Trimmed(line.substr(12))));
-    } else if (StartsWithNoCase(line, "content-encoding:")) {
-        const std::string_view value = Trimmed(line.substr(17));
-        if (!value.empty()) {
-            if (!session.contentEncoding_.empty())
-                session.contentEncoding_ += ',';
-            session.contentEncoding_ += value;
-        }
-    }
+    session.head_.Read(std::string_view(data, length));
     return length;
 }
 
@@ -204,7 +162,7 @@ std::size_t PageFetcher::Session::OnBody(char *data, std::size_t size, std::size
     auto &session = *static_cast<Session *>(self);
     const std::size_t length = size * count;
     if (!session.decoder_) {
-        session.decoder_.emplace(session.contentEncoding_, MaxBodyBytes);
+        session.decoder_.emplace(session.head_.contentEncoding, MaxBodyBytes);
         curl_off_t announced = -1;
         curl_easy_getinfo(session.easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
         if (announced > 0)
@@ -212,7 +170,7 @@ std::size_t PageFetcher::Session::OnBody(char *data, std::size_t size, std::size
     }
     if (session.decoder_->Unknown())
         return session.Refuse(Kind::UnaskedEncoding,
-                              QString::fromStdString(session.contentEncoding_));
+                              QString::fromStdString(session.head_.contentEncoding));
     switch (session.decoder_->Feed(std::string_view(data, length))) {
     case BodyDecoder::Status::Ok:
         return length;
@@ -254,13 +212,14 @@ void PageFetcher::Session::OnTransferDone(CURLcode code)
     }
 
     if (!decoder_)
-        decoder_.emplace(contentEncoding_, MaxBodyBytes);
+        decoder_.emplace(head_.contentEncoding, MaxBodyBytes);
     if (!decoder_->Finished()) {
         Fail(Kind::UnfinishedCompression);
         return;
     }
-    owner_.Finish({std::nullopt, decoder_->TakePage(), static_cast<int>(status), reason_,
-                   retryAfter_, address_});
+    owner_.Finish({std::nullopt, decoder_->TakePage(), static_cast<int>(status),
+                   QByteArray::fromStdString(head_.reason),
+                   QByteArray::fromStdString(head_.retryAfter), address_});
 }
 
 PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
