@@ -16,6 +16,13 @@ QString FromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// 第 5 页, or 第 5—7 页.
+QString Pages(std::int64_t first, std::int64_t last)
+{
+    return first == last ? QStringLiteral("第 %1 页").arg(first)
+                         : QStringLiteral("第 %1—%2 页").arg(first).arg(last);
+}
+
 QString PageAndRanks(std::int64_t page)
 {
     return QStringLiteral("第 %1 页（第 %2—%3 名）")
@@ -129,13 +136,13 @@ QString DescribeOnPage(const ExportFailure &failure)
         lines << QStringLiteral("这一页共试了 %1 次。").arg(failure.tries);
     if (failure.fetch && !failure.fetch->retryAfter.isEmpty())
         lines << RetryAfterLine(failure.fetch->retryAfter);
-    lines << (failure.page > failure.firstPage
-                  ? QStringLiteral("已完成第 %1—%2 页，共 %3 个名字，已保存在 %4。")
-                        .arg(failure.firstPage)
-                        .arg(failure.page - 1)
-                        .arg(failure.namesWritten)
-                        .arg(QLatin1String(ResultsFileName))
-                  : QStringLiteral("这次导出还没有完成任何一页。"));
+    if (failure.page > failure.firstPage)
+        lines << QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
+                     .arg(Pages(failure.firstPage, failure.page - 1))
+                     .arg(failure.namesWritten)
+                     .arg(QLatin1String(ResultsFileName));
+    else
+        lines << QStringLiteral("这次导出还没有完成任何一页。");
     if (failure.namesOnPage > 0)
         lines << QStringLiteral(
                      "第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。")
@@ -190,10 +197,9 @@ QString DescribeFailure(const ExportFailure &failure)
         return QStringLiteral("文件错误（无法创建 %1），这次导出没有开始。")
             .arg(QLatin1String(LockFileName));
     case ExportFailure::Cause::LastLineEnd:
-        return QStringLiteral("第 %1—%2 页都已导出，共 %3 个名字，已保存在 %4；"
-                              "但给最后一行补上行尾时出错：%5。\n")
-                   .arg(failure.firstPage)
-                   .arg(failure.lastPage)
+        return QStringLiteral("%1都已导出，共 %2 个名字，已保存在 %3；"
+                              "但给最后一行补上行尾时出错：%4。\n")
+                   .arg(Pages(failure.firstPage, failure.lastPage))
                    .arg(failure.namesWritten)
                    .arg(QLatin1String(ResultsFileName), DescribeError(*failure.error)) +
                ResumeLine(failure.resumeRank);
@@ -217,11 +223,7 @@ QString DescribeRunReport(const RunReport &report)
 {
     if (report.firstEmptyPage == 0)
         return {};
-    if (report.firstEmptyPage == report.lastEmptyPage)
-        return QStringLiteral("第 %1 页没有名字").arg(report.firstEmptyPage);
-    return QStringLiteral("第 %1—%2 页没有名字")
-        .arg(report.firstEmptyPage)
-        .arg(report.lastEmptyPage);
+    return Pages(report.firstEmptyPage, report.lastEmptyPage) + QStringLiteral("没有名字");
 }
 
 } // namespace kestrune

@@ -293,16 +293,16 @@ void MainWindow::OnFailed(const ExportFailure &failure)
     if (closing_)
         return;
     const QString message = DescribeFailure(failure);
-    if (failure.cause == ExportFailure::Cause::Stopped) {
-        MessageBox::Show(this, MessageBox::Kind::Notice, message);
-    } else if (!failure.RunStarted()) {
+    if (!failure.RunStarted()) {
         MessageBox::Show(this, MessageBox::Kind::Error, message);
-    } else {
-        const qint64 rank = failure.resumeRank;
-        MessageBox::ShowWithChoice(this, MessageBox::Kind::Error, message,
-                                   QStringLiteral("从第 %1 名继续").arg(rank),
-                                   [this, rank] { ResumeFrom(rank); });
+        return;
     }
+    // A stopped run carries on as easily as one that failed.
+    const qint64 rank = failure.resumeRank;
+    const auto kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
+                                                                     : MessageBox::Kind::Error;
+    MessageBox::ShowWithChoice(this, kind, message, QStringLiteral("从第 %1 名继续").arg(rank),
+                               [this, rank] { ResumeFrom(rank); });
 }
 
 void MainWindow::ResumeFrom(qint64 rank)

@@ -48,7 +48,7 @@ private slots:
              .closeError = diskFull},
             "第 2 页（第 21—40 名）出错：无效的过程调用或参数（名字后面没有“<”，temp.txt 第 113 "
             "字节）。\n"
-            "已完成第 1—1 页，共 20 个名字，已保存在 jieguo.txt。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 jieguo.txt。\n"
             "第 2 页出错前已写入 7 个名字；从第 21 名继续时，这些名字会再写一次。\n"
             "从第 21 名开始可以继续导出。\n"
             "另外，结束未完的一行时出错：文件错误（jieguo.txt：No space left on device）。");

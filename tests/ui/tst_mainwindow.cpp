@@ -308,7 +308,8 @@ private slots:
 
         const QMessageBox *box = WaitForBox();
         QVERIFY(box);
-        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+        QCOMPARE(box->buttons().size(), 2); // 确定 and 从第 21 名继续
+        QCOMPARE(box->buttons().at(1)->text(), QStringLiteral("从第 21 名继续"));
         const QString text = DismissBox(&f_->window);
         QVERIFY2(text.contains(QStringLiteral("停止")), qPrintable(text));
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
