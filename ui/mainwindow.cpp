@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "platform/clock.h"
+#include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
 #include "ui/statusbar.h"
@@ -26,68 +27,6 @@ static void InitResources()
 namespace kestrune {
 
 namespace {
-
-// The form was laid out in twips, 15 to a logical pixel.
-struct Twips
-{
-    int left;
-    int top;
-    int width;
-    int height;
-
-    QRect Pixels() const { return {left / 15, top / 15, width / 15, height / 15}; }
-};
-
-enum class Face
-{
-    Song,    // 宋体
-    NewSong, // 新宋体
-};
-
-QFont CjkFont(Face face, qreal points)
-{
-    QStringList families = face == Face::Song
-                               ? QStringList{QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                             QStringLiteral("新宋体"), QStringLiteral("NSimSun")}
-                               : QStringList{QStringLiteral("新宋体"), QStringLiteral("NSimSun"),
-                                             QStringLiteral("宋体"), QStringLiteral("SimSun")};
-    // Where neither is installed, any CJK face keeps the glyphs real.
-    families << QStringLiteral("WenQuanYi Micro Hei") << QStringLiteral("Noto Sans CJK SC")
-             << QStringLiteral("Source Han Sans SC");
-    QFont font;
-    font.setFamilies(families);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
-template <typename Widget>
-Widget *Place(QWidget *parent, const char *objectName, const Twips &twips)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setGeometry(twips.Pixels());
-    return widget;
-}
-
-QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text)
-{
-    auto *label = Place<QLabel>(parent, objectName, twips);
-    label->setText(text);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
-template <typename Box = QLineEdit>
-Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
-              const QFont &font)
-{
-    auto *box = Place<Box>(parent, objectName, twips);
-    box->setFont(font); // first, so a rank box measures its text in it
-    box->setText(text);
-    return box;
-}
 
 QIcon ApplicationIcon()
 {
