@@ -161,8 +161,10 @@ private slots:
                                  .use = {DefaultHost},
                                  .ask = true,
                                  .error = Kind::BadRetries});
-        row("bad stored retries",
-            {.before = {st, {}, "x"}, .use = {st}, .error = Kind::BadStoredRetries});
+        row("bad stored retries", {.before = {st, {}, "x"},
+                                   .use = {st},
+                                   .error = Kind::BadStoredRetries,
+                                   .namesFile = true});
         row("unwritable settings", {.args = {"--host", "x.example.org", remember},
                                     .use = {"x.example.org"},
                                     .error = Kind::NotSaved,
