@@ -48,6 +48,10 @@ public:
     // Further tries of a page that failed in a way that may pass, 0 to
     // MaxRetries (retrywait.h).
     void SetRetries(int retries) { retries_ = retries; }
+    // Seconds a page may take (PageFetcher::SetTimeoutSeconds).
+    void SetTimeoutSeconds(int seconds) { fetcher_.SetTimeoutSeconds(seconds); }
+    // The number the next results line gets; numbering runs on otherwise.
+    void SetNextNumber(std::int64_t number) { scanner_.RankCounter = number - 1; }
 
     bool IsRunning() const { return running_; }
     std::int64_t FirstPage() const { return firstPage_; }

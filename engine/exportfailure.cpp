@@ -66,7 +66,7 @@ QString FetchReason(const FetchFailure &failure)
     };
     switch (failure.kind) {
     case Kind::TimedOut:
-        return QStringLiteral("超过 3 秒没有收到完整的回应");
+        return QStringLiteral("超过 %1 秒没有收到完整的回应").arg(failure.detail);
     case Kind::Refused:
         return with(u"无法连接");
     case Kind::CutShort:

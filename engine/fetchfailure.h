@@ -13,7 +13,7 @@ struct FetchFailure
 {
     enum class Kind
     {
-        TimedOut,
+        TimedOut, // detail: the seconds allowed
         Refused,
         CutShort, // reset, or the body ended before its length
         HostNotFound,

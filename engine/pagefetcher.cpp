@@ -228,7 +228,7 @@ PageFetcher::PageFetcher(const Clock &clock, QObject *parent)
     , session_(std::make_unique<Session>(*this))
 {
     timeout_.setSingleShot(true);
-    // A coarse timer may fire up to 5% late, past the 4 s bound.
+    // A coarse timer may fire up to 5% late, past the boundary.
     timeout_.setTimerType(Qt::PreciseTimer);
     connect(&timeout_, &QTimer::timeout, this, &PageFetcher::OnTimeout);
 }
@@ -239,7 +239,8 @@ void PageFetcher::FetchPage(const QByteArray &address)
 {
     Abort();
     const auto sentAt = clock_.WallMilliseconds();
-    timeout_.start(static_cast<int>(clock_.TimerMilliseconds(FetchTimeoutMilliseconds(sentAt))));
+    timeout_.start(static_cast<int>(
+        clock_.TimerMilliseconds(FetchTimeoutMilliseconds(sentAt, timeoutSeconds_))));
     session_->Begin(address);
 }
 
@@ -259,8 +260,9 @@ void PageFetcher::FailSoon(const FetchFailure &failure)
 
 void PageFetcher::OnTimeout()
 {
-    Finish({.failure = unstarted_.value_or(
-                FetchFailure{FetchFailure::Kind::TimedOut, {}, session_->Address()})});
+    Finish({.failure = unstarted_.value_or(FetchFailure{FetchFailure::Kind::TimedOut,
+                                                        QString::number(timeoutSeconds_),
+                                                        session_->Address()})});
 }
 
 void PageFetcher::Finish(const FetchResult &result)

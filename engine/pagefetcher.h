@@ -38,6 +38,9 @@ public:
     static constexpr qint64 MaxBodyBytes = MaxBodyMiB * 1024 * 1024;
     static constexpr qint64 MaxHeaderKiB = 256;
     static constexpr int MaxRedirects = 10;
+    static constexpr int DefaultTimeoutSeconds = 3;
+    static constexpr int MinTimeoutSeconds = 3;
+    static constexpr int MaxTimeoutSeconds = 60;
 
     explicit PageFetcher(const Clock &clock, QObject *parent = nullptr);
     ~PageFetcher() override;
@@ -45,6 +48,10 @@ public:
     // PEM certificates trusted besides the system's; empty for none.
     void SetCaFile(const QString &path) { caFile_ = path; }
     QString CaFile() const { return caFile_; }
+    // Whole-second boundaries a page may take (FetchTimeoutMilliseconds),
+    // MinTimeoutSeconds to MaxTimeoutSeconds.
+    void SetTimeoutSeconds(int seconds) { timeoutSeconds_ = seconds; }
+    int TimeoutSeconds() const { return timeoutSeconds_; }
 
     // `address` is a full http:// or https:// address, already encoded.
     void FetchPage(const QByteArray &address);
@@ -65,6 +72,7 @@ private:
 
     const Clock &clock_;
     QString caFile_;
+    int timeoutSeconds_ = DefaultTimeoutSeconds;
     QTimer timeout_;
     std::optional<FetchFailure> unstarted_;
     std::unique_ptr<Session> session_;

@@ -44,11 +44,11 @@ std::int64_t FastClock::TimerMilliseconds(std::int64_t span) const
     return (span + factor_ - 1) / factor_;
 }
 
-std::int64_t FetchTimeoutMilliseconds(std::int64_t sentAtWallMs)
+std::int64_t FetchTimeoutMilliseconds(std::int64_t sentAtWallMs, int boundaries)
 {
     constexpr std::int64_t second = 1000;
     const std::int64_t intoSecond = ((sentAtWallMs % second) + second) % second;
-    return 4 * second - intoSecond;
+    return (boundaries + 1) * second - intoSecond;
 }
 
 std::int64_t PauseMilliseconds(float seconds)

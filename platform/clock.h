@@ -43,9 +43,10 @@ private:
     std::int64_t realStartMs_;
 };
 
-// A fetch gives up once more than 3 whole-second boundaries have passed since
-// it was sent: the wait is from its start to the 4th boundary, 3 to 4 s.
-std::int64_t FetchTimeoutMilliseconds(std::int64_t sentAtWallMs);
+// A fetch gives up once more than `boundaries` whole-second boundaries have
+// passed since it was sent: the wait is from its start to the next boundary,
+// `boundaries` to `boundaries` + 1 s (3 to 4 s by default).
+std::int64_t FetchTimeoutMilliseconds(std::int64_t sentAtWallMs, int boundaries);
 
 // Whole milliseconds a pause of `seconds` lasts; 0 or less means none.
 std::int64_t PauseMilliseconds(float seconds);

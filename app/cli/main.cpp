@@ -23,14 +23,17 @@ void Print(std::FILE *stream, const QString &line)
     PrintLine(stream, line);
 }
 
-// The same run from `rank` on, ready to paste into a shell.
+// The same run from `rank` on, its first line numbered `number`, ready to
+// paste into a shell.
 QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLineOption> &carried,
-                      qint64 rank)
+                      qint64 rank, qint64 number)
 {
     QStringList words{QCoreApplication::arguments().constFirst()};
     for (const QCommandLineOption &option : carried) {
         if (option.names().constFirst() == QLatin1String("from"))
             words << QStringLiteral("--from") << QString::number(rank);
+        else if (option.names().constFirst() == QLatin1String("number-from"))
+            words << QStringLiteral("--number-from") << QString::number(number);
         else if (parser.isSet(option))
             words << QStringLiteral("--") + option.names().constFirst() << parser.value(option);
     }
@@ -61,7 +64,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption delay(QStringLiteral("delay"),
                                    QStringLiteral("每页之间的停顿，单位为十分之一秒，默认为 10。"),
                                    QStringLiteral("十分之一秒"), QStringLiteral("10"));
-    parser.addOptions({forum, from, to, delay});
+    const QCommandLineOption numberFrom(
+        QStringLiteral("number-from"),
+        QStringLiteral("这次写入的第一行的编号，默认为 1；继续导出时接着上次的编号。"),
+        QStringLiteral("编号"), QStringLiteral("1"));
+    parser.addOptions({forum, from, to, delay, numberFrom});
     if (!parser.parse(QCoreApplication::arguments())) {
         Print(stderr, parser.errorText());
         return 2;
@@ -80,7 +87,10 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    const StartupResult startup = connection.Resolve(parser, SettingsStore());
+    StartupResult startup = connection.Resolve(parser, SettingsStore());
+    const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
+    if (!firstNumber && !startup.error)
+        startup.error = {StartupError::Kind::BadFirstNumber, parser.value(numberFrom), {}, {}, {}};
     if (startup.error) {
         Print(stderr, DescribeStartupError(*startup.error));
         return 2;
@@ -92,6 +102,7 @@ int main(int argc, char *argv[])
                             parser.value(delay));
     Exporter exporter(inputs);
     ApplyConnection(startup.connection, exporter);
+    exporter.SetNextNumber(*firstNumber);
 
     // A signal stops the run as the window's 停止 does; its message tells
     // where to resume, and the exit status says which signal it was.
@@ -123,11 +134,12 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())
-            Print(stderr, QStringLiteral("继续导出可运行：\n") +
-                              ResumeCommand(parser,
-                                            {connection.host, connection.caFile, connection.retries,
-                                             forum, from, to, delay},
-                                            failure.resumeRank));
+            Print(stderr,
+                  QStringLiteral("继续导出可运行：\n") +
+                      ResumeCommand(parser,
+                                    {connection.host, connection.caFile, connection.retries,
+                                     connection.timeout, forum, from, to, delay, numberFrom},
+                                    failure.resumeRank, exporter.Scanner().RankCounter + 1));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });

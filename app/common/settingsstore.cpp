@@ -11,6 +11,7 @@ namespace {
 const QString HostKey = QStringLiteral("forum/host");
 const QString CaFileKey = QStringLiteral("forum/caFile");
 const QString RetriesKey = QStringLiteral("forum/retries");
+const QString TimeoutKey = QStringLiteral("forum/timeout");
 
 void Put(QSettings &settings, const QString &key, const std::optional<QString> &value)
 {
@@ -54,17 +55,19 @@ StoredSettings SettingsStore::Read() const
 {
     const QSettings settings(file_, QSettings::IniFormat);
     return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString(),
-            settings.value(RetriesKey).toString()};
+            settings.value(RetriesKey).toString(), settings.value(TimeoutKey).toString()};
 }
 
 std::optional<SettingsWriteError> SettingsStore::Write(const std::optional<QString> &host,
                                                        const std::optional<QString> &caFile,
-                                                       const std::optional<QString> &retries) const
+                                                       const std::optional<QString> &retries,
+                                                       const std::optional<QString> &timeout) const
 {
     QSettings settings(file_, QSettings::IniFormat);
     Put(settings, HostKey, host);
     Put(settings, CaFileKey, caFile);
     Put(settings, RetriesKey, retries);
+    Put(settings, TimeoutKey, timeout);
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return std::nullopt;

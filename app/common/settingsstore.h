@@ -11,6 +11,7 @@ struct StoredSettings
     QString host;    // empty: never stored
     QString caFile;  // empty: none
     QString retries; // empty: never stored; as written, checked by the reader
+    QString timeout; // the same, in seconds
 };
 
 struct SettingsWriteError
@@ -40,7 +41,8 @@ public:
     // Stores the values given; an empty text removes that entry.
     std::optional<SettingsWriteError> Write(const std::optional<QString> &host,
                                             const std::optional<QString> &caFile,
-                                            const std::optional<QString> &retries = {}) const;
+                                            const std::optional<QString> &retries = {},
+                                            const std::optional<QString> &timeout = {}) const;
 
 private:
     QString file_;

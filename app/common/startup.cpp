@@ -45,7 +45,25 @@ std::optional<int> ReadRetries(const QString &text)
     return isNumber && count >= 0 && count <= MaxRetries ? std::optional(count) : std::nullopt;
 }
 
+std::optional<int> ReadTimeout(const QString &text)
+{
+    bool isNumber = false;
+    const int seconds = text.trimmed().toInt(&isNumber);
+    return isNumber && seconds >= PageFetcher::MinTimeoutSeconds &&
+                   seconds <= PageFetcher::MaxTimeoutSeconds
+               ? std::optional(seconds)
+               : std::nullopt;
+}
+
 } // namespace
+
+std::optional<std::int64_t> ReadFirstNumber(const QString &text)
+{
+    bool isNumber = false;
+    const qlonglong number = text.trimmed().toLongLong(&isNumber);
+    return isNumber && number >= 1 && number <= MaxFirstNumber ? std::optional(number)
+                                                               : std::nullopt;
+}
 
 QString DefaultForumHost()
 {
@@ -69,13 +87,21 @@ ConnectionOptions::ConnectionOptions()
                             "证书的代理上网时使用。"),
              QStringLiteral("文件"))
     , remember(QStringLiteral("remember"),
-               QStringLiteral("把这次给出的 --host、--ca-file 和 --retries "
+               QStringLiteral("把这次给出的 --host、--ca-file、--retries 和 --timeout "
                               "保存为以后的默认值，再照常运行。"))
     , retries(QStringLiteral("retries"),
               QStringLiteral("一页暂时取不到时（超时、连接中断，或没有名字而回应 408、429、500、"
                              "502、503、504）再试的次数，0 到 %1，默认 0。")
                   .arg(MaxRetries),
               QStringLiteral("次数"))
+    , timeout(
+          QStringLiteral("timeout"),
+          QStringLiteral("一页最多等多少秒：过了这么多个整秒的交界仍没有收到完整的回应就算超时，"
+                         "%1 到 %2，默认 %3。")
+              .arg(PageFetcher::MinTimeoutSeconds)
+              .arg(PageFetcher::MaxTimeoutSeconds)
+              .arg(PageFetcher::DefaultTimeoutSeconds),
+          QStringLiteral("秒数"))
 {}
 
 void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary) const
@@ -89,14 +115,14 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
                                  "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
                       .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
                            QCoreApplication::applicationName()));
-    parser.addOptions({host, caFile, retries, remember});
+    parser.addOptions({host, caFile, retries, timeout, remember});
 }
 
 StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
                                          const SettingsStore &store) const
 {
     const StoredSettings stored = store.Read();
-    StartupResult result{{DefaultForumHost(), {}, 0}, {}, {}};
+    StartupResult result{{DefaultForumHost(), {}, 0, PageFetcher::DefaultTimeoutSeconds}, {}, {}};
     // The first problem is told; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
         if (!result.error)
@@ -165,18 +191,34 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
             fail({StartupError::Kind::BadStoredRetries, stored.retries, {}, store.File(), {}});
     }
 
+    std::optional<QString> newTimeout;
+    if (parser.isSet(timeout)) {
+        const QString text = parser.value(timeout);
+        if (const std::optional<int> seconds = ReadTimeout(text)) {
+            result.connection.timeoutSeconds = *seconds;
+            newTimeout = QString::number(*seconds);
+        } else {
+            fail({StartupError::Kind::BadTimeout, text, {}, {}, {}});
+        }
+    } else if (!stored.timeout.isEmpty()) {
+        if (const std::optional<int> seconds = ReadTimeout(stored.timeout))
+            result.connection.timeoutSeconds = *seconds;
+        else
+            fail({StartupError::Kind::BadStoredTimeout, stored.timeout, {}, store.File(), {}});
+    }
+
     if (!parser.isSet(remember) || result.error)
         return result;
-    if (!newHost && !newCaFile && !newRetries) {
+    if (!newHost && !newCaFile && !newRetries && !newTimeout) {
         fail({StartupError::Kind::RememberAlone, {}, {}, {}, {}});
         return result;
     }
     if (const std::optional<SettingsWriteError> error =
-            store.Write(newHost, newCaFile, newRetries)) {
+            store.Write(newHost, newCaFile, newRetries, newTimeout)) {
         fail({StartupError::Kind::NotSaved, {}, {}, error->file, error->reason});
         return result;
     }
-    result.saved = SavedSettings{store.File(), newHost, newCaFile, newRetries};
+    result.saved = SavedSettings{store.File(), newHost, newCaFile, newRetries, newTimeout};
     return result;
 }
 
@@ -200,6 +242,7 @@ void ApplyConnection(const Connection &connection, Exporter &exporter)
     exporter.SetHost(connection.host);
     exporter.SetCaFile(connection.caFile);
     exporter.SetRetries(connection.retries);
+    exporter.SetTimeoutSeconds(connection.timeoutSeconds);
 }
 
 } // namespace kestrune

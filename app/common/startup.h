@@ -2,6 +2,7 @@
 
 #include "app/common/hostsetting.h"
 #include "app/common/settingsstore.h"
+#include "engine/pagefetcher.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -26,6 +27,7 @@ struct Connection
     QString host;
     QString caFile;  // empty: the system's store only
     int retries = 0; // further tries of a page that may pass
+    int timeoutSeconds = PageFetcher::DefaultTimeoutSeconds;
 };
 
 // The command line or a stored setting cannot be used; the first such
@@ -43,9 +45,12 @@ struct StartupError
         NotSaved,
         BadRetries,
         BadStoredRetries,
+        BadTimeout,
+        BadStoredTimeout,
+        BadFirstNumber, // kestrune-cli's --number-from
     };
     Kind kind;
-    QString value;                         // the host, CA file or retries, as given or stored
+    QString value;                         // the setting, as given or stored
     HostProblem hostProblem{};             // what is wrong with a host
     QString settingsFile;                  // where a bad value is stored, or was to go
     SettingsWriteError::Reason notSaved{}; // why the settings file was not written
@@ -58,6 +63,7 @@ struct SavedSettings
     std::optional<QString> host;   // empty: removed
     std::optional<QString> caFile; // empty: removed
     std::optional<QString> retries{};
+    std::optional<QString> timeout{};
 };
 
 // Where this run's host came from.
@@ -83,8 +89,8 @@ bool MustAskForHost(const StartupResult &result);
 // Why a CA file cannot be used, as --ca-file checks it; none when it can.
 std::optional<StartupError> CheckCaFileSetting(const QString &path);
 
-// --host, --ca-file, --retries and --remember, shared by both programs, with the help
-// text that says where the settings live.
+// --host, --ca-file, --retries, --timeout and --remember, shared by both
+// programs, with the help text that says where the settings live.
 class ConnectionOptions final
 {
 public:
@@ -100,7 +106,12 @@ public:
     const QCommandLineOption caFile;
     const QCommandLineOption remember;
     const QCommandLineOption retries;
+    const QCommandLineOption timeout;
 };
+
+// kestrune-cli's --number-from: 1 to MaxFirstNumber.
+inline constexpr std::int64_t MaxFirstNumber = 9'000'000'000'000'000'000;
+std::optional<std::int64_t> ReadFirstNumber(const QString &text);
 
 void ApplyConnection(const Connection &connection, Exporter &exporter);
 

@@ -49,6 +49,14 @@ QString BadRetries(const QString &text)
     return QStringLiteral("重试次数“%1”无效：应为 0 到 %2 的整数。").arg(text).arg(MaxRetries);
 }
 
+QString BadTimeout(const QString &text)
+{
+    return QStringLiteral("超时秒数“%1”无效：应为 %2 到 %3 的整数。")
+        .arg(text)
+        .arg(PageFetcher::MinTimeoutSeconds)
+        .arg(PageFetcher::MaxTimeoutSeconds);
+}
+
 QString StoredIn(const QString &file)
 {
     return QStringLiteral("它保存在 %1 中，可用 --remember 改正。").arg(Native(file));
@@ -82,7 +90,7 @@ QString DescribeStartupError(const StartupError &error)
         return WithoutCertificate(error.value) +
                (error.settingsFile.isEmpty() ? QString() : StoredIn(error.settingsFile));
     case StartupError::Kind::RememberAlone:
-        return QStringLiteral("--remember 要和 --host、--ca-file 或 --retries 一起用。");
+        return QStringLiteral("--remember 要和 --host、--ca-file、--retries 或 --timeout 一起用。");
     case StartupError::Kind::NotSaved:
         return QStringLiteral("无法保存设置到 %1%2。")
             .arg(Native(error.settingsFile), error.notSaved == SettingsWriteError::Reason::NoAccess
@@ -92,6 +100,14 @@ QString DescribeStartupError(const StartupError &error)
         return BadRetries(error.value);
     case StartupError::Kind::BadStoredRetries:
         return BadRetries(error.value) + StoredIn(error.settingsFile);
+    case StartupError::Kind::BadTimeout:
+        return BadTimeout(error.value);
+    case StartupError::Kind::BadStoredTimeout:
+        return BadTimeout(error.value) + StoredIn(error.settingsFile);
+    case StartupError::Kind::BadFirstNumber:
+        return QStringLiteral("起始编号“%1”无效：应为 1 到 %2 的整数。")
+            .arg(error.value)
+            .arg(MaxFirstNumber);
     }
     return {};
 }
@@ -109,6 +125,8 @@ QString DescribeSaved(const SavedSettings &saved)
                       : QStringLiteral("CA 证书文件 %1").arg(Native(*saved.caFile)));
     if (saved.retries)
         parts << QStringLiteral("重试次数 %1").arg(*saved.retries);
+    if (saved.timeout)
+        parts << QStringLiteral("超时 %1 秒").arg(*saved.timeout);
     return QStringLiteral("已保存到 %1：%2。")
         .arg(Native(saved.file), parts.join(QStringLiteral("，")));
 }

@@ -41,6 +41,7 @@ struct HostAndCaFile
     QString host{};
     QString caFile{};
     QString retries{};
+    QString timeout{}; // empty: 3 s
 };
 
 struct ResolveCase
@@ -152,11 +153,17 @@ private slots:
                                               .use = {DefaultHost},
                                               .ask = true,
                                               .error = Kind::CaFileWithoutCertificate});
-        row("stored retries", {.before = {st, {}, "3"}, .use = {st, {}, "3"}});
-        row("remember retries", {.before = {st},
-                                 .args = {"--retries", "2", remember},
-                                 .use = {st, {}, "2"},
-                                 .saved = HostAndCaFile{st, {}, "2"}});
+        row("stored retries and timeout",
+            {.before = {st, {}, "3", "7"}, .use = {st, {}, "3", "7"}});
+        row("remember retries and timeout",
+            {.before = {st},
+             .args = {"--retries", "2", "--timeout", "60", remember},
+             .use = {st, {}, "2", "60"},
+             .saved = HostAndCaFile{st, {}, "2", "60"}});
+        row("timeout too short", {.args = {"--timeout", "2"},
+                                  .use = {DefaultHost},
+                                  .ask = true,
+                                  .error = Kind::BadTimeout});
         row("too many retries", {.args = {"--retries", "11"},
                                  .use = {DefaultHost},
                                  .ask = true,
@@ -190,7 +197,8 @@ private slots:
         QVERIFY(write("blocked", {}));
         const SettingsStore store(dir.filePath(QLatin1String(c.settings)));
         if (!c.before.host.isEmpty() || !c.before.caFile.isEmpty())
-            QVERIFY(!store.Write(c.before.host, path(c.before.caFile), c.before.retries));
+            QVERIFY(!store.Write(c.before.host, path(c.before.caFile), c.before.retries,
+                                 c.before.timeout));
 
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
@@ -199,6 +207,8 @@ private slots:
         QCOMPARE(result.connection.host, c.use.host);
         QCOMPARE(result.connection.caFile, path(c.use.caFile));
         QCOMPARE(result.connection.retries, c.use.retries.toInt());
+        QCOMPARE(result.connection.timeoutSeconds,
+                 c.use.timeout.isEmpty() ? 3 : c.use.timeout.toInt());
         QCOMPARE(KindOf(result), c.error);
         QCOMPARE(result.error ? result.error->settingsFile : QString(),
                  c.namesFile ? store.File() : QString());
@@ -209,6 +219,7 @@ private slots:
         QCOMPARE(store.Read().host, after.host);
         QCOMPARE(store.Read().caFile, path(after.caFile));
         QCOMPARE(store.Read().retries, after.retries);
+        QCOMPARE(store.Read().timeout, after.timeout);
     }
 
     // Every sentence start-up can show, word for word.
@@ -248,7 +259,7 @@ private slots:
             "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可在窗口上单击右键，"
             "选“CA 证书文件…”改正；改正前只用系统的证书。");
         row(DescribeStartupError({Kind::RememberAlone, {}, {}, {}, {}}),
-            "--remember 要和 --host、--ca-file 或 --retries 一起用。");
+            "--remember 要和 --host、--ca-file、--retries 或 --timeout 一起用。");
         row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::NoAccess}),
             "无法保存设置到 k.conf（没有写入权限）。");
         row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::BadFormat}),

@@ -119,6 +119,7 @@ private slots:
         row("unknown option", {.args = "--bogus", .exitCode = 2, .err = "未知选项“bogus”"});
         row("stray argument", {.args = "extra", .exitCode = 2, .err = "extra"});
         row("bad host", {.args = "--host ftp://h", .exitCode = 2, .err = "论坛地址“ftp://h”无效"});
+        row("number from 0", {.args = "--number-from 0", .exitCode = 2, .err = "起始编号“0”无效"});
     }
     void contract()
     {
@@ -192,7 +193,8 @@ void TestCli::printsResumeCommand()
     QTemporaryDir dir;
     const QString forumName = QStringLiteral("It's $x 论坛");
     const QString host = LocalHost(server.Port());
-    const QStringList arguments{"--delay", "0", "--forum", forumName, "--to", "60", "--host", host};
+    const QStringList arguments{"--delay", "0",      "--forum", forumName,   "--to",
+                                "60",      "--host", host,      "--timeout", "5"};
     Result result = Run(arguments, dir.path());
     QCOMPARE(result.exitCode, 1);
     const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
@@ -200,17 +202,19 @@ void TestCli::printsResumeCommand()
              qPrintable(result.err));
     const QString command = lines.constLast();
 
-    // The shell hands back the same words, --from now the failed page's first rank.
+    // The shell hands back the same words, --from now the failed page's first
+    // rank and --number-from the next line's number.
     const QString sh = QStringLiteral("/bin/sh");
     result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
     QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             QStringList({KESTRUNE_CLI, "--host", host, "--forum", forumName, "--from", "21",
-                          "--to", "60", "--delay", "0"}));
+             QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName,
+                          "--from", "21", "--to", "60", "--delay", "0", "--number-from", "3"}));
 
     result = Run({"-c", command}, dir.path(), sh);
     QCOMPARE(result.exitCode, 0);
+    // The file reads as one uninterrupted run.
     QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
-             GoodLines() + GoodLines() + GoodLines(3));
+             GoodLines() + GoodLines(3) + GoodLines(5));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -86,17 +86,19 @@ private slots:
         QTest::addColumn<FetchFailure>("failure");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("transient");
-        const auto row = [](Kind kind, const char *reason, bool transient = false) {
-            const QString name =
-                QString::fromUtf16(kind == Kind::TimedOut ? u"请求超时" : u"网络错误");
-            QTest::newRow(reason) << FetchFailure{kind, QStringLiteral("w"), "https://h/f?pn=2"}
-                                  << QStringLiteral("%1（%2；https://h:443/f?pn=2）")
-                                         .arg(name, QString::fromUtf8(reason))
-                                  << transient;
-        };
+        const auto row =
+            [](Kind kind, const char *reason, bool transient = false, const char *detail = "w") {
+                const QString name =
+                    QString::fromUtf16(kind == Kind::TimedOut ? u"请求超时" : u"网络错误");
+                QTest::newRow(reason)
+                    << FetchFailure{kind, QString::fromUtf8(detail), "https://h/f?pn=2"}
+                    << QStringLiteral("%1（%2；https://h:443/f?pn=2）")
+                           .arg(name, QString::fromUtf8(reason))
+                    << transient;
+            };
         // The words of each kind are a table in the code; these rows cover
         // each way a sentence is put together.
-        row(Kind::TimedOut, "超过 3 秒没有收到完整的回应", true);
+        row(Kind::TimedOut, "超过 5 秒没有收到完整的回应", true, "5");
         row(Kind::Refused, "无法连接：w", true);
         row(Kind::CutShort, "连接中断：w", true);
         row(Kind::HostNotFound, "找不到主机：w");

@@ -5,15 +5,17 @@
 namespace kestrune {
 namespace {
 
-TEST(ClockTest, FetchTimeoutEndsOnTheFourthSecondBoundary)
+TEST(ClockTest, FetchTimeoutEndsOnTheBoundaryAfterTheLast)
 {
     const struct
     {
         std::int64_t sentAt;
+        int boundaries;
         std::int64_t wait;
-    } cases[] = {{0, 4000}, {1, 3999}, {999, 3001}, {12345678, 3322}, {-1, 3001}};
+    } cases[] = {{0, 3, 4000},        {1, 3, 3999},  {999, 3, 3001},
+                 {12345678, 3, 3322}, {-1, 3, 3001}, {1, 60, 60999}};
     for (const auto &c : cases)
-        EXPECT_EQ(FetchTimeoutMilliseconds(c.sentAt), c.wait) << c.sentAt;
+        EXPECT_EQ(FetchTimeoutMilliseconds(c.sentAt, c.boundaries), c.wait) << c.sentAt;
 }
 
 TEST(ClockTest, PauseLength)
