@@ -21,6 +21,26 @@ namespace {
 // Longest single QTimer interval we use; longer pauses re-arm.
 constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
 
+// Hands the scan on to the writer and keeps the page's names for the report.
+class NameTap final : public ScanSink
+{
+public:
+    explicit NameTap(ScanSink &next)
+        : next_(next)
+    {}
+    void Name(std::int64_t counter, std::string_view name) override
+    {
+        names.emplace_back(name);
+        next_.Name(counter, name);
+    }
+    void Value(std::string_view value) override { next_.Value(value); }
+
+    std::vector<std::string> names;
+
+private:
+    ScanSink &next_;
+};
+
 } // namespace
 
 Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
@@ -83,9 +103,10 @@ void Exporter::RunExport()
     namesThisRun_ = 0;
     firstEmptyPage_ = 0;
     lastEmptyPage_ = 0;
+    tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
     if (firstPage_ > lastPage_) {
         EndRun();
-        emit completed(CompletionMessage(), {});
+        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), 0, 0));
         return;
     }
     StartPage();
@@ -192,6 +213,7 @@ bool Exporter::ScheduleRetry(const FetchFailure &failure)
         RetryWaitMilliseconds(tries_, pauseMs, failure.retryAfter, clock_.WallMilliseconds());
     pauseEnd_ = clock_.MonotonicMilliseconds() + waitMs;
     retryAfterPause_ = true;
+    tally_.AddRetry();
     emit retryScheduled(pageNumber_, tries_, waitMs);
     if (running_) // not stopped from a slot
         OnPauseTick();
@@ -225,8 +247,9 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
     }
     const ScannerState before = scanner_;
     std::optional<RuntimeError> scanError;
+    NameTap tap(results_);
     try {
-        ScanPageFile(scanner_, *page, results_);
+        ScanPageFile(scanner_, *page, tap);
     } catch (const RuntimeError &error) {
         scanError = error;
     }
@@ -255,6 +278,7 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
     }
     namesOnCurrentPage_ = names;
     namesThisRun_ += names;
+    tally_.AddPage(pageNumber_, tap.names);
     try {
         file->Close();
     } catch (const RuntimeError &error) {
@@ -291,7 +315,8 @@ void Exporter::ScanPage()
             FailClosingLastLine(error);
             return;
         }
-        emit completed(CompletionMessage(), {firstEmptyPage_, lastEmptyPage_});
+        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(),
+                                                          firstEmptyPage_, lastEmptyPage_));
         return;
     }
     ++pageNumber_;

@@ -6,6 +6,7 @@
 #include "engine/pagescanner.h"
 #include "engine/resultswriter.h"
 #include "engine/runreport.h"
+#include "engine/runtally.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -71,7 +72,7 @@ public slots:
 signals:
     void pageStarted(qint64 page);
     void pageFinished(qint64 page, qint64 namesWritten);
-    // `report` names the pages at the range's end that had no names.
+    // `report` tells what the run did.
     // Try `retry` + 1 of `page` starts after the wait; Stop() ends the wait.
     void retryScheduled(qint64 page, int retry, qint64 waitMilliseconds);
     void completed(const QString &message, const kestrune::RunReport &report);
@@ -131,6 +132,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;
     ResultsWriter results_;
+    RunTally tally_;
 };
 
 } // namespace kestrune

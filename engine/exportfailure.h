@@ -62,7 +62,9 @@ QString DescribeFailure(const ExportFailure &failure);
 // 第 37 页第 2 次重试，5 秒后: told while the wait before a retry lasts.
 QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds);
 
-// What follows "导出完成！": 第 E—L 页没有名字, or nothing.
+// What follows "导出完成！": the pages and names written and the time taken,
+// then only what there is to tell: empty pages at the end, short pages,
+// retries, names written twice. Lines separated by '\n'.
 QString DescribeRunReport(const RunReport &report);
 
 } // namespace kestrune

@@ -2,15 +2,48 @@
 
 #include <QMetaType>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kestrune {
 
-// What a run that ended with "导出完成！" has to add: the stretch of pages at
-// the end of the range that had no names, past the ranking's end or refused.
+// A page with names, but fewer than a full page's.
+struct ShortPage
+{
+    std::int64_t page = 0;
+    std::int64_t names = 0;
+    bool operator==(const ShortPage &) const = default;
+};
+
+// A name the run wrote more than once: the ranking moved while it ran.
+struct RepeatedName
+{
+    std::string name;                // as the page had it, GBK
+    std::vector<std::int64_t> lines; // among this run's lines, from 1
+    bool operator==(const RepeatedName &) const = default;
+};
+
+// What a run did, told below "导出完成！". DescribeRunReport makes it words.
 struct RunReport
 {
-    std::int64_t firstEmptyPage = 0; // 0: every page had names
+    std::int64_t firstEmptyPage = 0; // pages at the range's end without names; 0: none
     std::int64_t lastEmptyPage = 0;
+    std::int64_t firstPage = 0; // the range asked for; after lastPage: nothing to fetch
+    std::int64_t lastPage = 0;
+    std::int64_t pages = 0; // written into jieguo.txt
+    std::int64_t names = 0;
+    std::int64_t milliseconds = 0; // on the run's clock
+    // Other than the last page with names; the first MaxListed of them.
+    std::vector<ShortPage> shortPages{};
+    std::int64_t shortPagesNotListed = 0;
+    int retries = 0;
+    std::vector<RepeatedName> repeatedNames{}; // the first MaxListed of them
+    std::int64_t repeatsNotListed = 0;         // lines
+    bool namesForgotten = false;               // too many names to check them all
+
+    static constexpr std::size_t MaxListed = 1000;
+
+    bool operator==(const RunReport &) const = default;
 };
 
 } // namespace kestrune

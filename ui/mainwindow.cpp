@@ -8,6 +8,7 @@
 #include "ui/updown.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUrl>
 #include <algorithm>
 
 // Resources of a static library need a call from outside any namespace.
@@ -92,6 +94,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
 
     statusBar_->setFont(CjkFont(Face::Song, 9.75));
     statusBar_->Panel2()->setText(QStringLiteral("V1.1")); // as in the caption
+    statusBar_->Panel1()->setText(CreditLine());
     ShowIdle();
 
     setTabOrder(exportButton_, forumNameEdit_);
@@ -215,14 +218,17 @@ void MainWindow::OnPageFinished(qint64 page, qint64 namesWritten)
 
 void MainWindow::ShowIdle()
 {
-    statusBar_->Panel1()->setText(CreditLine());
+    // The status bar keeps the run's last counts until the next run.
     exportButton_->setText(QStringLiteral("导出"));
 }
 
 void MainWindow::OnCompleted(const QString &message, const RunReport &report)
 {
     ShowIdle();
-    MessageBox::Show(this, MessageBox::Kind::Plain, message)
+    const QUrl folder = QUrl::fromLocalFile(exporter_.Directory().absolutePath());
+    MessageBox::ShowWithChoice(this, MessageBox::Kind::Plain, message,
+                               QStringLiteral("打开所在文件夹"),
+                               [folder] { QDesktopServices::openUrl(folder); })
         ->setInformativeText(DescribeRunReport(report));
 }
 

@@ -5,6 +5,7 @@
 #include "app/common/startup.h"
 #include "app/common/startupmessages.h"
 #include "engine/exporter.h"
+#include "engine/exportfiles.h"
 #include "engine/exportinputs.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
@@ -12,6 +13,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 using namespace kestrune;
@@ -124,15 +126,19 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::retryScheduled, [](qint64 page, int retry, qint64 ms) {
         Print(stderr, DescribeRetry(page, retry, ms));
     });
-    QObject::connect(
-        &exporter, &Exporter::completed, [](const QString &message, const RunReport &report) {
-            Print(stdout, message);
-            if (const QString emptyPages = DescribeRunReport(report); !emptyPages.isEmpty())
-                Print(stderr, emptyPages);
-            QCoreApplication::exit(0);
-        });
+    const QString resultsPath = QDir::toNativeSeparators(
+        exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
+    QObject::connect(&exporter, &Exporter::completed,
+                     [&resultsPath](const QString &message, const RunReport &report) {
+                         Print(stdout, message);
+                         Print(stderr, DescribeRunReport(report));
+                         Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+                         QCoreApplication::exit(0);
+                     });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         Print(stderr, DescribeFailure(failure));
+        if (failure.RunStarted())
+            Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
         if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +

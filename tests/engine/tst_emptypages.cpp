@@ -13,9 +13,11 @@ namespace {
 struct Case
 {
     QList<Reply> replies{}; // one per page
-    QString words{};        // in the error, or the whole note after "导出完成！"
+    QString words{};        // in the error
     qint64 resumeRank = 0;  // 0: the run completes
     QByteArray results{};   // jieguo.txt at the end
+    RunReport report{};     // when the run completes, but its time
+    int retries = 0;
 };
 
 const SampleMember Aaa{1, "AAA", 5};
@@ -39,6 +41,8 @@ private slots:
             "<span class=\"l_item_ex\" data-v>9</span>\n<p>" + QByteArray(80, '-') + "</p>\n";
         const Reply empty{.body = valueOnly};
         const QByteArray pageOne = ExpectedResults({Aaa, Bbb}, 1);
+        // Every good page holds AAA and BBB: a short page, written again.
+        const std::vector<RepeatedName> twice{{"AAA", {1, 3}}, {"BBB", {2, 4}}};
         const QByteArray refused = "HTTP/1.1 503 Back Soon\r\nRetry-After: 30\r\n"
                                    "Content-Length: " +
                                    QByteArray::number(valueOnly.size()) +
@@ -52,9 +56,16 @@ private slots:
                     pageOne + "9\r\n"};
         QTest::newRow("a 404 page with names is a page")
             << Case{{good, {.status = 404}, empty},
-                    QStringLiteral("第 3 页没有名字"),
+                    {},
                     0,
-                    ExpectedResults({Aaa, Bbb, Aaa, Bbb}, 1) + "9\r\n"};
+                    ExpectedResults({Aaa, Bbb, Aaa, Bbb}, 1) + "9\r\n",
+                    {3, 3, 1, 3, 3, 4, 0, {{1, 2}}, 0, 0, twice}};
+        QTest::newRow("retried once") << Case{{good, {.body = {}, .status = 503}, good},
+                                              {},
+                                              0,
+                                              ExpectedResults({Aaa, Bbb, Aaa, Bbb}, 1),
+                                              {0, 0, 1, 2, 2, 4, 0, {{1, 2}}, 0, 1, twice},
+                                              1};
         QTest::newRow("names after an empty page")
             << Case{{good, empty, good},
                     QStringLiteral("第 2 页（第 21—40 名）没有名字，但后面的第 3 页有。"),
@@ -70,9 +81,11 @@ private slots:
                     QStringLiteral("HTTP 429 Too Many Requests"),
                     21,
                     pageOne + "9\r\n"};
-        QTest::newRow("empty pages at the end") << Case{
-            {good, empty, empty}, QStringLiteral("第 2—3 页没有名字"), 0, pageOne + "9\r\n9\r\n"};
-        QTest::newRow("every page has names") << Case{{good}, {}, 0, pageOne};
+        QTest::newRow("empty pages at the end")
+            << Case{{good, empty, empty}, {}, 0, pageOne + "9\r\n9\r\n", {2, 3, 1, 3, 3, 2}};
+        QTest::newRow("every page has names") << Case{{good}, {}, 0, pageOne, {0, 0, 1, 1, 1, 2}};
+        // From rank 100 to 0: pages 5 to 1.
+        QTest::newRow("nothing to fetch") << Case{{}, {}, 0, {}, {0, 0, 5, 1}};
     }
     void pagesWithoutNames()
     {
@@ -80,14 +93,20 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.Listen());
         server.Script(c.replies);
-        ExportHarness h;
+        const FastClock fast(100, 0); // a retry waits a second
+        ExportHarness h(fast);
         h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
-        h.inputs.toRank = QString::number(20 * c.replies.size());
+        h.exporter.SetRetries(c.retries);
+        h.inputs.toRank = QString::number(20 * (c.replies.size() - c.retries));
+        if (c.replies.isEmpty())
+            h.inputs.fromRank = QStringLiteral("100");
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished);
         QCOMPARE(outcome.completed, c.resumeRank == 0);
         if (outcome.completed) {
-            QCOMPARE(DescribeRunReport(outcome.report), c.words);
+            RunReport report = outcome.report;
+            report.milliseconds = 0;
+            QVERIFY2(report == c.report, qPrintable(DescribeRunReport(report)));
         } else {
             const QString words =
                 c.words.contains(QLatin1String("%1")) ? c.words.arg(server.Port()) : c.words;

@@ -80,6 +80,26 @@ private slots:
         QCOMPARE(DescribeFailure(failure), message);
     }
 
+    // A report with everything to tell, and one with nothing to fetch.
+    void runReports()
+    {
+        RunReport report{3, 4, 1, 4, 4, 42, 65'500, {{1, 19}, {2, 3}}, 7, 2};
+        report.repeatedNames = {{"\xd5\xc5\xc8\xfd", {5, 22}}};
+        report.namesForgotten = true;
+        QCOMPARE(DescribeRunReport(report),
+                 QStringLiteral(
+                     "共 4 页、42 个名字，用时 1 分 5 秒\n"
+                     "第 3—4 页没有名字\n"
+                     "不足 20 个名字的页：第 1 页（19 个）、第 2 页（3 个），另有 7 页没有列出\n"
+                     "共重试 2 次\n"
+                     "排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：\n"
+                     "张三：第 5、22 行\n"
+                     "名字超过 1000000 个，之后的名字没有查重"));
+        QCOMPARE(
+            DescribeRunReport({0, 0, 5, 1}),
+            QStringLiteral("起始名次所在的第 5 页在结束名次所在的第 1 页之后，没有要导出的页"));
+    }
+
     // Every kind of fetch failure in words, and whether a retry may help.
     void fetchFailures_data()
     {

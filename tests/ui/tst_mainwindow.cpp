@@ -242,9 +242,13 @@ private slots:
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
             QCOMPARE(box->windowTitle(), QStringLiteral("Kestrune"));
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+            // A second button opens the folder; Enter stays with OK.
+            QCOMPARE(box->buttons().size(), 2);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
+            QVERIFY(box->informativeText().startsWith(QStringLiteral("共 3 页、60 个名字")));
             QCOMPARE(DismissBox(&f_->window), Exporter::CompletionMessage());
             QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
-            QCOMPARE(panel1->text(), MainWindow::CreditLine());
+            QCOMPARE(panel1->text(), progress.constLast()); // the final counts stay
             QCOMPARE(progress,
                      QStringList({"第 1 页完成 · 1/3 页 · 20 名", "第 2 页完成 · 2/3 页 · 40 名",
                                   "第 3 页完成 · 3/3 页 · 60 名"}));
