@@ -358,6 +358,7 @@ void Exporter::Fail(const PageStop &stop)
     // Pages without names just before may have been refused: a resume
     // starts at the first of them, so the file never gets a hole.
     failure.resumeRank = FirstRankOfPage(firstEmptyPage_ > 0 ? firstEmptyPage_ : failure.page);
+    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), 0, 0);
     emit failed(failure);
 }
 
@@ -371,6 +372,7 @@ void Exporter::FailClosingLastLine(const RuntimeError &error)
     failure.lastPage = lastPage_;
     failure.namesWritten = namesThisRun_;
     failure.resumeRank = FirstRankOfPage(lastPage_ + 1);
+    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), firstEmptyPage_, lastEmptyPage_);
     emit failed(failure);
 }
 

@@ -40,6 +40,7 @@ struct ExportFailure
     std::int64_t resumeRank = 0;              // the from-rank that carries on; 0 for none
     std::int64_t lockOwner = 0;               // the process holding the directory
     std::optional<RuntimeError> closeError{}; // closing the open line failed too
+    RunReport report{};                       // what the run did, when it started
 
     // Whether pages were asked for: a resume then makes sense.
     bool RunStarted() const

@@ -247,7 +247,8 @@ void MainWindow::OnFailed(const ExportFailure &failure)
     const auto kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
                                                                      : MessageBox::Kind::Error;
     MessageBox::ShowWithChoice(this, kind, message, QStringLiteral("从第 %1 名继续").arg(rank),
-                               [this, rank] { ResumeFrom(rank); });
+                               [this, rank] { ResumeFrom(rank); })
+        ->setInformativeText(DescribeRunReport(failure.report));
 }
 
 void MainWindow::ResumeFrom(qint64 rank)

@@ -138,7 +138,8 @@ int main(int argc, char *argv[])
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())
-            Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+            Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +
+                              QStringLiteral("结果文件：%1").arg(resultsPath));
         if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +
