@@ -1,0 +1,36 @@
+#include "engine/timeleft.h"
+
+#include <algorithm>
+
+namespace kestrune {
+
+std::optional<std::int64_t> TimeLeftMilliseconds(std::int64_t pagesLeft, std::int64_t pauseMs,
+                                                 std::int64_t fetchMsTotal,
+                                                 std::int64_t pagesMeasured)
+{
+    if (pagesMeasured <= 0)
+        return std::nullopt;
+    const std::int64_t meanFetchMs = fetchMsTotal / pagesMeasured;
+    return std::max<std::int64_t>(0, pagesLeft) *
+           (std::max<std::int64_t>(0, pauseMs) + meanFetchMs);
+}
+
+QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds)
+{
+    if (!milliseconds)
+        return {};
+    const std::int64_t seconds = (*milliseconds + 999) / 1000;
+    if (seconds >= 3600)
+        return QStringLiteral("剩余约 %1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
+    if (seconds >= 60)
+        return QStringLiteral("剩余约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
+    return QStringLiteral("剩余约 %1 秒").arg(seconds);
+}
+
+void FetchPace::PageFinished(std::int64_t nowMs, std::int64_t pauseMs)
+{
+    fetchMsTotal_ += std::max<std::int64_t>(0, nowMs - startedMs_ - pauseMs);
+    ++pagesMeasured_;
+}
+
+} // namespace kestrune
