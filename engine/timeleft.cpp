@@ -1,5 +1,9 @@
 #include "engine/timeleft.h"
 
+#include "engine/pagerange.h"
+#include "platform/clock.h"
+#include "platform/runtimeerror.h"
+
 #include <algorithm>
 
 namespace kestrune {
@@ -25,6 +29,15 @@ QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds)
     if (seconds >= 60)
         return QStringLiteral("剩余约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
     return QStringLiteral("剩余约 %1 秒").arg(seconds);
+}
+
+std::int64_t PauseOfDelay(std::string_view delayText)
+{
+    try {
+        return PauseMilliseconds(PauseSeconds(delayText));
+    } catch (const RuntimeError &) {
+        return 0;
+    }
 }
 
 void FetchPace::PageFinished(std::int64_t nowMs, std::int64_t pauseMs)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace kestrune {
 
@@ -14,6 +15,10 @@ std::optional<std::int64_t> TimeLeftMilliseconds(std::int64_t pagesLeft, std::in
 
 // "剩余约 2 分 5 秒", in whole seconds rounded up; empty for no estimate.
 QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds);
+
+// The pause between pages a delay text asks for; 0 when it cannot be read,
+// as the run itself then fails.
+std::int64_t PauseOfDelay(std::string_view delayText);
 
 // What the fetches of a run have cost so far, from the times of the
 // exporter's pageStarted() and pageFinished() on its clock.

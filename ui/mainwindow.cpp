@@ -60,6 +60,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     , statusBar_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
     , contextMenu_(new QMenu(this))
     , exporter_(*this, clock)
+    , clock_(clock)
 {
     InitResources();
     setObjectName(QStringLiteral("Form1"));
@@ -177,6 +178,7 @@ void MainWindow::StartOrStopExport()
         ChangeSetting(Setting::Host, [this] { StartOrStopExport(); });
         return;
     }
+    pace_ = {};
     exporter_.RunExport();
     if (exporter_.IsRunning())
         exportButton_->setText(QStringLiteral("停止"));
@@ -206,6 +208,8 @@ void MainWindow::ShowProgress(const QString &format, qint64 page, qint64 pagesDo
 
 void MainWindow::OnPageStarted(qint64 page)
 {
+    pace_.PageStarted(clock_.MonotonicMilliseconds());
+    ShowTimeLeft(page - exporter_.FirstPage());
     ShowProgress(QStringLiteral("正在读第 %1 页 · %2/%3 页 · %4 名"), page,
                  page - exporter_.FirstPage(), exporter_.NamesWritten());
 }
@@ -214,11 +218,22 @@ void MainWindow::OnPageFinished(qint64 page, qint64 namesWritten)
 {
     ShowProgress(QStringLiteral("第 %1 页完成 · %2/%3 页 · %4 名"), page,
                  page - exporter_.FirstPage() + 1, namesWritten);
+    pace_.PageFinished(clock_.MonotonicMilliseconds(), PauseOfDelay(Delay().toStdString()));
+    ShowTimeLeft(page - exporter_.FirstPage() + 1);
+}
+
+void MainWindow::ShowTimeLeft(qint64 pagesDone)
+{
+    const qint64 pages = exporter_.LastPage() - exporter_.FirstPage() + 1;
+    statusBar_->ShowRunProgress(
+        pagesDone, pages,
+        DescribeTimeLeft(pace_.TimeLeft(pages - pagesDone, PauseOfDelay(Delay().toStdString()))));
 }
 
 void MainWindow::ShowIdle()
 {
     // The status bar keeps the run's last counts until the next run.
+    statusBar_->HideRunProgress();
     exportButton_->setText(QStringLiteral("导出"));
 }
 

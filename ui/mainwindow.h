@@ -3,6 +3,7 @@
 #include "app/common/settingsstore.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
+#include "engine/timeleft.h"
 
 #include <QWidget>
 #include <functional>
@@ -77,6 +78,7 @@ private:
     void OnFailed(const kestrune::ExportFailure &failure);
     void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
+    void ShowTimeLeft(qint64 pagesDone);
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);
 
@@ -92,6 +94,8 @@ private:
     // In contextMenu_; a run disables them.
     QList<QAction *> settingActions_;
     Exporter exporter_;
+    const Clock &clock_; // the exporter's
+    FetchPace pace_;     // of the run going
     SettingsStore settings_;
     bool askForHost_ = false;
     bool closing_ = false;

@@ -1,6 +1,7 @@
 #include "ui/statusbar.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <algorithm>
 
 namespace kestrune {
@@ -26,8 +27,12 @@ StatusBar::StatusBar(QWidget *parent)
     : QStatusBar(parent)
     , panel1_(MakePanel(QStringLiteral("Panel1"), this))
     , panel2_(MakePanel(QStringLiteral("Panel2"), this))
+    , progress_(new QProgressBar(this))
 {
     setSizeGripEnabled(false);
+    progress_->setObjectName(QStringLiteral("RunProgress"));
+    progress_->setAlignment(Qt::AlignCenter);
+    progress_->hide();
 }
 
 StatusBar::~StatusBar() = default;
@@ -39,6 +44,24 @@ void StatusBar::resizeEvent(QResizeEvent *event)
     const int panel1Width = std::max(Panel1MinimumWidth, width() - Panel2Width - PanelGap);
     panel1_->setGeometry(0, 0, panel1Width, height());
     panel2_->setGeometry(panel1Width + PanelGap, 0, Panel2Width, height());
+    progress_->setGeometry(panel2_->geometry());
+}
+
+void StatusBar::ShowRunProgress(qint64 pagesDone, qint64 pages, const QString &timeLeft)
+{
+    // QProgressBar counts in int: long runs show in thousandths.
+    constexpr qint64 Steps = 1000;
+    const bool scaled = pages > Steps;
+    progress_->setRange(0, static_cast<int>(scaled ? Steps : pages));
+    progress_->setValue(static_cast<int>(scaled ? pagesDone * Steps / pages : pagesDone));
+    // Before the first page is measured the bar shows its percentage.
+    progress_->setFormat(timeLeft.isEmpty() ? QStringLiteral("%p%") : timeLeft);
+    progress_->show();
+}
+
+void StatusBar::HideRunProgress()
+{
+    progress_->hide();
 }
 
 } // namespace kestrune
