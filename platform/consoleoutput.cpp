@@ -3,6 +3,8 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <qt_windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace kestrune {
@@ -35,13 +37,28 @@ bool WriteToConsole(std::FILE *stream, const QString &text)
 
 void PrintLine(std::FILE *stream, const QString &line)
 {
-    const QString text = line + QLatin1Char('\n');
+    PrintText(stream, line + QLatin1Char('\n'));
+}
+
+void PrintText(std::FILE *stream, const QString &text)
+{
 #ifdef Q_OS_WIN
     if (WriteToConsole(stream, text))
         return;
 #endif
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+bool IsConsole(std::FILE *stream)
+{
+#ifdef Q_OS_WIN
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+#else
+    return isatty(fileno(stream)) == 1;
+#endif
 }
 
 } // namespace kestrune

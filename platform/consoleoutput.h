@@ -9,5 +9,9 @@ namespace kestrune {
 // console gets the text as UTF-16, readable whatever its code page; a file or
 // pipe gets it in the system's code page (the ANSI code page on Windows).
 void PrintLine(std::FILE *stream, const QString &line);
+// The same without the line break, for a line redrawn in place.
+void PrintText(std::FILE *stream, const QString &text);
+// A terminal, or a console on Windows, rather than a file or pipe.
+bool IsConsole(std::FILE *stream);
 
 } // namespace kestrune

@@ -1,5 +1,6 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
+#include "app/cli/progressline.h"
 #include "app/common/settingsstore.h"
 #include "app/common/shellquote.h"
 #include "app/common/startup.h"
@@ -120,22 +121,23 @@ int main(int argc, char *argv[])
         stopSignals.StopHandled();
     });
 
-    QObject::connect(&exporter, &Exporter::pageFinished, [](qint64 page, qint64 names) {
-        Print(stderr, QStringLiteral("第 %1 页完成，已写入 %2 个名字").arg(page).arg(names));
-    });
-    QObject::connect(&exporter, &Exporter::retryScheduled, [](qint64 page, int retry, qint64 ms) {
+    ProgressLine progress(exporter, inputs, stderr);
+    QObject::connect(&exporter, &Exporter::retryScheduled, [&](qint64 page, int retry, qint64 ms) {
+        progress.End();
         Print(stderr, DescribeRetry(page, retry, ms));
     });
     const QString resultsPath = QDir::toNativeSeparators(
         exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     QObject::connect(&exporter, &Exporter::completed,
-                     [&resultsPath](const QString &message, const RunReport &report) {
+                     [&](const QString &message, const RunReport &report) {
+                         progress.End();
                          Print(stdout, message);
                          Print(stderr, DescribeRunReport(report));
                          Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
                          QCoreApplication::exit(0);
                      });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
+        progress.End();
         Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())
             Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +

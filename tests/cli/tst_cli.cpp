@@ -78,7 +78,7 @@ private slots:
             QStringLiteral(KESTRUNE_CLI), [signalNumber](QProcess &process) {
                 process.setReadChannel(QProcess::StandardError);
                 QTRY_VERIFY_WITH_TIMEOUT(
-                    process.peek(1 << 20).contains(QStringLiteral("第 2 页完成").toUtf8()), 20000);
+                    process.peek(1 << 20).contains(QStringLiteral("2/100 页完成").toUtf8()), 20000);
                 ::kill(static_cast<pid_t>(process.processId()), signalNumber);
             });
         QCOMPARE(result.exitCode, 128 + signalNumber);
@@ -111,7 +111,7 @@ private slots:
         };
         row("export", {.args = "--from 1 --to 40 --delay 0",
                        .out = "导出完成！\n",
-                       .err = "第 2 页完成，已写入 40 个名字",
+                       .err = "第 1/2 页完成，共写入 20 个名字\n第 2/2 页完成，共写入 40 个名字\n",
                        .pages = 2});
         row("rank letters", {.args = "--to abc", .exitCode = 1, .err = "类型不匹配"});
         row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});

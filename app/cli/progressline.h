@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/timeleft.h"
+
+#include <QObject>
+#include <cstdio>
+
+namespace kestrune {
+
+class ExportInputs;
+class Exporter;
+
+// The run's progress on stderr: on a terminal one line redrawn in place with
+// a text bar and the time left; to a file or pipe one line a page.
+class ProgressLine final
+{
+public:
+    ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream);
+    Q_DISABLE_COPY_MOVE(ProgressLine)
+    ~ProgressLine() = default;
+
+    // Ends a line drawn in place, so what is printed next starts below it.
+    void End();
+
+private:
+    void Show(qint64 page, qint64 namesWritten);
+
+    const Exporter &exporter_;
+    const ExportInputs &inputs_;
+    std::FILE *stream_;
+    bool console_;
+    int columns_ = 0; // of the line drawn in place; 0: none open
+    FetchPace pace_;
+    QObject context_; // ends the connections with this object
+};
+
+} // namespace kestrune
