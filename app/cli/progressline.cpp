@@ -12,6 +12,7 @@ namespace kestrune {
 namespace {
 
 constexpr qint64 BarCells = 20;
+constexpr qint64 RedrawMs = 200;
 
 // Terminal columns: the Chinese characters take two.
 int Columns(const QString &text)
@@ -52,7 +53,12 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
         return;
     }
     const qint64 pauseMs = PauseOfDelay(inputs_.Delay().toStdString());
-    pace_.PageFinished(NowMs(), pauseMs);
+    const qint64 now = NowMs();
+    pace_.PageFinished(now, pauseMs);
+    // Fast pages redraw a few times a second at most; the last one always.
+    if (page < last && columns_ > 0 && now - drawnAtMs_ < RedrawMs)
+        return;
+    drawnAtMs_ = now;
     const qint64 pages = last - exporter_.FirstPage() + 1;
     const qint64 done = page - exporter_.FirstPage() + 1;
     const qint64 filled = done * BarCells / pages;

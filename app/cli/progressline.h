@@ -30,6 +30,7 @@ private:
     std::FILE *stream_;
     bool console_;
     int columns_ = 0; // of the line drawn in place; 0: none open
+    qint64 drawnAtMs_ = 0;
     FetchPace pace_;
     QObject context_; // ends the connections with this object
 };
