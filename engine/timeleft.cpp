@@ -19,16 +19,17 @@ std::optional<std::int64_t> TimeLeftMilliseconds(std::int64_t pagesLeft, std::in
            (std::max<std::int64_t>(0, pauseMs) + meanFetchMs);
 }
 
-QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds)
+QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds, bool narrow)
 {
     if (!milliseconds)
         return {};
+    const QString about = narrow ? QStringLiteral("约 ") : QStringLiteral("剩余约 ");
     const std::int64_t seconds = (*milliseconds + 999) / 1000;
     if (seconds >= 3600)
-        return QStringLiteral("剩余约 %1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
+        return about + QStringLiteral("%1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
     if (seconds >= 60)
-        return QStringLiteral("剩余约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("剩余约 %1 秒").arg(seconds);
+        return about + QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
+    return about + QStringLiteral("%1 秒").arg(seconds);
 }
 
 std::int64_t PauseOfDelay(std::string_view delayText)

@@ -14,7 +14,8 @@ std::optional<std::int64_t> TimeLeftMilliseconds(std::int64_t pagesLeft, std::in
                                                  std::int64_t pagesMeasured);
 
 // "剩余约 2 分 5 秒", in whole seconds rounded up; empty for no estimate.
-QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds);
+// `narrow`: "约 2 分 5 秒", for the window's 96 px progress bar.
+QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds, bool narrow = false);
 
 // The pause between pages a delay text asks for; 0 when it cannot be read,
 // as the run itself then fails.

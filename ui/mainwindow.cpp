@@ -227,7 +227,8 @@ void MainWindow::ShowTimeLeft(qint64 pagesDone)
     const qint64 pages = exporter_.LastPage() - exporter_.FirstPage() + 1;
     statusBar_->ShowRunProgress(
         pagesDone, pages,
-        DescribeTimeLeft(pace_.TimeLeft(pages - pagesDone, PauseOfDelay(Delay().toStdString()))));
+        DescribeTimeLeft(pace_.TimeLeft(pages - pagesDone, PauseOfDelay(Delay().toStdString())),
+                         true));
 }
 
 void MainWindow::ShowIdle()

@@ -25,6 +25,7 @@ private slots:
         row("part second rounds up", 1, 0, 1, 1, "剩余约 1 秒");
         row("minutes", 125, 1000, 0, 3, "剩余约 2 分 5 秒");
         row("hours", 3780, 1000, 0, 1, "剩余约 1 小时 3 分");
+        row("narrow", 750, 1000, 0, 1, "约 12 分 30 秒");
         row("last page done", 0, 1000, 500, 1, "剩余约 0 秒");
     }
     void estimate()
@@ -34,8 +35,10 @@ private slots:
         QFETCH(qint64, fetchMsTotal);
         QFETCH(qint64, pagesMeasured);
         QFETCH(QString, text);
+        // The narrow form is the one without 剩余.
         QCOMPARE(
-            DescribeTimeLeft(TimeLeftMilliseconds(pagesLeft, pauseMs, fetchMsTotal, pagesMeasured)),
+            DescribeTimeLeft(TimeLeftMilliseconds(pagesLeft, pauseMs, fetchMsTotal, pagesMeasured),
+                             text.startsWith(u'约')),
             text);
     }
 };

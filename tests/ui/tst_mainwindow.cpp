@@ -253,7 +253,7 @@ private slots:
             QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
             QCOMPARE(progress.size(), 3);
             QVERIFY(bar->isHidden());
-            QVERIFY2(progress.constLast().endsWith(QStringLiteral("剩余约 0 秒")),
+            QVERIFY2(progress.constLast().endsWith(QStringLiteral("约 0 秒")),
                      qPrintable(progress.constLast()));
             for (int page = 1; page <= 3; ++page) {
                 QVERIFY2(progress.at(page - 1).contains(QStringLiteral("%1/3").arg(page)),
