@@ -37,22 +37,12 @@ StartupError BadHost(StartupError::Kind kind, const HostError &error, const QStr
     return {kind, error.text, error.problem, storedIn, {}};
 }
 
-// 0 to MaxRetries, as typed or stored.
-std::optional<int> ReadRetries(const QString &text)
+// A whole number from `low` to `high`, as typed or stored.
+std::optional<int> ReadCount(const QString &text, int low, int high)
 {
     bool isNumber = false;
     const int count = text.trimmed().toInt(&isNumber);
-    return isNumber && count >= 0 && count <= MaxRetries ? std::optional(count) : std::nullopt;
-}
-
-std::optional<int> ReadTimeout(const QString &text)
-{
-    bool isNumber = false;
-    const int seconds = text.trimmed().toInt(&isNumber);
-    return isNumber && seconds >= PageFetcher::MinTimeoutSeconds &&
-                   seconds <= PageFetcher::MaxTimeoutSeconds
-               ? std::optional(seconds)
-               : std::nullopt;
+    return isNumber && count >= low && count <= high ? std::optional(count) : std::nullopt;
 }
 
 } // namespace
@@ -175,37 +165,32 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
             result.connection.caFile = stored.caFile;
     }
 
-    std::optional<QString> newRetries;
-    if (parser.isSet(retries)) {
-        const QString text = parser.value(retries);
-        if (const std::optional<int> count = ReadRetries(text)) {
-            result.connection.retries = *count;
-            newRetries = QString::number(*count);
+    // A count given this run wins over the stored one; the one given is
+    // what --remember stores.
+    const auto readCount = [&](const QCommandLineOption &option, const QString &storedText, int low,
+                               int high, StartupError::Kind bad, StartupError::Kind badStored,
+                               int &into) {
+        std::optional<QString> given;
+        const bool isGiven = parser.isSet(option);
+        const QString text = isGiven ? parser.value(option) : storedText;
+        if (text.isEmpty() && !isGiven)
+            return given;
+        if (const std::optional<int> count = ReadCount(text, low, high)) {
+            into = *count;
+            if (isGiven)
+                given = QString::number(*count);
         } else {
-            fail({StartupError::Kind::BadRetries, text, {}, {}, {}});
+            fail({isGiven ? bad : badStored, text, {}, isGiven ? QString() : store.File(), {}});
         }
-    } else if (!stored.retries.isEmpty()) {
-        if (const std::optional<int> count = ReadRetries(stored.retries))
-            result.connection.retries = *count;
-        else
-            fail({StartupError::Kind::BadStoredRetries, stored.retries, {}, store.File(), {}});
-    }
-
-    std::optional<QString> newTimeout;
-    if (parser.isSet(timeout)) {
-        const QString text = parser.value(timeout);
-        if (const std::optional<int> seconds = ReadTimeout(text)) {
-            result.connection.timeoutSeconds = *seconds;
-            newTimeout = QString::number(*seconds);
-        } else {
-            fail({StartupError::Kind::BadTimeout, text, {}, {}, {}});
-        }
-    } else if (!stored.timeout.isEmpty()) {
-        if (const std::optional<int> seconds = ReadTimeout(stored.timeout))
-            result.connection.timeoutSeconds = *seconds;
-        else
-            fail({StartupError::Kind::BadStoredTimeout, stored.timeout, {}, store.File(), {}});
-    }
+        return given;
+    };
+    const std::optional<QString> newRetries =
+        readCount(retries, stored.retries, 0, MaxRetries, StartupError::Kind::BadRetries,
+                  StartupError::Kind::BadStoredRetries, result.connection.retries);
+    const std::optional<QString> newTimeout =
+        readCount(timeout, stored.timeout, PageFetcher::MinTimeoutSeconds,
+                  PageFetcher::MaxTimeoutSeconds, StartupError::Kind::BadTimeout,
+                  StartupError::Kind::BadStoredTimeout, result.connection.timeoutSeconds);
 
     if (!parser.isSet(remember) || result.error)
         return result;
