@@ -1,5 +1,7 @@
 #include "platform/consoleoutput.h"
 
+#include <QStringList>
+
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <qt_windows.h>
@@ -48,6 +50,14 @@ void PrintText(std::FILE *stream, const QString &text)
 #endif
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
+}
+
+void PrintMessage(std::FILE *stream, const UserMessage &message)
+{
+    QString text = message.text;
+    for (const QString &line : message.detail.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        text += QStringLiteral("\n  ") + line;
+    PrintLine(stream, text);
 }
 
 bool IsConsole(std::FILE *stream)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/usermessage.h"
+
 #include <QString>
 #include <cstdio>
 
@@ -11,6 +13,8 @@ namespace kestrune {
 void PrintLine(std::FILE *stream, const QString &line);
 // The same without the line break, for a line redrawn in place.
 void PrintText(std::FILE *stream, const QString &text);
+// The message, then its detail indented below it.
+void PrintMessage(std::FILE *stream, const UserMessage &message);
 // A terminal, or a console on Windows, rather than a file or pipe.
 bool IsConsole(std::FILE *stream);
 

@@ -20,27 +20,28 @@ QMessageBox::Icon IconOf(MessageBox::Kind kind)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox *Create(QWidget *parent, MessageBox::Kind kind, const QString &text)
+QMessageBox *Create(QWidget *parent, MessageBox::Kind kind, const UserMessage &message)
 {
-    auto *box = new QMessageBox(IconOf(kind), QLatin1String(ApplicationTitle), text,
+    auto *box = new QMessageBox(IconOf(kind), QLatin1String(ApplicationTitle), message.text,
                                 QMessageBox::Ok, parent);
+    box->setDetailedText(message.detail);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
 }
 
 } // namespace
 
-QMessageBox *MessageBox::Show(QWidget *parent, Kind kind, const QString &text)
+QMessageBox *MessageBox::Show(QWidget *parent, Kind kind, const UserMessage &message)
 {
-    QMessageBox *box = Create(parent, kind, text);
+    QMessageBox *box = Create(parent, kind, message);
     box->open();
     return box;
 }
 
-QMessageBox *MessageBox::ShowWithChoice(QWidget *parent, Kind kind, const QString &text,
+QMessageBox *MessageBox::ShowWithChoice(QWidget *parent, Kind kind, const UserMessage &message,
                                         const QString &choice, std::function<void()> chosen)
 {
-    QMessageBox *box = Create(parent, kind, text);
+    QMessageBox *box = Create(parent, kind, message);
     const QPushButton *button = box->addButton(choice, QMessageBox::AcceptRole);
     // Enter and Escape both stay with OK.
     box->setDefaultButton(QMessageBox::Ok);

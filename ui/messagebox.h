@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/usermessage.h"
+
 #include <QString>
 #include <functional>
 
@@ -25,10 +27,11 @@ public:
 
     MessageBox() = delete;
 
-    static QMessageBox *Show(QWidget *parent, Kind kind, const QString &text);
+    // The detail, if any, waits behind 显示详细信息.
+    static QMessageBox *Show(QWidget *parent, Kind kind, const UserMessage &message);
     // The same with a second button beside the default OK; `chosen` runs once
     // the box has closed on that button.
-    static QMessageBox *ShowWithChoice(QWidget *parent, Kind kind, const QString &text,
+    static QMessageBox *ShowWithChoice(QWidget *parent, Kind kind, const UserMessage &message,
                                        const QString &choice, std::function<void()> chosen);
 };
 
