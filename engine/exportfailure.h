@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/fetchfailure.h"
+#include "engine/inputcheck.h"
 #include "engine/runreport.h"
 #include "platform/runtimeerror.h"
 
@@ -30,6 +31,7 @@ struct ExportFailure
     Cause cause = Cause::PageFailed;
     std::optional<RuntimeError> error{}; // what failed, with the low-level detail
     std::optional<FetchFailure> fetch{}; // instead: why `page` could not be taken
+    std::optional<InputProblem> input{}; // instead: a box that cannot be used
     std::int64_t page = 0;
     std::int64_t lastEmptyPage = 0; // NamesAfterGap only
     int tries = 0;                  // PageFailed: of `page`, the failing one included
