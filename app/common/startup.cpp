@@ -105,7 +105,7 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
                                  "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
                       .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
                            QCoreApplication::applicationName()));
-    parser.addOptions({host, caFile, retries, timeout, remember});
+    parser.addOptions(List());
 }
 
 StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,

@@ -101,6 +101,8 @@ public:
     // Stored settings, then this run's options over them; stores them when
     // asked to.
     StartupResult Resolve(const QCommandLineParser &parser, const SettingsStore &store) const;
+    // In the order --help lists them.
+    QList<QCommandLineOption> List() const { return {host, caFile, retries, timeout, remember}; }
 
     const QCommandLineOption host;
     const QCommandLineOption caFile;
