@@ -1,6 +1,7 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
 #include "app/cli/progressline.h"
+#include "app/common/helptext.h"
 #include "app/common/settingsstore.h"
 #include "app/common/shellquote.h"
 #include "app/common/startup.h"
@@ -78,8 +79,10 @@ int main(int argc, char *argv[])
     }
     // --help-all would add Qt's own options, none of which this program reads.
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
-        // Qt would print it in the ANSI code page only.
-        Print(stdout, parser.helpText().trimmed());
+        // Qt would print it in the ANSI code page only, and misalign Chinese.
+        Print(stdout,
+              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom},
+                       TerminalColumns(stdout)));
         return 0;
     }
     if (parser.isSet(QStringLiteral("version")))

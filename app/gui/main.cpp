@@ -1,4 +1,5 @@
 // Opens the window; an export runs only when its button is pressed.
+#include "app/common/helptext.h"
 #include "app/common/settingsstore.h"
 #include "app/common/startup.h"
 #include "app/common/startupmessages.h"
@@ -64,6 +65,14 @@ int main(int argc, char *argv[])
     const kestrune::ConnectionOptions connection;
     connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入当前目录的 "
                                             "jieguo.txt。"));
+    // Qt misaligns Chinese; its --help-all, which adds Qt's own options, and
+    // its message box where there is no console to print to stay.
+    if (parser.parse(QApplication::arguments()) && parser.isSet(QStringLiteral("help")) &&
+        !parser.isSet(QStringLiteral("version")) && kestrune::HasOutput(stdout)) {
+        kestrune::PrintLine(stdout, kestrune::HelpText(parser, connection.List(),
+                                                       kestrune::TerminalColumns(stdout)));
+        return 0;
+    }
     parser.process(app);
     const kestrune::SettingsStore settings;
     const kestrune::StartupResult startup = connection.Resolve(parser, settings);
