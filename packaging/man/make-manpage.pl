@@ -88,7 +88,7 @@ sub Translate
     return $text;
 }
 
-# Qt wraps long descriptions, at a space where it can; a broken line joins
+# --help wraps long descriptions, at a space where it can; a broken line joins
 # without one only between two Chinese characters.
 sub Join
 {
