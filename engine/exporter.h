@@ -49,8 +49,10 @@ public:
     // Further tries of a page that failed in a way that may pass, 0 to
     // MaxRetries (retrywait.h).
     void SetRetries(int retries) { retries_ = retries; }
+    int Retries() const { return retries_; }
     // Seconds a page may take (PageFetcher::SetTimeoutSeconds).
     void SetTimeoutSeconds(int seconds) { fetcher_.SetTimeoutSeconds(seconds); }
+    int TimeoutSeconds() const { return fetcher_.TimeoutSeconds(); }
     // The number the next results line gets; numbering runs on otherwise.
     void SetNextNumber(std::int64_t number) { scanner_.RankCounter = number - 1; }
 

@@ -17,6 +17,7 @@ class QPushButton;
 namespace kestrune {
 
 class Clock;
+class SettingDialog;
 class StatusBar;
 class UpDown;
 
@@ -61,12 +62,18 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // In the order SettingsStore::Write takes them.
     enum class Setting
     {
         Host,
         CaFile,
+        Retries,
+        Timeout,
     };
     void BuildContextMenu();
+    SettingDialog *DialogFor(Setting setting);
+    // For the next run; a count comes as its digits.
+    void UseSetting(Setting setting, const QString &value);
     // Asks for the setting; once answered it is used and, with 记住, stored;
     // `then` runs after that, and after any box it brought up.
     void ChangeSetting(Setting setting, const std::function<void()> &then = {});

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QUrl>
+#include <array>
 
 namespace kestrune {
 
@@ -19,6 +20,8 @@ void MainWindow::BuildContextMenu()
     const std::pair<QString, Setting> settings[] = {
         {HostMenuItem(), Setting::Host},
         {CaFileMenuItem(), Setting::CaFile},
+        {RetriesMenuItem(), Setting::Retries},
+        {TimeoutMenuItem(), Setting::Timeout},
     };
     contextMenu_->setObjectName(QStringLiteral("ContextMenu"));
     for (const auto &[text, setting] : settings)
@@ -60,28 +63,53 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+SettingDialog *MainWindow::DialogFor(Setting setting)
+{
+    switch (setting) {
+    case Setting::Host:
+        // Until the forum is chosen the sample forum's address is no answer
+        // to offer.
+        return SettingDialog::ForHost(this, askForHost_ ? QString() : exporter_.Host());
+    case Setting::CaFile:
+        return SettingDialog::ForCaFile(this, exporter_.CaFile());
+    case Setting::Retries:
+        return SettingDialog::ForRetries(this, exporter_.Retries());
+    case Setting::Timeout:
+        return SettingDialog::ForTimeout(this, exporter_.TimeoutSeconds());
+    }
+    return nullptr;
+}
+
+void MainWindow::UseSetting(Setting setting, const QString &value)
+{
+    switch (setting) {
+    case Setting::Host:
+        exporter_.SetHost(value);
+        askForHost_ = false;
+        break;
+    case Setting::CaFile:
+        exporter_.SetCaFile(value);
+        break;
+    case Setting::Retries:
+        exporter_.SetRetries(value.toInt());
+        break;
+    case Setting::Timeout:
+        exporter_.SetTimeoutSeconds(value.toInt());
+        break;
+    }
+}
+
 void MainWindow::ChangeSetting(Setting setting, const std::function<void()> &then)
 {
-    // Until the forum is chosen the sample forum's address is no answer to
-    // offer.
-    SettingDialog *dialog =
-        setting == Setting::Host
-            ? SettingDialog::ForHost(this, askForHost_ ? QString() : exporter_.Host())
-            : SettingDialog::ForCaFile(this, exporter_.CaFile());
+    SettingDialog *dialog = DialogFor(setting);
     connect(dialog, &QDialog::accepted, this, [this, dialog, setting, then] {
         const QString value = dialog->Value();
-        std::optional<QString> host;
-        std::optional<QString> caFile;
-        if (setting == Setting::Host) {
-            exporter_.SetHost(value);
-            askForHost_ = false;
-            host = value;
-        } else {
-            exporter_.SetCaFile(value);
-            caFile = value;
-        }
+        UseSetting(setting, value);
+        std::array<std::optional<QString>, 4> stored;
+        stored.at(static_cast<std::size_t>(setting)) = value;
         const std::optional<SettingsWriteError> error =
-            dialog->Remember() ? settings_.Write(host, caFile) : std::nullopt;
+            dialog->Remember() ? settings_.Write(stored[0], stored[1], stored[2], stored[3])
+                               : std::nullopt;
         if (!error) {
             if (then)
                 then();

@@ -3,6 +3,8 @@
 #include "app/common/hostsetting.h"
 #include "app/common/startup.h"
 #include "app/common/startupmessages.h"
+#include "engine/pagefetcher.h"
+#include "engine/retrywait.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace kestrune {
@@ -31,7 +34,7 @@ SettingDialog *SettingDialog::ForHost(QWidget *parent, const QString &host)
     auto *dialog = new SettingDialog(
         parent, TitleOf(HostMenuItem()),
         QStringLiteral("论坛的地址：主机[:端口] 或 https://主机[:端口]，如 forum.example.org"),
-        [](const QString &text) {
+        Field::Text, [](const QString &text) {
             const HostCheck check = CheckHost(text);
             return check.error ? Reading{{}, DescribeHostError(*check.error)}
                                : Reading{check.host, {}};
@@ -46,23 +49,53 @@ SettingDialog *SettingDialog::ForCaFile(QWidget *parent, const QString &caFile)
         parent, TitleOf(CaFileMenuItem()),
         QStringLiteral("除系统证书外另外信任的 CA 证书文件（PEM），供经过重新签发 TLS "
                        "证书的代理上网时使用。留空则只用系统的证书。"),
-        [](const QString &text) {
+        Field::File, [](const QString &text) {
             if (text.isEmpty())
                 return Reading{text, {}};
             if (const auto error = CheckCaFileSetting(text))
                 return Reading{{}, DescribeStartupError(*error)};
             return Reading{QFileInfo(text).absoluteFilePath(), {}};
-        },
-        true);
+        });
     dialog->box_->setText(caFile);
     return dialog;
 }
 
+SettingDialog *SettingDialog::ForRetries(QWidget *parent, int retries)
+{
+    return ForCount(parent, RetriesMenuItem(),
+                    QStringLiteral("一页暂时下载不到时（超时、连接中断或服务器忙）再试的次数，"
+                                   "0 到 %1；0 为不重试。")
+                        .arg(MaxRetries),
+                    {0, MaxRetries, retries}, QStringLiteral(" 次"));
+}
+
+SettingDialog *SettingDialog::ForTimeout(QWidget *parent, int seconds)
+{
+    return ForCount(parent, TimeoutMenuItem(),
+                    QStringLiteral("下载一页最多等多少秒，过后仍没有收到完整的响应就算超时；"
+                                   "%1 到 %2，默认 %3。网速慢时可以调大。")
+                        .arg(PageFetcher::MinTimeoutSeconds)
+                        .arg(PageFetcher::MaxTimeoutSeconds)
+                        .arg(PageFetcher::DefaultTimeoutSeconds),
+                    {PageFetcher::MinTimeoutSeconds, PageFetcher::MaxTimeoutSeconds, seconds},
+                    QStringLiteral(" 秒"));
+}
+
+SettingDialog *SettingDialog::ForCount(QWidget *parent, const QString &item, const QString &prompt,
+                                       Count count, const QString &unit)
+{
+    auto *dialog = new SettingDialog(parent, TitleOf(item), prompt, Field::Count);
+    dialog->count_->setRange(count.low, count.high);
+    dialog->count_->setSuffix(unit);
+    dialog->count_->setValue(count.value);
+    dialog->Reread();
+    return dialog;
+}
+
 SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QString &prompt,
-                             Reader reader, bool choosesFile)
+                             Field field, Reader reader)
     : QDialog(parent)
     , reader_(std::move(reader))
-    , box_(new QLineEdit(this))
     , problem_(new QLabel(this))
     , remember_(new QCheckBox(QStringLiteral("记住"), this))
     , buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
@@ -72,7 +105,6 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
     setWindowTitle(title);
     auto *promptLabel = new QLabel(prompt, this);
     promptLabel->setWordWrap(true);
-    box_->setMinimumWidth(320);
     problem_->setObjectName(QStringLiteral("problem"));
     problem_->setWordWrap(true);
     remember_->setToolTip(QStringLiteral("保存到设置文件，kestrune 和 kestrune-cli 以后都用"));
@@ -82,15 +114,24 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(promptLabel);
     auto *row = new QHBoxLayout;
-    row->addWidget(box_);
-    if (choosesFile)
-        AddFileButtons(*row);
+    if (field == Field::Count) {
+        count_ = new QSpinBox(this);
+        row->addWidget(count_);
+        row->addStretch();
+        connect(count_, &QSpinBox::valueChanged, this, &SettingDialog::Reread);
+    } else {
+        box_ = new QLineEdit(this);
+        box_->setMinimumWidth(320);
+        row->addWidget(box_);
+        if (field == Field::File)
+            AddFileButtons(*row);
+        connect(box_, &QLineEdit::textChanged, this, &SettingDialog::Reread);
+    }
     layout->addLayout(row);
     layout->addWidget(problem_);
     layout->addWidget(remember_);
     layout->addWidget(buttons_);
 
-    connect(box_, &QLineEdit::textChanged, this, &SettingDialog::Reread);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Reread();
@@ -129,7 +170,8 @@ void SettingDialog::AddFileButtons(QHBoxLayout &row)
 
 void SettingDialog::Reread()
 {
-    reading_ = reader_(box_->text());
+    // The spin box keeps a count in its range.
+    reading_ = count_ ? Reading{QString::number(count_->value()), {}} : reader_(box_->text());
     problem_->setText(reading_.problem);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(reading_.problem.isEmpty());
 }

@@ -8,11 +8,13 @@ class QDialogButtonBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 
 namespace kestrune {
 
 // One setting typed into a box and read as its command-line option reads it,
-// with 记住 to store it for later runs. It deletes itself on close; open() it
+// or a count set in a spin box in its option's range, with 记住 to store it
+// for later runs. It deletes itself on close; open() it
 // and take the answer on accepted().
 class SettingDialog final : public QDialog
 {
@@ -32,21 +34,40 @@ public:
     static SettingDialog *ForHost(QWidget *parent, const QString &host);
     // A CA file, as --ca-file reads it; an empty box means none.
     static SettingDialog *ForCaFile(QWidget *parent, const QString &caFile);
+    // Further tries of a page, as --retries allows.
+    static SettingDialog *ForRetries(QWidget *parent, int retries);
+    // Seconds a page may take, as --timeout allows.
+    static SettingDialog *ForTimeout(QWidget *parent, int seconds);
     ~SettingDialog() override;
 
     QString Value() const;
     bool Remember() const;
 
 private:
-    SettingDialog(QWidget *parent, const QString &title, const QString &prompt, Reader reader,
-                  bool choosesFile = false);
+    enum class Field
+    {
+        Text,
+        File,  // with 浏览… and 清除
+        Count, // a spin box; no reader
+    };
+    SettingDialog(QWidget *parent, const QString &title, const QString &prompt, Field field,
+                  Reader reader = {});
+    struct Count
+    {
+        int low;
+        int high;
+        int value;
+    };
+    static SettingDialog *ForCount(QWidget *parent, const QString &item, const QString &prompt,
+                                   Count count, const QString &unit);
     // 浏览… and 清除 beside the box.
     void AddFileButtons(QHBoxLayout &row);
     void Reread();
 
     Reader reader_;
     Reading reading_;
-    QLineEdit *box_;            // children
+    QLineEdit *box_ = nullptr;  // children; a text's
+    QSpinBox *count_ = nullptr; // a count's
     QLabel *problem_;           //
     QCheckBox *remember_;       //
     QDialogButtonBox *buttons_; //

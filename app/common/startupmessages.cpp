@@ -147,6 +147,16 @@ QString CaFileMenuItem()
     return QStringLiteral("CA 证书文件…");
 }
 
+QString RetriesMenuItem()
+{
+    return QStringLiteral("重试次数…");
+}
+
+QString TimeoutMenuItem()
+{
+    return QStringLiteral("超时…");
+}
+
 QString DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse)
 {
     switch (error.kind) {

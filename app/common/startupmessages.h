@@ -12,9 +12,11 @@ QString DescribeStartupError(const StartupError &error);
 QString DescribeSaved(const SavedSettings &saved);
 QString DescribeNoDisplay(); // the window program, started where it cannot open
 
-// The window's menu items that change the two settings.
+// The window's menu items that change the settings.
 QString HostMenuItem();
 QString CaFileMenuItem();
+QString RetriesMenuItem();
+QString TimeoutMenuItem();
 // The same problems as the window tells them: a stored setting is put right
 // from its menu, and `hostInUse` serves meanwhile.
 QString DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse);

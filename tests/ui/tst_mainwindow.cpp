@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -522,33 +523,79 @@ private slots:
         for (const QAction *action : menu->actions())
             items << action->text() + QLatin1String(action->isEnabled() ? "" : " (off)");
         const QLatin1String off(running ? " (off)" : "");
-        QCOMPARE(items, QStringList({HostMenuItem() + off, CaFileMenuItem() + off, "",
-                                     "打开结果所在文件夹", "关于 Kestrune"}));
+        QCOMPARE(items,
+                 QStringList({HostMenuItem() + off, CaFileMenuItem() + off, RetriesMenuItem() + off,
+                              TimeoutMenuItem() + off, "", "打开结果所在文件夹", "关于 Kestrune"}));
     }
 
-    void caFileFromMenu()
+    // A setting row of the menu: shows the value in use, which the engine
+    // takes at once and, with 记住, the settings file keeps.
+    void settingFromMenu_data()
     {
+        QTest::addColumn<int>("row"); // in the menu
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("answer"); // a CA file in the folder; empty: 清除
+        QTest::addColumn<bool>("remember");
+        QTest::newRow("CA file") << 1 << ""
+                                 << "ca.pem" << true;
+        QTest::newRow("CA file cleared") << 1 << "ca.pem"
+                                         << "" << true;
+        QTest::newRow("retries") << 2 << "2"
+                                 << "10" << true;
+        QTest::newRow("timeout, not kept") << 3 << "20"
+                                           << "60" << false;
+    }
+    void settingFromMenu()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, before);
+        QFETCH(QString, answer);
+        QFETCH(bool, remember);
         // The start-up check looks for a PEM block, not at what it holds.
-        const QString caFile = f_->dir.filePath(QStringLiteral("ca.pem"));
-        QFile pem(caFile);
+        QFile pem(f_->dir.filePath(QStringLiteral("ca.pem")));
         QVERIFY(pem.open(QIODevice::WriteOnly));
         pem.write("-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n");
         pem.close();
-        // Chosen, then cleared with the button beside the box.
-        for (const QString &file : {caFile, QString()}) {
-            f_->Find<QMenu>("ContextMenu")->actions().at(1)->trigger();
-            const SettingDialog *dialog = WaitForBox<SettingDialog>();
-            QVERIFY(dialog);
+        Exporter &engine = f_->Engine();
+        const bool isFile = row == 1;
+        const auto value = [this, isFile](const QString &text) {
+            return isFile && !text.isEmpty() ? f_->dir.filePath(text) : text;
+        };
+        const auto inUse = [&engine, row] {
+            return row == 1
+                       ? engine.CaFile()
+                       : QString::number(row == 2 ? engine.Retries() : engine.TimeoutSeconds());
+        };
+        const auto stored = [this, row] {
+            const StoredSettings settings = f_->store.Read();
+            return row == 1 ? settings.caFile : row == 2 ? settings.retries : settings.timeout;
+        };
+        if (isFile)
+            engine.SetCaFile(value(before));
+        else
+            row == 2 ? engine.SetRetries(before.toInt()) : engine.SetTimeoutSeconds(before.toInt());
+
+        f_->Find<QMenu>("ContextMenu")->actions().at(row)->trigger();
+        SettingDialog *dialog = WaitForBox<SettingDialog>();
+        QVERIFY(dialog);
+        auto *count = dialog->findChild<QSpinBox *>();
+        QCOMPARE(isFile ? dialog->findChild<QLineEdit *>()->text() : count->cleanText(),
+                 value(before));
+        if (isFile) {
             QVERIFY(!Answer(dialog, f_->dir.filePath(QStringLiteral("gone.pem"))));
-            if (file.isEmpty())
+            if (answer.isEmpty())
                 QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("clear")),
                                   Qt::LeftButton);
-            QVERIFY(file.isEmpty() || Answer(dialog, file));
-            QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-            QVERIFY(BoxClosed(&f_->window));
-            QCOMPARE(f_->Engine().CaFile(), file);
-            QCOMPARE(f_->store.Read().caFile, file);
+            QVERIFY(answer.isEmpty() || Answer(dialog, value(answer)));
+        } else {
+            count->selectAll();
+            QTest::keyClicks(count, answer);
         }
+        dialog->findChild<QCheckBox *>()->setChecked(remember);
+        QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+        QVERIFY(BoxClosed(&f_->window));
+        QCOMPARE(inUse(), value(answer));
+        QCOMPARE(stored(), remember ? value(answer) : QString());
     }
 
 private:
