@@ -132,6 +132,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
         statusBar_->Panel1()->setText(DescribeRetry(page, retry, ms));
     });
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
+    connect(&exporter_, &Exporter::failed, this, &MainWindow::ShowRunEnd);
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
 
     if (const QScreen *screen = this->screen())
@@ -210,7 +211,7 @@ void MainWindow::OnPageStarted(qint64 page)
 {
     pace_.PageStarted(clock_.MonotonicMilliseconds());
     ShowTimeLeft(page - exporter_.FirstPage());
-    ShowProgress(QStringLiteral("正在读第 %1 页 · %2/%3 页 · %4 名"), page,
+    ShowProgress(QStringLiteral("正在下载第 %1 页 · %2/%3 页 · %4 名"), page,
                  page - exporter_.FirstPage(), exporter_.NamesWritten());
 }
 
@@ -236,6 +237,18 @@ void MainWindow::ShowIdle()
     // The status bar keeps the run's last counts until the next run.
     statusBar_->HideRunProgress();
     exportButton_->setText(QStringLiteral("导出"));
+}
+
+void MainWindow::ShowRunEnd(const ExportFailure &failure)
+{
+    // Else the last progress text says the run still goes on.
+    if (!failure.RunStarted())
+        return;
+    ShowProgress(failure.cause == ExportFailure::Cause::Stopped
+                     ? QStringLiteral("导出已停止，停在第 %1 页 · %2/%3 页 · %4 名")
+                     : QStringLiteral("导出出错，停在第 %1 页 · %2/%3 页 · %4 名"),
+                 failure.page, failure.page - failure.firstPage,
+                 failure.namesWritten + failure.namesOnPage);
 }
 
 void MainWindow::OnCompleted(const QString &message, const RunReport &report)

@@ -85,6 +85,8 @@ private:
     void OnFailed(const kestrune::ExportFailure &failure);
     void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
+    // What a run that began and did not complete left behind.
+    void ShowRunEnd(const kestrune::ExportFailure &failure);
     void ShowTimeLeft(qint64 pagesDone);
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);

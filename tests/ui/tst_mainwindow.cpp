@@ -332,6 +332,8 @@ private slots:
         const QString text = DismissBox(&f_->window);
         QVERIFY2(text.contains(QStringLiteral("停止")), qPrintable(text));
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
+        QCOMPARE(f_->Find<StatusBar>("StatusBar1")->Panel1()->text(),
+                 QStringLiteral("导出已停止，停在第 2 页 · 1/3 页 · 20 名"));
         QVERIFY(!f_->Engine().IsRunning());
         QCOMPARE(f_->Results(), ExpectedPages(f_->forum, Henu, 1, 1));
         QCOMPARE(requests.size(), 2);
@@ -361,15 +363,19 @@ private slots:
         QTest::addColumn<QString>("fromRankAfter");
         QTest::addColumn<QStringList>("boxesAfter");
         QTest::addColumn<QByteArray>("results");
+        QTest::addColumn<QString>("status"); // panel 1 at the end
         // Numbering carries on from the names the failed run wrote.
-        QTest::newRow("continue button") << "1" << 2 << "从第 21 名继续"
-                                         << "21" << QStringList{Exporter::CompletionMessage()}
-                                         << GoodLines(1) + GoodLines(3) + GoodLines(5);
-        QTest::newRow("Enter keeps OK") << "1" << 2 << ""
-                                        << "1" << QStringList() << GoodLines();
+        QTest::newRow("continue button")
+            << "1" << 2 << "从第 21 名继续"
+            << "21" << QStringList{Exporter::CompletionMessage()}
+            << GoodLines(1) + GoodLines(3) + GoodLines(5) << "第 3 页完成 · 2/2 页 · 4 名";
+        QTest::newRow("Enter keeps OK")
+            << "1" << 2 << ""
+            << "1" << QStringList() << GoodLines() << "导出出错，停在第 2 页 · 1/3 页 · 2 名";
         // Nothing began, so there is nothing to continue.
-        QTest::newRow("unreadable rank, OK alone") << "abc" << 1 << ""
-                                                   << "abc" << QStringList() << QByteArray();
+        QTest::newRow("unreadable rank, OK alone")
+            << "abc" << 1 << ""
+            << "abc" << QStringList() << QByteArray() << MainWindow::CreditLine();
     }
 
     void continueAfterError()
@@ -380,6 +386,7 @@ private slots:
         QFETCH(QString, fromRankAfter);
         QFETCH(QStringList, boxesAfter);
         QFETCH(QByteArray, results);
+        QFETCH(QString, status);
         ScriptedServer server;
         QVERIFY(server.Listen());
         server.Script({{}, ScriptedServer::ResetMidBody(), {}}); // page 2 fails once
@@ -408,6 +415,7 @@ private slots:
         QCOMPARE(f_->Box("Text2")->text(), fromRankAfter);
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Results(), results);
+        QCOMPARE(f_->Find<StatusBar>("StatusBar1")->Panel1()->text(), status);
     }
 
     // The first two exports of a window that nothing gave a forum's address.
