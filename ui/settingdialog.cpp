@@ -96,6 +96,9 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
                              Field field, Reader reader)
     : QDialog(parent)
     , reader_(std::move(reader))
+    // Made first, so the box or count takes the focus and leads the tab order.
+    , box_(field == Field::Count ? nullptr : new QLineEdit(this))
+    , count_(field == Field::Count ? new QSpinBox(this) : nullptr)
     , problem_(new QLabel(this))
     , remember_(new QCheckBox(QStringLiteral("记住"), this))
     , buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
@@ -115,12 +118,13 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
     layout->addWidget(promptLabel);
     auto *row = new QHBoxLayout;
     if (field == Field::Count) {
-        count_ = new QSpinBox(this);
         row->addWidget(count_);
         row->addStretch();
+        // As wide as the other settings' dialogs; a count is never wrong.
+        promptLabel->setMinimumWidth(320);
+        problem_->hide();
         connect(count_, &QSpinBox::valueChanged, this, &SettingDialog::Reread);
     } else {
-        box_ = new QLineEdit(this);
         box_->setMinimumWidth(320);
         row->addWidget(box_);
         if (field == Field::File)

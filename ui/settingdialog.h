@@ -66,8 +66,8 @@ private:
 
     Reader reader_;
     Reading reading_;
-    QLineEdit *box_ = nullptr;  // children; a text's
-    QSpinBox *count_ = nullptr; // a count's
+    QLineEdit *box_;            // children; a text's
+    QSpinBox *count_;           // a count's
     QLabel *problem_;           //
     QCheckBox *remember_;       //
     QDialogButtonBox *buttons_; //

@@ -596,6 +596,7 @@ private slots:
                                   Qt::LeftButton);
             QVERIFY(answer.isEmpty() || Answer(dialog, value(answer)));
         } else {
+            QTRY_VERIFY(count->hasFocus());
             count->selectAll();
             QTest::keyClicks(count, answer);
         }
