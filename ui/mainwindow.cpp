@@ -245,8 +245,8 @@ void MainWindow::ShowRunEnd(const ExportFailure &failure)
     if (!failure.RunStarted())
         return;
     ShowProgress(failure.cause == ExportFailure::Cause::Stopped
-                     ? QStringLiteral("导出已停止，停在第 %1 页 · %2/%3 页 · %4 名")
-                     : QStringLiteral("导出出错，停在第 %1 页 · %2/%3 页 · %4 名"),
+                     ? QStringLiteral("已停在第 %1 页 · %2/%3 页 · %4 名")
+                     : QStringLiteral("出错停在第 %1 页 · %2/%3 页 · %4 名"),
                  failure.page, failure.page - failure.firstPage,
                  failure.namesWritten + failure.namesOnPage);
 }

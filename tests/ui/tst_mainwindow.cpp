@@ -333,7 +333,7 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("停止")), qPrintable(text));
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Find<StatusBar>("StatusBar1")->Panel1()->text(),
-                 QStringLiteral("导出已停止，停在第 2 页 · 1/3 页 · 20 名"));
+                 QStringLiteral("已停在第 2 页 · 1/3 页 · 20 名"));
         QVERIFY(!f_->Engine().IsRunning());
         QCOMPARE(f_->Results(), ExpectedPages(f_->forum, Henu, 1, 1));
         QCOMPARE(requests.size(), 2);
@@ -371,7 +371,7 @@ private slots:
             << GoodLines(1) + GoodLines(3) + GoodLines(5) << "第 3 页完成 · 2/2 页 · 4 名";
         QTest::newRow("Enter keeps OK")
             << "1" << 2 << ""
-            << "1" << QStringList() << GoodLines() << "导出出错，停在第 2 页 · 1/3 页 · 2 名";
+            << "1" << QStringList() << GoodLines() << "出错停在第 2 页 · 1/3 页 · 2 名";
         // Nothing began, so there is nothing to continue.
         QTest::newRow("unreadable rank, OK alone")
             << "abc" << 1 << ""
