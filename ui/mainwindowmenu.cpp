@@ -115,10 +115,11 @@ void MainWindow::ChangeSetting(Setting setting, const std::function<void()> &the
                 then();
             return;
         }
-        const QMessageBox *box = MessageBox::Show(
-            this, MessageBox::Kind::Error,
-            DescribeStartupError(
-                {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason}));
+        const QMessageBox *box =
+            MessageBox::Show(this, MessageBox::Kind::Error,
+                             DescribeStartupErrorInWindow(
+                                 {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason},
+                                 exporter_.Host()));
         if (then)
             connect(box, &QDialog::finished, this, then);
     });

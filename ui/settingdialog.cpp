@@ -31,15 +31,16 @@ QString TitleOf(QString item)
 
 SettingDialog *SettingDialog::ForHost(QWidget *parent, const QString &host)
 {
-    auto *dialog = new SettingDialog(
-        parent, TitleOf(HostMenuItem()),
-        QStringLiteral("论坛的地址：主机[:端口] 或 https://主机[:端口]，如 forum.example.org"),
-        Field::Text, [](const QString &text) {
-            const HostCheck check = CheckHost(text);
-            return check.error ? Reading{{}, DescribeHostError(*check.error)}
-                               : Reading{check.host, {}};
-        });
-    dialog->box_->setText(host);
+    auto *dialog =
+        new SettingDialog(parent, TitleOf(HostMenuItem()),
+                          QStringLiteral("论坛的域名，需要时加冒号和端口号，如 bbs.example.cn 或 "
+                                         "https://bbs.example.cn:8443"),
+                          Field::Text, [](const QString &text) {
+                              const HostCheck check = CheckHost(text);
+                              return check.error ? Reading{{}, DescribeHostError(*check.error)}
+                                                 : Reading{check.host, {}};
+                          });
+    dialog->box_->setText(ShownHost(host));
     return dialog;
 }
 
@@ -53,7 +54,7 @@ SettingDialog *SettingDialog::ForCaFile(QWidget *parent, const QString &caFile)
             if (text.isEmpty())
                 return Reading{text, {}};
             if (const auto error = CheckCaFileSetting(text))
-                return Reading{{}, DescribeStartupError(*error)};
+                return Reading{{}, DescribeCaFileError(*error)};
             return Reading{QFileInfo(text).absoluteFilePath(), {}};
         });
     dialog->box_->setText(caFile);

@@ -97,12 +97,13 @@ int main(int argc, char *argv[])
     const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
     if (!firstNumber && !startup.error)
         startup.error = {StartupError::Kind::BadFirstNumber, parser.value(numberFrom), {}, {}, {}};
+    // --number-from is read after the settings were saved; both are told.
+    if (startup.saved)
+        PrintMessage(stderr, DescribeSaved(*startup.saved));
     if (startup.error) {
-        Print(stderr, DescribeStartupError(*startup.error));
+        PrintMessage(stderr, DescribeStartupError(*startup.error));
         return 2;
     }
-    if (startup.saved)
-        Print(stderr, DescribeSaved(*startup.saved));
 
     const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                             parser.value(delay));

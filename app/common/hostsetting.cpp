@@ -65,4 +65,21 @@ HostCheck CheckHost(const QString &text)
     return {schemeEnd < 0 ? authority : scheme + QStringLiteral("://") + authority, {}};
 }
 
+QString ShownHost(const QString &host)
+{
+    const qsizetype schemeEnd = host.indexOf(QLatin1String("://"));
+    const QUrl url(schemeEnd < 0 ? QStringLiteral("http://") + host : host);
+    if (!url.isValid() || url.host().isEmpty())
+        return host;
+    QString name = url.host(QUrl::FullyEncoded);
+    // Whatever the top-level domain: Qt decodes only some by default.
+    name = name.contains(QLatin1Char(':'))
+               ? QLatin1Char('[') + name + QLatin1Char(']')
+               : QUrl::fromAce(name.toLatin1(), QUrl::IgnoreIDNWhitelist);
+    const int implied = url.scheme() == QLatin1String("https") ? 443 : 80;
+    const int port = url.port(implied);
+    return (schemeEnd < 0 ? QString() : url.scheme() + QStringLiteral("://")) + name +
+           (port == implied ? QString() : QLatin1Char(':') + QString::number(port));
+}
+
 } // namespace kestrune

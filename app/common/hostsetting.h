@@ -34,4 +34,8 @@ struct HostCheck
 // it was typed, so the fetcher's own default applies otherwise.
 HostCheck CheckHost(const QString &text);
 
+// A checked host as a user reads it: a name in its own script rather than
+// xn--, and no port that its scheme implies.
+QString ShownHost(const QString &host);
+
 } // namespace kestrune

@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     if (OnlyPrints(arguments)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (!HasDisplay(arguments)) {
-        kestrune::PrintLine(stderr, kestrune::DescribeNoDisplay());
+        kestrune::PrintMessage(stderr, kestrune::DescribeNoDisplay());
         return 1;
     }
 #endif

@@ -71,16 +71,21 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host"); // empty: refused
         QTest::addColumn<std::optional<HostProblem>>("problem");
-        const auto row = [](const char *text, const char *host,
-                            std::optional<HostProblem> problem) {
-            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(host) << problem;
+        QTest::addColumn<QString>("shown"); // the accepted host in a message
+        const auto row = [](const char *text, const char *host, std::optional<HostProblem> problem,
+                            const char *shown = nullptr) {
+            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(host) << problem
+                                << QString::fromUtf8(shown ? shown : host);
         };
         row("forum.example.org:8080", "forum.example.org:8080", {});
         row("  127.0.0.1:8936 ", "127.0.0.1:8936", {});
         row("HTTPS://Forum.Example.ORG/", "https://forum.example.org", {});
         row("http://127.0.0.1:8936", "http://127.0.0.1:8936", {});
         row("[::1]:8936", "[::1]:8936", {});
-        row("论坛.example", "xn--kfsr23j.example", {});
+        row("论坛.example", "xn--kfsr23j.example", {}, "论坛.example");
+        row("论坛.中国:80", "xn--kfsr23j.xn--fiqs8s:80", {}, "论坛.中国");
+        row("https://论坛.example:443", "https://xn--kfsr23j.example:443", {},
+            "https://论坛.example");
         row(" ", "", HostProblem::Empty);
         row("ftp://forum.example.org", "", HostProblem::BadScheme);
         row("https://", "", HostProblem::NotAHost);
@@ -98,10 +103,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, host);
         QFETCH(std::optional<HostProblem>, problem);
+        QFETCH(QString, shown);
         const HostCheck check = CheckHost(text);
         QCOMPARE(check.host, host);
         QCOMPARE(check.error ? std::optional(check.error->problem) : std::nullopt, problem);
         QCOMPARE(check.error.value_or(HostError{{}, text}).text, text);
+        if (!check.error)
+            QCOMPARE(ShownHost(check.host), shown);
     }
 
     void resolve_data()
@@ -225,58 +233,108 @@ private slots:
         QCOMPARE(store.Read().timeout, after.timeout);
     }
 
-    // Every sentence start-up can show, word for word.
+    // Start-up's sentences word for word, and the lower layers' words kept
+    // out of them: English only in options, paths, example addresses and
+    // what the user typed.
     void messages_data()
     {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("got");
+        QTest::addColumn<QString>("gotDetail");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("detail");
         using Kind = StartupError::Kind;
         using Reason = SettingsWriteError::Reason;
-        const auto row = [](const QString &message, const QString &expected) {
-            QTest::newRow(qPrintable(expected)) << message << expected;
+        const auto row = [](const UserMessage &message, const QString &text,
+                            const QString &detail = {}) {
+            QTest::newRow(qPrintable(text.left(24)))
+                << message.text << message.detail << text << detail;
         };
         const auto host = [](HostProblem problem) {
-            return DescribeStartupError({Kind::BadHost, " h ", problem, {}, {}});
+            return DescribeHostError({problem, " h "});
         };
-        const QString bad = QStringLiteral("论坛地址“ h ”无效：");
-        row(host(HostProblem::Empty), bad + "地址是空的。");
-        row(host(HostProblem::BadScheme), bad + "只能用 http:// 或 https://。");
-        row(host(HostProblem::NotAHost), bad + "应为 主机[:端口] 或 https://主机[:端口]。");
-        row(host(HostProblem::PortOutOfRange), bad + "端口超出范围，应为 1–65535。");
-        row(host(HostProblem::UserInfo), bad + "不能带用户名或密码。");
-        row(host(HostProblem::PathAfterHost), bad + "只写主机和端口，不带路径。");
-        row(DescribeStartupError({Kind::BadStoredHost, "", HostProblem::Empty, "k.conf", {}}),
-            "论坛地址“”无效：地址是空的。它保存在 k.conf 中，可用 --remember 改正。");
-        row(DescribeStartupError({Kind::UnreadableCaFile, "ca.pem", {}, {}, {}}),
-            "无法读取 CA 证书文件 ca.pem。");
-        row(DescribeStartupError({Kind::UnreadableStoredCaFile, "ca.pem", {}, "k.conf", {}}),
-            "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可用 --remember 改正。");
-        row(DescribeStartupError({Kind::CaFileWithoutCertificate, "key.pem", {}, {}, {}}),
-            "CA 证书文件 key.pem 中没有 PEM 格式的证书。");
+        const QString shape = "应写论坛的域名，需要时加冒号和端口号，如 bbs.example.cn 或 "
+                              "https://bbs.example.cn:8443。";
+        const QString nothing = "没有开始导出，也没有保存设置。";
+        const QString k = QDir::toNativeSeparators("/s/k.conf");
+        const QString ca = QDir::toNativeSeparators("/s/ca.pem");
+        row(host(HostProblem::Empty), "论坛地址是空的：" + shape);
+        row(host(HostProblem::BadScheme),
+            "论坛地址“ h ”有误：开头只能是 http:// 或 https://，也可以不写，如 bbs.example.cn。");
+        row(host(HostProblem::PortOutOfRange), "论坛地址“ h ”有误：端口超出范围，应为 1–65535。");
+        row(DescribeStartupError({Kind::BadHost, "a b", HostProblem::NotAHost, {}, {}}),
+            "论坛地址“a b”有误：" + shape + "\n" + nothing + "请改正 --host 后再运行。");
+        row(DescribeStartupError(
+                {Kind::BadStoredHost, "a b", HostProblem::NotAHost, "/s/k.conf", {}}),
+            "保存的论坛地址“a b”有误：" + shape + "\n" + nothing +
+                "请用 --host 给出论坛地址，加 --remember 换掉保存的地址。",
+            "设置文件：" + k + "\n[forum] host=a b");
         row(DescribeStartupErrorInWindow(
-                {Kind::BadStoredHost, "", HostProblem::Empty, "k.conf", {}}, "h:1"),
-            "论坛地址“”无效：地址是空的。它保存在 k.conf 中，可在窗口上单击右键，"
-            "选“论坛地址…”改正；改正前使用 h:1。");
-        row(DescribeStartupErrorInWindow({Kind::UnreadableStoredCaFile, "ca.pem", {}, "k.conf", {}},
-                                         "h:1"),
-            "无法读取 CA 证书文件 ca.pem。它保存在 k.conf 中，可在窗口上单击右键，"
-            "选“CA 证书文件…”改正；改正前只用系统的证书。");
+                {Kind::BadStoredHost, "a b", HostProblem::NotAHost, "/s/k.conf", {}},
+                "xn--kfsr23j.example:80"),
+            "保存的论坛地址“a b”有误：" + shape +
+                "\n改正前使用 论坛.example。请在窗口上单击右键，选“论坛地址…”改正。",
+            "设置文件：" + k + "\n[forum] host=a b");
+        row(DescribeStartupErrorInWindow(
+                {Kind::UnreadableStoredCaFile, "/s/ca.pem", {}, "/s/k.conf", {}}, "h:1"),
+            "无法读取保存的 CA 证书文件 " + ca +
+                "：找不到这个文件，或没有权限读取它。\n改正前只用系统自带的证书。请把文件放回原处，"
+                "或在窗口上单击右键，选“CA 证书文件…”另选文件或清除。",
+            "设置文件：" + k + "\n[forum] caFile=/s/ca.pem");
+        row(DescribeStartupError({Kind::CaFileWithoutCertificate, "key.pem", {}, {}, {}}),
+            "CA 证书文件 key.pem 里没有证书。\n" + nothing + "请改正 --ca-file 后再运行。",
+            "找的是 PEM 格式的证书：-----BEGIN CERTIFICATE----- 到 -----END CERTIFICATE----- "
+            "之间的内容");
         row(DescribeStartupError({Kind::RememberAlone, {}, {}, {}, {}}),
-            "--remember 要和 --host、--ca-file、--retries 或 --timeout 一起用。");
-        row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::NoAccess}),
-            "无法保存设置到 k.conf（没有写入权限）。");
-        row(DescribeStartupError({Kind::NotSaved, {}, {}, "k.conf", Reason::BadFormat}),
-            "无法保存设置到 k.conf（文件格式有误）。");
-        row(DescribeSaved({"k.conf", "h:1", "ca.pem"}),
-            "已保存到 k.conf：论坛地址 h:1，CA 证书文件 ca.pem。");
-        row(DescribeSaved({"k.conf", "", ""}), "已保存到 k.conf：论坛地址恢复为默认的 " +
-                                                   DefaultHost + "，不再用额外的 CA 证书文件。");
+            "--remember 只保存同时给出的 --host、--ca-file、--retries 或 --timeout，这次一个也没有"
+            "给出。\n" +
+                nothing + "请加上要保存的设置再运行，如 --host bbs.example.cn --remember。");
+        row(DescribeStartupError({Kind::NotSaved, {}, {}, "/s/k.conf", Reason::NoAccess}),
+            "设置没能保存到 " + k +
+                "：没有写入这个文件的权限。\n没有开始导出。请确认可以写入这个文件和它所在的文件夹，"
+                "再运行一次。",
+            "QSettings: AccessError");
+        row(DescribeStartupErrorInWindow({Kind::NotSaved, {}, {}, "/s/k.conf", Reason::BadFormat},
+                                         "h:1"),
+            "设置没能保存到 " + k +
+                "：这个文件的内容格式有误。\n新的设置这次照样使用，但下次打开时不会记得。请用文本编"
+                "辑器"
+                "（如记事本）打开它改正，或删掉它（保存过的设置会一并丢失），再在窗口上单击右键重新"
+                "设置，并勾选“记住”。",
+            "QSettings: FormatError");
+        row(DescribeStartupErrorInWindow({Kind::BadStoredTimeout, "2", {}, "/s/k.conf", {}}, "h:1"),
+            "保存的超时秒数“2”有误：应为 3 到 60 的整数。\n改正前每页最多等 3 "
+            "秒。请在窗口上单击右键，"
+            "选“超时…”改正。",
+            "[forum] timeout=2");
+        row(DescribeStartupError({Kind::BadFirstNumber, "0", {}, {}, {}}),
+            "起始编号“0”有误：应为 1 到 9000000000000000000 的整数。\n没有开始导出。请改正 "
+            "--number-from 后再运行。");
+        row(DescribeSaved({"/s/k.conf", "xn--kfsr23j.example", "/s/ca.pem", "2"}),
+            "已保存设置：论坛地址 论坛.example，CA 证书文件 " + ca +
+                "，重试次数 2。以后每次运行都会使用，不必再给出。",
+            "设置文件：" + k);
+        row(DescribeSaved({"/s/k.conf", "", ""}),
+            "已保存设置：论坛地址恢复为默认的 " + DefaultHost +
+                "，不再使用另外的 CA 证书文件。以后每次运行都会使用，不必再给出。",
+            "设置文件：" + k);
+        row(DescribeNoDisplay(),
+            "找不到图形界面，窗口打不开，没有导出。\n请在桌面环境中运行，或改用命令行程序 "
+            "kestrune-cli 导出（kestrune-cli --help 列出它的选项）。",
+            "没有设置 DISPLAY 或 WAYLAND_DISPLAY");
     }
     void messages()
     {
-        QFETCH(QString, message);
-        QFETCH(QString, expected);
-        QCOMPARE(message, expected);
+        QFETCH(QString, got);
+        QFETCH(QString, gotDetail);
+        QFETCH(QString, text);
+        QFETCH(QString, detail);
+        QCOMPARE(got, text);
+        QCOMPARE(gotDetail, detail);
+        static const QRegularExpression allowed(
+            QStringLiteral(R"(“[^”]*”|--[a-z-]+|\S*[./:\\]\S*|\w+=|CA 证书|kestrune-cli)"));
+        QVERIFY2(
+            !QString(text).remove(allowed).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+            qPrintable(text));
     }
 
     void posixQuoting_data()

@@ -466,11 +466,13 @@ private slots:
                 }
                 if (unwritable)
                     QCOMPARE(DismissBox(&f_->window),
-                             DescribeStartupError({StartupError::Kind::NotSaved,
-                                                   {},
-                                                   {},
-                                                   store.File(),
-                                                   SettingsWriteError::Reason::NoAccess}));
+                             DescribeStartupErrorInWindow({StartupError::Kind::NotSaved,
+                                                           {},
+                                                           {},
+                                                           store.File(),
+                                                           SettingsWriteError::Reason::NoAccess},
+                                                          f_->Engine().Host())
+                                 .text);
             }
             QCOMPARE(DismissBox(&f_->window), Exporter::CompletionMessage());
             expected += ExpectedPages(f_->forum, Henu, 1, 1, expected.count("\r\n") + 1);
