@@ -109,8 +109,38 @@ std::optional<RadixNumber> ReadRadixNumber(std::string_view text, std::size_t &p
 
 } // namespace
 
-double ReadNumber(std::string_view text)
+std::string HalfWidth(std::string_view text)
 {
+    const auto byte = [&text](std::size_t at) {
+        return static_cast<unsigned char>(text[at]);
+    };
+    std::string half;
+    half.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (at + 2 < text.size() && byte(at) == 0xEF &&
+            (byte(at + 1) == 0xBC || byte(at + 1) == 0xBD)) {
+            // U+FF01..U+FF5E: EF BC 81..EF BD 9E.
+            const unsigned low = (byte(at + 1) & 0x3u) << 6 | (byte(at + 2) & 0x3Fu);
+            if (low >= 0x01 && low <= 0x5E) {
+                half += static_cast<char>(low + 0x20);
+                at += 2;
+                continue;
+            }
+        } else if (at + 2 < text.size() && byte(at) == 0xE3 && byte(at + 1) == 0x80 &&
+                   byte(at + 2) == 0x80) {
+            half += ' '; // U+3000
+            at += 2;
+            continue;
+        }
+        half += text[at];
+    }
+    return half;
+}
+
+double ReadNumber(std::string_view typed)
+{
+    const std::string half = HalfWidth(typed);
+    const std::string_view text = half;
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && IsBlank(text[begin]))
@@ -119,7 +149,7 @@ double ReadNumber(std::string_view text)
         --end;
     const std::string_view body = text.substr(begin, end - begin);
     const auto mismatch = [&] {
-        return RuntimeError(ErrorKind::TypeMismatch, Quoted(text) + " 不是数字");
+        return RuntimeError(ErrorKind::TypeMismatch, Quoted(typed) + " 不是数字");
     };
 
     std::size_t pos = 0;
@@ -131,7 +161,7 @@ double ReadNumber(std::string_view text)
         if (radix->length == 0 || pos != body.size())
             throw mismatch();
         if (radix->value > static_cast<double>(std::numeric_limits<std::uint64_t>::max()))
-            throw RuntimeError(ErrorKind::Overflow, Quoted(text) + " 超出数值范围");
+            throw RuntimeError(ErrorKind::Overflow, Quoted(typed) + " 超出数值范围");
         return negative ? -radix->value : radix->value;
     }
 
@@ -184,11 +214,13 @@ double ReadNumber(std::string_view text)
     }
     if (pos != body.size())
         throw mismatch();
-    return ConvertDecimal(number, text);
+    return ConvertDecimal(number, typed);
 }
 
-double ReadLeadingNumber(std::string_view text)
+double ReadLeadingNumber(std::string_view typed)
 {
+    const std::string half = HalfWidth(typed);
+    const std::string_view text = half;
     std::size_t pos = 0;
     const auto skipBlanks = [&] {
         while (pos < text.size() && IsBlank(text[pos]))
@@ -258,7 +290,7 @@ double ReadLeadingNumber(std::string_view text)
     }
     if (number.digits.back() == '.')
         number.digits.pop_back();
-    return ConvertDecimal(number, text);
+    return ConvertDecimal(number, typed);
 }
 
 std::int32_t RoundToInt32(double value)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // The two ways a box's text becomes a number, and the conversions that follow.
@@ -17,6 +18,11 @@ double ReadNumber(std::string_view text);
 // anywhere, "." is the decimal point, &H / &O prefixes are read, and reading
 // stops at the first character that cannot continue the number.
 double ReadLeadingNumber(std::string_view text);
+
+// The text with the full-width forms of ASCII (U+FF01..U+FF5E) and the
+// ideographic space, as a Chinese input method types them, in ASCII. Both
+// readings above read it so.
+std::string HalfWidth(std::string_view text);
 
 // Nearest 32-bit integer, halves to even; overflow outside the range.
 std::int32_t RoundToInt32(double value);

@@ -48,8 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"&o17", 15}, Reading{"2147483648", 2147483648.0},
                     Reading{"1e-400", 0.0}, Reading{"", {}}, Reading{"   ", {}}, Reading{"abc", {}},
                     Reading{"12abc", {}}, Reading{"1e", {}}, Reading{"1,", {}}, Reading{",1", {}},
-                    Reading{"&H", {}}, Reading{"１２", {}}, Reading{"1 2", {}}, Reading{"-", {}},
-                    Reading{"1e400", {}, ErrorKind::Overflow}));
+                    Reading{"&H", {}}, Reading{"1 2", {}}, Reading{"-", {}},
+                    Reading{"1e400", {}, ErrorKind::Overflow},
+                    // As a Chinese input method types them.
+                    Reading{"　－１，０００．５　", -1000.5}, Reading{"＋１Ｅ２", 100},
+                    Reading{"＆ｈ１ｆ", 31}, Reading{"１２ａ", {}}, Reading{"１２。", {}}));
 
 class ReadLeadingNumberTest : public testing::TestWithParam<Reading>
 {};
@@ -71,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Reading{"1.5.5", 1.5}, Reading{"-3", -3}, Reading{"- 3", -3}, Reading{".", 0},
                     Reading{"2.", 2}, Reading{"1e38", 1e38}, Reading{"1e", 1}, Reading{"1e+", 1},
                     Reading{"3d2", 300}, Reading{"&H1F", 31}, Reading{"&O7x", 7},
-                    Reading{"１２", 0}, Reading{"1" + std::string(40, '0'), 1e40},
+                    Reading{"１０秒", 10}, Reading{"－　．５", -0.5}, Reading{"１ｄ２", 100},
+                    Reading{"1" + std::string(40, '0'), 1e40},
                     Reading{"1e999", {}, ErrorKind::Overflow}));
 
 TEST(RoundToInt32Test, RoundsHalvesToEvenAndChecksRange)
