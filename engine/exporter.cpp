@@ -2,6 +2,7 @@
 
 #include "engine/exportfailure.h"
 #include "engine/exportinputs.h"
+#include "engine/inputcheck.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
 #include "engine/retrywait.h"
@@ -85,16 +86,16 @@ void Exporter::RunExport()
 {
     if (running_)
         return;
-    try {
-        lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
-        firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
-    } catch (const RuntimeError &error) {
+    if (std::optional<InputProblem> problem = CheckInputs(inputs_)) {
         ExportFailure failure;
-        failure.cause = ExportFailure::Cause::UnreadableRanks;
-        failure.error = error;
+        failure.cause = ExportFailure::Cause::BadInput;
+        failure.input = std::move(problem);
         emit failed(failure);
         return;
     }
+    // Checked: these read.
+    lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
+    firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
     if (!TakeLock())
         return;
     running_ = true;
@@ -142,9 +143,15 @@ void Exporter::StartPage()
     ++tries_;
     namesOnCurrentPage_ = 0;
     pageDone_ = false;
+    // The box may have been edited since the last page.
+    const QString forumName = inputs_.ForumName();
+    if (std::optional<InputProblem> problem = CheckInput(InputBox::ForumName, forumName)) {
+        Fail({.input = std::move(problem)});
+        return;
+    }
     try {
         // The address is checked before temp.txt is touched.
-        const QByteArray address = BuildRequestAddress(host_, inputs_.ForumName(), pageNumber_);
+        const QByteArray address = BuildRequestAddress(host_, forumName, pageNumber_);
         OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_).Close();
         fetcher_.FetchPage(address);
     } catch (const RuntimeError &error) {
@@ -190,7 +197,12 @@ void Exporter::StorePage(std::string_view body)
 
 void Exporter::StartPause()
 {
-    const qint64 ms = PauseMilliseconds(PauseSeconds(inputs_.Delay().toStdString()));
+    const QString delay = inputs_.Delay();
+    if (std::optional<InputProblem> problem = CheckInput(InputBox::Delay, delay)) {
+        Fail({.input = std::move(problem)});
+        return;
+    }
+    const qint64 ms = PauseMilliseconds(PauseSeconds(delay.toStdString()));
     if (ms <= 0) {
         ScanPage();
         return;
@@ -339,6 +351,7 @@ void Exporter::Fail(const PageStop &stop)
     failure.cause = stop.cause;
     failure.error = stop.error;
     failure.fetch = stop.fetch;
+    failure.input = stop.input;
     try {
         EndRun();
     } catch (const RuntimeError &closing) {
@@ -353,7 +366,7 @@ void Exporter::Fail(const PageStop &stop)
     failure.firstPage = firstPage_;
     failure.lastPage = lastPage_;
     failure.namesOnPage = namesOnCurrentPage_;
-    failure.tries = stop.cause == ExportFailure::Cause::PageFailed ? tries_ : 0;
+    failure.tries = stop.cause == ExportFailure::Cause::PageFailed && !stop.input ? tries_ : 0;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
     // Pages without names just before may have been refused: a resume
     // starts at the first of them, so the file never gets a hole.

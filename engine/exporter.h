@@ -87,7 +87,8 @@ private:
         ExportFailure::Cause cause = ExportFailure::Cause::PageFailed;
         std::optional<RuntimeError> error{};
         std::optional<FetchFailure> fetch{};
-        bool retry = false; // another try may take the page
+        std::optional<InputProblem> input{}; // a box edited during the run
+        bool retry = false;                  // another try may take the page
     };
 
     void StartPage();

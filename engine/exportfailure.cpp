@@ -152,6 +152,9 @@ QString DescribeOnPage(const ExportFailure &failure)
         lines << QStringLiteral("%1没有名字，但后面的第 %2 页有。")
                      .arg(PagesAndRanks(failure.page, failure.lastEmptyPage))
                      .arg(failure.lastEmptyPage + 1);
+    else if (failure.input)
+        lines << DescribeInputFault(*failure.input)
+              << QStringLiteral("导出已在%1停止。").arg(where);
     else
         lines << QStringLiteral("%1出错：%2。")
                      .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
@@ -173,6 +176,8 @@ QString DescribeOnPage(const ExportFailure &failure)
                      .arg(failure.page)
                      .arg(failure.namesOnPage)
                      .arg(failure.resumeRank);
+    if (failure.input)
+        lines << DescribeInputAdvice(*failure.input);
     lines << ResumeLine(failure.resumeRank);
     if (failure.closeError)
         lines << QStringLiteral("另外，结束未完的一行时出错：%1。")
@@ -209,9 +214,8 @@ QString DescribeFetchFailure(const FetchFailure &failure)
 QString DescribeFailure(const ExportFailure &failure)
 {
     switch (failure.cause) {
-    case ExportFailure::Cause::UnreadableRanks:
-        return QStringLiteral("排名无法读出，导出没有开始：%1。")
-            .arg(DescribeError(*failure.error));
+    case ExportFailure::Cause::BadInput:
+        return DescribeInputProblem(*failure.input).text;
     case ExportFailure::Cause::DirectoryBusy:
         return QStringLiteral("这个目录中已有另一个导出在进行（%1 属于进程 %2），"
                               "这次导出没有开始，没有动任何文件。")

@@ -19,13 +19,13 @@ struct ExportFailure
 {
     enum class Cause
     {
-        UnreadableRanks, // a rank box is not a number: nothing started
-        DirectoryBusy,   // another run holds the directory: nothing touched
-        NoLock,          // the directory's lock file cannot be made
-        Stopped,         // 停止, a signal, or the window closing
-        PageFailed,      // an error on `page`
-        NamesAfterGap,   // pages `page`..`lastEmptyPage` had no names, the next one has
-        LastLineEnd,     // every page is in the file; only the closing CR LF failed
+        BadInput,      // a box cannot be used (`input`): nothing started
+        DirectoryBusy, // another run holds the directory: nothing touched
+        NoLock,        // the directory's lock file cannot be made
+        Stopped,       // 停止, a signal, or the window closing
+        PageFailed,    // an error on `page`
+        NamesAfterGap, // pages `page`..`lastEmptyPage` had no names, the next one has
+        LastLineEnd,   // every page is in the file; only the closing CR LF failed
     };
 
     Cause cause = Cause::PageFailed;

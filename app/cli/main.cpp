@@ -9,6 +9,7 @@
 #include "engine/exporter.h"
 #include "engine/exportfiles.h"
 #include "engine/exportinputs.h"
+#include "engine/inputcheck.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "platform/stopsignals.h"
@@ -16,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <array>
 #include <cstdio>
 
 using namespace kestrune;
@@ -73,6 +75,11 @@ int main(int argc, char *argv[])
         QStringLiteral("这次写入的第一行的编号，默认为 1；继续导出时接着上次的编号。"),
         QStringLiteral("编号"), QStringLiteral("1"));
     parser.addOptions({forum, from, to, delay, numberFrom});
+    // The window's boxes, in InputBox's order, as this program names them.
+    const auto optionOf = [options = std::array{&forum, &from, &to, &delay}](InputBox box) {
+        return QStringLiteral("--") +
+               options.at(static_cast<std::size_t>(box))->names().constFirst();
+    };
     if (!parser.parse(QCoreApplication::arguments())) {
         Print(stderr, parser.errorText());
         return 2;
@@ -142,7 +149,11 @@ int main(int argc, char *argv[])
                      });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         progress.End();
-        Print(stderr, DescribeFailure(failure));
+        if (failure.cause == ExportFailure::Cause::BadInput)
+            PrintMessage(stderr,
+                         DescribeInputProblem(*failure.input, optionOf(failure.input->box)));
+        else
+            Print(stderr, DescribeFailure(failure));
         if (failure.RunStarted())
             Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +
                               QStringLiteral("结果文件：%1").arg(resultsPath));

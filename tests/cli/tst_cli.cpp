@@ -114,7 +114,8 @@ private slots:
                        .out = "导出完成！\n",
                        .err = "第 1/2 页完成，共写入 20 个名字\n第 2/2 页完成，共写入 40 个名字\n",
                        .pages = 2});
-        row("rank letters", {.args = "--to abc", .exitCode = 1, .err = "类型不匹配"});
+        row("rank letters",
+            {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
         row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});
         // Qt's own usage errors speak Chinese too, whatever the system's language.
         row("unknown option", {.args = "--bogus", .exitCode = 2, .err = "未知选项“bogus”"});

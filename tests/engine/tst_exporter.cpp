@@ -14,6 +14,10 @@ namespace {
 
 const QByteArray Henu = QByteArrayLiteral("Henu");
 
+// The four texts in the order of InputBox.
+constexpr QString TextInputs::*Field[] = {&TextInputs::forumName, &TextInputs::fromRank,
+                                          &TextInputs::toRank, &TextInputs::delay};
+
 } // namespace
 
 class TestExporter : public QObject
@@ -62,44 +66,100 @@ private slots:
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
     }
 
-    // Nothing reaches jieguo.txt; temp.txt holds what came before the failure.
-    void failuresBeforeOrDuringAPage_data()
+    // A box that cannot be used is told before anything is fetched or touched.
+    void badInputTouchesNothing_data()
     {
-        QTest::addColumn<QString>("fromRank");
-        QTest::addColumn<QString>("delay");
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<QString>("expectedError");
-        QTest::addColumn<QByteArray>("pageFile"); // null: none
-        QTest::newRow("letters in rank") << "abc"
-                                         << "0" << false << "类型不匹配" << QByteArray();
-        QTest::newRow("delay overflow") << "1"
-                                        << "1" + QString(40, u'0') << false << "溢出"
-                                        << SampleForum().PageBody(Henu, 1) + "\r\n";
-        QTest::newRow("refused") << "1"
-                                 << "0" << true << "网络错误" << QByteArray("");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("detail"); // how it starts
+        using Kind = InputProblem::Kind;
+        const auto row = [](const char *name, InputBox box, const QString &text, Kind kind,
+                            const char *detail) {
+            QTest::newRow(name) << int(box) << text << int(kind) << QString::fromUtf8(detail);
+        };
+        row("forum name beyond GBK", InputBox::ForumName, QStringLiteral("Henu😀"),
+            Kind::NotInCodePage, "无效的过程调用或参数（论坛名中有 GBK 无法表示的字符 U+1F600）");
+        row("letters in from rank", InputBox::FromRank, QStringLiteral("1O"), Kind::NotANumber,
+            "类型不匹配（“1O” 不是数字）");
+        row("to rank beyond 32 bits", InputBox::ToRank, QStringLiteral("２１４７４８３６４９"),
+            Kind::TooLarge, "溢出");
+        row("delay beyond a float", InputBox::Delay, "1" + QString(40, u'0'), Kind::TooLarge,
+            "溢出");
     }
-    void failuresBeforeOrDuringAPage()
+    void badInputTouchesNothing()
     {
-        QFETCH(QString, fromRank);
-        QFETCH(QString, delay);
-        QFETCH(bool, refused);
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QString, detail);
+        ExportHarness h;
+        h.inputs.*Field[box] = text;
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished && !outcome.completed);
+        QCOMPARE(outcome.failure.cause, ExportFailure::Cause::BadInput);
+        QVERIFY(outcome.failure.input);
+        QCOMPARE(int(outcome.failure.input->box), box);
+        QCOMPARE(int(outcome.failure.input->kind), kind);
+        QCOMPARE(outcome.failure.input->text, text);
+        QVERIFY2(DescribeInputDetail(*outcome.failure.input).startsWith(detail),
+                 qPrintable(DescribeInputDetail(*outcome.failure.input)));
+        QCOMPARE(h.forum.RequestCount(), 0);
+        for (const char *file : {ResultsFileName, PageFileName, LockFileName})
+            QVERIFY2(!QFile::exists(h.FilePath(file)), file);
+    }
+
+    // The run stops on the page that fails, or that reads a box edited into
+    // one that cannot be used; temp.txt holds what came before.
+    void failuresDuringAPage_data()
+    {
+        QTest::addColumn<int>("box"); // edited once page 1 is in; -1: none
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("expectedError");
+        QTest::addColumn<QByteArray>("pageFile");
+        QTest::addColumn<qint64>("pagesWritten");
+        const SampleForum forum;
+        QTest::newRow("forum name edited")
+            << int(InputBox::ForumName) << QStringLiteral("Henu😀") << "无效的过程调用或参数"
+            << forum.PageBody(Henu, 1) + "\r\n"
+            << qint64(1);
+        QTest::newRow("delay edited") << int(InputBox::Delay) << "1" + QString(40, u'0') << "溢出"
+                                      << forum.PageBody(Henu, 2) + "\r\n"
+                                      << qint64(1);
+        QTest::newRow("refused") << -1 << QString() << "网络错误" << QByteArray("") << qint64(0);
+    }
+    void failuresDuringAPage()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, edit);
         QFETCH(QString, expectedError);
         QFETCH(QByteArray, pageFile);
+        QFETCH(qint64, pagesWritten);
         ExportHarness h;
-        h.inputs.fromRank = fromRank;
-        h.inputs.delay = delay;
-        if (refused) {
+        if (box < 0) {
             QTcpServer closed; // a free port once it goes
             QVERIFY(closed.listen(QHostAddress::LocalHost));
             h.exporter.SetHost(LocalHost(closed.serverPort()));
+        } else {
+            connect(&h.exporter, &Exporter::pageFinished, this,
+                    [&] { h.inputs.*Field[box] = edit; });
         }
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);
-        const QString what = outcome.failure.fetch ? DescribeFetchFailure(*outcome.failure.fetch)
-                                                   : DescribeError(*outcome.failure.error);
+        const ExportFailure &failure = outcome.failure;
+        QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
+        QCOMPARE(failure.page, pagesWritten + 1);
+        const QString what = failure.input   ? DescribeInputDetail(*failure.input)
+                             : failure.fetch ? DescribeFetchFailure(*failure.fetch)
+                                             : DescribeError(*failure.error);
         QVERIFY2(what.startsWith(expectedError), qPrintable(what));
-        QVERIFY(!QFile::exists(h.FilePath(ResultsFileName)));
-        QCOMPARE(QFile::exists(h.FilePath(PageFileName)), !pageFile.isNull());
+        if (box >= 0) {
+            QCOMPARE(int(failure.input->box), box);
+            const QString named = QStringLiteral("“%1”").arg(BoxName(failure.input->box));
+            QVERIFY2(outcome.message.startsWith(named), qPrintable(outcome.message));
+        }
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
+                 ExpectedPages(h.forum, Henu, 1, pagesWritten));
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), pageFile);
     }
 

@@ -24,9 +24,52 @@ private slots:
             QTest::newRow(name) << failure << QString::fromUtf8(message);
         };
         const RuntimeError diskFull(ErrorKind::FileError, "jieguo.txt：No space left on device");
-        row("unreadable ranks",
-            {.cause = Cause::UnreadableRanks, .error = RuntimeError(ErrorKind::TypeMismatch, {})},
-            "排名无法读出，导出没有开始：类型不匹配。");
+        // A box that cannot be used, before a run and during one.
+        const auto bad = [](InputBox box, InputProblem::Kind kind, const char16_t *text,
+                            const char16_t *character = u"") {
+            return InputProblem{box, kind, QString::fromUtf16(text), QString::fromUtf16(character)};
+        };
+        using Input = InputProblem::Kind;
+        row("forum name beyond GBK",
+            {.cause = Cause::BadInput,
+             .input = bad(InputBox::ForumName, Input::NotInCodePage, u"Henu😀", u"😀")},
+            "“论坛名”中的“Henu😀”含有“😀”，这个字符不在简体中文 GBK 字符集中；"
+            "论坛名只能使用 GBK 中有的字符。\n"
+            "导出没有开始，没有下载或改动任何文件。\n"
+            "请在“论坛名”中删去“😀”，或换成 GBK 中有的字符。");
+        row("from rank letters",
+            {.cause = Cause::BadInput, .input = bad(InputBox::FromRank, Input::NotANumber, u"abc")},
+            "“起始名次”中的“abc”不是数字。\n"
+            "导出没有开始，没有下载或改动任何文件。\n"
+            "请在“起始名次”中填一个整数，例如 1。");
+        row("to rank empty",
+            {.cause = Cause::BadInput, .input = bad(InputBox::ToRank, Input::NotANumber, u" ")},
+            "“结束名次”是空的。\n"
+            "导出没有开始，没有下载或改动任何文件。\n"
+            "请在“结束名次”中填一个整数，例如 2000。");
+        row("to rank too large",
+            {.cause = Cause::BadInput, .input = bad(InputBox::ToRank, Input::TooLarge, u"1e400")},
+            "“结束名次”中的“1e400”超出了范围。\n"
+            "导出没有开始，没有下载或改动任何文件。\n"
+            "请在“结束名次”中填一个 1 到 2147483648 之间的整数。");
+        row("delay beyond a float",
+            {.cause = Cause::BadInput, .input = bad(InputBox::Delay, Input::TooLarge, u"1e40")},
+            "“停顿”中的“1e40”超出了范围。\n"
+            "导出没有开始，没有下载或改动任何文件。\n"
+            "请在“停顿”中填以十分之一秒计的停顿，例如 10 即 1 秒，通常在 0 到 20 之间；"
+            "更大的数也可以，但不能超过约 3.4×10^39。");
+        row("forum name edited during a run",
+            {.input = bad(InputBox::ForumName, Input::NotInCodePage, u"河大😀", u"😀"),
+             .page = 2,
+             .firstPage = 1,
+             .namesWritten = 20,
+             .resumeRank = 21},
+            "“论坛名”中的“河大😀”含有“😀”，这个字符不在简体中文 GBK 字符集中；"
+            "论坛名只能使用 GBK 中有的字符。\n"
+            "导出已在第 2 页（第 21—40 名）停止。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 jieguo.txt。\n"
+            "请在“论坛名”中删去“😀”，或换成 GBK 中有的字符。\n"
+            "从第 21 名开始可以继续导出。");
         row("directory busy", {.cause = Cause::DirectoryBusy, .lockOwner = 4242},
             "这个目录中已有另一个导出在进行（kestrune.lock 属于进程 4242），"
             "这次导出没有开始，没有动任何文件。");
