@@ -1,12 +1,14 @@
 #include "ui/mainwindow.h"
 
 #include "platform/clock.h"
+#include "platform/numberreading.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QIcon>
@@ -19,6 +21,7 @@
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
+#include <array>
 
 // Resources of a static library need a call from outside any namespace.
 static void InitResources()
@@ -116,7 +119,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
         const bool down =
             action == UpDown::SliderSingleStepSub || action == UpDown::SliderPageStepSub;
         bool number = false;
-        const int typed = delayEdit_->text().toInt(&number);
+        const int typed =
+            QString::fromStdString(HalfWidth(delayEdit_->text().toStdString())).toInt(&number);
         if (!(up || down) || !number || typed < delaySpin_->minimum() ||
             typed > delaySpin_->maximum())
             return;
@@ -268,16 +272,32 @@ void MainWindow::OnFailed(const ExportFailure &failure)
         return;
     const QString message = DescribeFailure(failure);
     if (!failure.RunStarted()) {
-        MessageBox::Show(this, MessageBox::Kind::Error, message);
+        SelectBadInputAfter(MessageBox::Show(this, MessageBox::Kind::Error, message), failure);
         return;
     }
     // A stopped run carries on as easily as one that failed.
     const qint64 rank = failure.resumeRank;
     const auto kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
                                                                      : MessageBox::Kind::Error;
-    MessageBox::ShowWithChoice(this, kind, message, QStringLiteral("从第 %1 名继续").arg(rank),
-                               [this, rank] { ResumeFrom(rank); })
-        ->setInformativeText(DescribeRunReport(failure.report));
+    QMessageBox *box =
+        MessageBox::ShowWithChoice(this, kind, message, QStringLiteral("从第 %1 名继续").arg(rank),
+                                   [this, rank] { ResumeFrom(rank); });
+    box->setInformativeText(DescribeRunReport(failure.report));
+    SelectBadInputAfter(box, failure);
+}
+
+void MainWindow::SelectBadInputAfter(QMessageBox *box, const ExportFailure &failure)
+{
+    if (!failure.input)
+        return;
+    QLineEdit *edit = std::array{forumNameEdit_, fromRankEdit_, toRankEdit_,
+                                 delayEdit_}[static_cast<std::size_t>(failure.input->box)];
+    connect(box, &QDialog::finished, edit, [edit] {
+        if (QApplication::activeModalWidget() != nullptr)
+            return; // a box that came up since has its own say
+        edit->setFocus();
+        edit->selectAll();
+    });
 }
 
 void MainWindow::ResumeFrom(qint64 rank)

@@ -12,6 +12,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMessageBox;
 class QPushButton;
 
 namespace kestrune {
@@ -88,6 +89,9 @@ private:
     // What a run that began and did not complete left behind.
     void ShowRunEnd(const kestrune::ExportFailure &failure);
     void ShowTimeLeft(qint64 pagesDone);
+    // Once the box has gone, the focus is in the box that cannot be used,
+    // its text selected to be typed over.
+    void SelectBadInputAfter(QMessageBox *box, const kestrune::ExportFailure &failure);
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);
 

@@ -16,6 +16,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -177,6 +178,7 @@ private slots:
         QTest::newRow("click down") << 10 << "21" << Qt::Key_Down << true << 9 << "9";
         QTest::newRow("key up from typed") << 10 << "0" << Qt::Key_Up << false << 1 << "1";
         QTest::newRow("key down from typed") << 10 << "07" << Qt::Key_Down << false << 6 << "6";
+        QTest::newRow("full-width typed") << 10 << "１９" << Qt::Key_Up << false << 20 << "20";
         QTest::newRow("top") << 20 << "x" << Qt::Key_Up << true << 20 << "x";
         QTest::newRow("bottom") << 0 << "-1" << Qt::Key_Down << false << 0 << "-1";
     }
@@ -196,7 +198,10 @@ private slots:
         upDown->setValue(start);
         QCOMPARE(text4->text(), QString::number(start));
         text4->clear();
-        QTest::keyClicks(text4, typed);
+        // As an input method hands it over, full-width forms included.
+        QInputMethodEvent typing;
+        typing.setCommitString(typed);
+        QApplication::sendEvent(text4, &typing);
         QCOMPARE(text4->text(), typed); // the arrows never rewrite what is typed
         const QPoint arrow(upDown->width() / 2, key == Qt::Key_Up ? 3 : upDown->height() - 4);
         mouse ? QTest::mouseClick(upDown, Qt::LeftButton, {}, arrow) : QTest::keyClick(upDown, key);
@@ -416,6 +421,24 @@ private slots:
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Results(), results);
         QCOMPARE(f_->Find<StatusBar>("StatusBar1")->Panel1()->text(), status);
+    }
+
+    // Nothing began, so the box has OK alone; once it goes, the box that
+    // cannot be used has the focus, its text selected to be typed over.
+    void badBoxSelectedAfterMessage()
+    {
+        QLineEdit *text3 = f_->Box("Text3");
+        text3->setText(QStringLiteral("2O00"));
+        QTest::mouseClick(f_->Button(), Qt::LeftButton);
+        QMessageBox *box = WaitForBox();
+        QVERIFY(box);
+        QCOMPARE(box->buttons().size(), 1);
+        QTRY_VERIFY(box->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(BoxClosed(&f_->window));
+        QCOMPARE(QApplication::focusWidget(), text3);
+        QCOMPARE(text3->selectedText(), QStringLiteral("2O00"));
+        QCOMPARE(f_->forum.RequestCount(), 0);
     }
 
     // The first two exports of a window that nothing gave a forum's address.
