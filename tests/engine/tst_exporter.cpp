@@ -153,8 +153,8 @@ private slots:
                              : failure.fetch ? DescribeFetchFailure(*failure.fetch)
                                              : DescribeError(*failure.error);
         QVERIFY2(what.startsWith(expectedError), qPrintable(what));
-        if (box >= 0) {
-            QCOMPARE(int(failure.input->box), box);
+        QCOMPARE(failure.input ? int(failure.input->box) : -1, box);
+        if (failure.input) {
             const QString named = QStringLiteral("“%1”").arg(BoxName(failure.input->box));
             QVERIFY2(outcome.message.startsWith(named), qPrintable(outcome.message));
         }
