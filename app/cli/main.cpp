@@ -58,10 +58,10 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const ConnectionOptions connection;
-    connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
+    connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
     // Each default is told in its description too: Qt shows none.
     const QCommandLineOption forum(QStringLiteral("forum"),
-                                   QStringLiteral("论坛名称，默认为 Henu。"),
+                                   QStringLiteral("论坛名，默认为 Henu。"),
                                    QStringLiteral("名称"), QStringLiteral("Henu"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次，默认为 1。"),
                                   QStringLiteral("名次"), QStringLiteral("1"));

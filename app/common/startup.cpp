@@ -80,13 +80,13 @@ ConnectionOptions::ConnectionOptions()
                QStringLiteral("把这次给出的 --host、--ca-file、--retries 和 --timeout "
                               "保存为以后的默认值，再照常运行。"))
     , retries(QStringLiteral("retries"),
-              QStringLiteral("一页暂时取不到时（超时、连接中断，或没有名字而回应 408、429、500、"
+              QStringLiteral("一页暂时取不到时（超时、连接中断，或没有名字而响应 408、429、500、"
                              "502、503、504）再试的次数，0 到 %1，默认 0。")
                   .arg(MaxRetries),
               QStringLiteral("次数"))
     , timeout(
           QStringLiteral("timeout"),
-          QStringLiteral("一页最多等多少秒：过了这么多个整秒的交界仍没有收到完整的回应就算超时，"
+          QStringLiteral("一页最多等多少秒：过了这么多个整秒的交界仍没有收到完整的响应就算超时，"
                          "%1 到 %2，默认 %3。")
               .arg(PageFetcher::MinTimeoutSeconds)
               .arg(PageFetcher::MaxTimeoutSeconds)

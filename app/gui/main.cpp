@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const kestrune::ConnectionOptions connection;
-    connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入当前目录的 "
+    connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入当前文件夹的 "
                                             "jieguo.txt。"));
     // Qt misaligns Chinese; its --help-all, which adds Qt's own options, and
     // its message box where there is no console to print to stay.

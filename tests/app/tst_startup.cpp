@@ -405,7 +405,7 @@ private slots:
         parser.addHelpOption();
         parser.addVersionOption();
         const ConnectionOptions connection;
-        connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前目录的 jieguo.txt。"));
+        connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
         QCommandLineOption hidden(QStringLiteral("hidden"), QStringLiteral("不列出。"));
         hidden.setFlags(QCommandLineOption::HiddenFromHelp);
         const QCommandLineOption delay(
