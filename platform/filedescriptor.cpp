@@ -20,10 +20,11 @@
 
 namespace kestrune {
 
-[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason)
+[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason,
+                                 FileFault fault)
 {
     // Our files have ASCII names, so the narrow form is exact on every system.
-    throw RuntimeError(ErrorKind::FileError, path.filename().string() + "：" + reason);
+    throw RuntimeError(path.filename().string(), reason, fault);
 }
 
 namespace {
@@ -76,7 +77,7 @@ int OpenWithFlags(const std::filesystem::path &path, int flags, long long &size)
         // The C runtime calls this "access denied" too; the user can act on it.
         const DWORD cause = GetLastError();
         if (cause == ERROR_SHARING_VIOLATION || cause == ERROR_LOCK_VIOLATION)
-            ThrowFileError(path, "正被其他程序使用，关闭那个程序后再试");
+            ThrowFileError(path, "正被其他程序使用", FileFault::InUse);
         ThrowSystemError(path, errno);
     }
     struct _stat64 status
@@ -156,7 +157,11 @@ int CloseDescriptor(int descriptor)
 
 [[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error)
 {
-    ThrowFileError(path, SystemReason(error));
+    const FileFault fault = error == EACCES || error == EPERM ? FileFault::AccessDenied
+                            : error == ENOSPC                 ? FileFault::DiskFull
+                            : error == EROFS                  ? FileFault::ReadOnlyDisk
+                                                              : FileFault::Other;
+    ThrowFileError(path, SystemReason(error), fault);
 }
 
 FileDescriptor::FileDescriptor(const std::filesystem::path &path, Access access)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/runtimeerror.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -8,7 +10,8 @@
 namespace kestrune {
 
 // RuntimeError (file error) naming the file, with a reason in Chinese.
-[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason);
+[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason,
+                                 FileFault fault = FileFault::Other);
 [[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error);
 
 // An open file, closed with this object. Only a regular file is opened, never

@@ -43,4 +43,11 @@ RuntimeError::RuntimeError(ErrorKind kind, std::string detail,
     , byteOffset_(byteOffset)
 {}
 
+RuntimeError::RuntimeError(std::string fileName, const std::string &reason, FileFault fault)
+    : RuntimeError(ErrorKind::FileError, fileName + "：" + reason)
+{
+    fileName_ = std::move(fileName);
+    fault_ = fault;
+}
+
 } // namespace kestrune

@@ -21,6 +21,16 @@ enum class ErrorKind
     Stopped,
 };
 
+// What a user can put right in a file error; Other for the rest.
+enum class FileFault
+{
+    Other,
+    AccessDenied, // read-only, or no permission
+    DiskFull,
+    ReadOnlyDisk,
+    InUse, // another program holds it (Windows)
+};
+
 // Chinese name of the error, UTF-8.
 std::string_view ErrorName(ErrorKind kind);
 
@@ -28,17 +38,24 @@ class RuntimeError : public std::runtime_error
 {
 public:
     RuntimeError(ErrorKind kind, std::string detail, std::optional<std::int64_t> byteOffset = {});
+    // A file error: the detail is the file's name and the reason.
+    RuntimeError(std::string fileName, const std::string &reason, FileFault fault);
 
     ErrorKind Kind() const { return kind_; }
     // What and where, UTF-8; may be empty.
     const std::string &Detail() const { return detail_; }
     // 1-based position in the page file, for scan errors.
     std::optional<std::int64_t> ByteOffset() const { return byteOffset_; }
+    // File errors only: the file's name (empty otherwise), and the cause.
+    const std::string &FileName() const { return fileName_; }
+    FileFault Fault() const { return fault_; }
 
 private:
     ErrorKind kind_;
     std::string detail_;
     std::optional<std::int64_t> byteOffset_;
+    std::string fileName_;
+    FileFault fault_ = FileFault::Other;
 };
 
 } // namespace kestrune
