@@ -132,6 +132,7 @@ bool Exporter::TakeLock()
     QString appName;
     lock_->getLockInfo(&pid, &hostName, &appName);
     failure.lockOwner = pid;
+    failure.directory = directory_.absolutePath();
     lock_.reset();
     emit failed(failure);
     return false;
@@ -365,6 +366,8 @@ void Exporter::Fail(const PageStop &stop)
     }
     failure.firstPage = firstPage_;
     failure.lastPage = lastPage_;
+    failure.host = host_;
+    failure.directory = directory_.absolutePath();
     failure.namesOnPage = namesOnCurrentPage_;
     failure.tries = stop.cause == ExportFailure::Cause::PageFailed && !stop.input ? tries_ : 0;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
@@ -381,6 +384,7 @@ void Exporter::FailClosingLastLine(const RuntimeError &error)
     failure.cause = ExportFailure::Cause::LastLineEnd;
     failure.error = error;
     failure.page = lastPage_;
+    failure.directory = directory_.absolutePath();
     failure.firstPage = firstPage_;
     failure.lastPage = lastPage_;
     failure.namesWritten = namesThisRun_;

@@ -7,7 +7,10 @@
 #include "engine/runtally.h"
 #include "platform/cp936.h"
 
+#include <QDir>
 #include <QStringList>
+#include <algorithm>
+#include <initializer_list>
 
 namespace kestrune {
 
@@ -75,114 +78,328 @@ QString NotListed(std::int64_t count, const char16_t *unit)
                ? QStringLiteral("，另有 %1 %2没有列出").arg(count).arg(QString::fromUtf16(unit))
                : QString();
 }
-
-QString ResumeLine(std::int64_t rank)
+// Where a piece of advice says how the change is made.
+enum class Hint
 {
-    return QStringLiteral("从第 %1 名开始可以继续导出。").arg(rank);
-}
+    None,
+    ForumAddress,
+    CaFile,
+    Timeout,
+};
 
-// What went wrong, in the user's words; the lower layer's own words follow.
-QString FetchReason(const FetchFailure &failure)
+// What went wrong and what to do, in the user's words.
+struct Advice
+{
+    QString what;
+    QString todo{};
+    Hint hint = Hint::None;
+};
+
+// In `what` and `todo`: %1 the forum's address, %2 the datum the kind
+// names, %3 how the setting is changed.
+struct FetchWords
+{
+    std::initializer_list<FetchFailure::Kind> kinds;
+    const char16_t *what;
+    const char16_t *todo;
+    Hint hint;
+};
+
+Advice FetchAdvice(const FetchFailure &failure)
 {
     using Kind = FetchFailure::Kind;
-    const auto with = [&failure](const char16_t *what) {
-        return QString::fromUtf16(what) + QStringLiteral("：") + failure.detail;
+    static const char16_t checkAddress[] = u"检查论坛地址 %1 是否写对%3。";
+    static const char16_t retryLater[] = u"多半是网络或论坛服务器一时出错，稍后再继续。";
+    static const char16_t tellAdmin[] =
+        u"这是论坛网站证书的问题，请告诉论坛的管理员；也请确认这台电脑的日期和时间是对的。";
+    static const FetchWords table[] = {
+        {{Kind::TimedOut},
+         u"超过 %2 秒还没有下载完（超时）",
+         u"网络或论坛服务器较慢：可以加长超时%3或调大停顿，也可以稍后再继续。",
+         Hint::Timeout},
+        {{Kind::HostNotFound},
+         u"找不到论坛地址 %1 所指的主机",
+         u"检查论坛地址 %1 是否写对%3，以及这台电脑能否上网。",
+         Hint::ForumAddress},
+        {{Kind::Refused},
+         u"论坛 %1 拒绝了连接",
+         u"检查论坛地址 %1 是否写对%3；地址没错的话，论坛服务器可能暂时没有运行，稍后再继续。",
+         Hint::ForumAddress},
+        {{Kind::BadAddress},
+         u"论坛地址 %1 无效",
+         u"改正论坛地址%3，写成“主机[:端口]”或“https://主机[:端口]”。",
+         Hint::ForumAddress},
+        {{Kind::CutShort}, u"连接中途断开，这一页没有下载完整", retryLater, Hint::None},
+        {{Kind::CorruptCompression, Kind::TrailingBytes, Kind::UnfinishedCompression},
+         u"论坛 %1 发回的压缩数据已损坏",
+         retryLater,
+         Hint::None},
+        {{Kind::BodyTooLarge},
+         u"论坛 %1 发回的一页超过 %2 兆字节，不像会员排名页",
+         checkAddress,
+         Hint::ForumAddress},
+        {{Kind::CertificateExpired}, u"论坛 %1 的证书已过期", tellAdmin, Hint::None},
+        {{Kind::CertificateNotYetValid}, u"论坛 %1 的证书尚未生效", tellAdmin, Hint::None},
+        {{Kind::CertificateUntrusted},
+         u"论坛 %1 的证书不是这台电脑信任的机构签发的",
+         u"如果是在公司、学校等会替网站重新签发证书的网络中上网，向网络管理员要来 CA "
+         u"证书文件，再设置它%3。",
+         Hint::CaFile},
+        {{Kind::CertificateWrongName},
+         u"论坛 %1 的证书不是发给这个地址的",
+         u"检查论坛地址 %1 是否写对%3；地址没错的话，这是论坛网站证书的问题，请告诉论坛的管理员。",
+         Hint::ForumAddress},
+        {{Kind::CertificateInvalid},
+         u"论坛 %1 的证书没有通过验证",
+         u"这多半是论坛网站证书的问题，请告诉论坛的管理员；在会替网站重新签发证书的网络中上网时，"
+         u"可以设置 CA 证书文件%3。",
+         Hint::CaFile},
+        {{Kind::NotHttps},
+         u"论坛 %1 的服务器似乎不支持加密连接（https://）",
+         u"去掉论坛地址开头的 https://%3，再试一次。",
+         Hint::ForumAddress},
+        {{Kind::TlsFailed},
+         u"无法和论坛 %1 建立加密连接",
+         u"稍后再继续；一再出现的话，论坛可能不支持加密连接，可以去掉论坛地址开头的 https://%3。",
+         Hint::ForumAddress},
+        {{Kind::BadCaFile},
+         u"设置的 CA 证书文件无法使用",
+         u"检查 CA 证书文件是否还在、其中是不是证书%3。",
+         Hint::CaFile},
+        {{Kind::InsecureRedirect},
+         u"论坛 %1 要把下载转到不加密的地址，为安全起见没有跟过去",
+         u"确实要用不加密的连接的话，去掉论坛地址开头的 https://%3。",
+         Hint::ForumAddress},
+        {{Kind::TooManyRedirects},
+         u"论坛 %1 一再把下载转到别的地址（超过 %2 次）",
+         checkAddress,
+         Hint::ForumAddress},
+        {{Kind::HeadersTooLarge, Kind::HeaderLineTooLong, Kind::UnaskedEncoding, Kind::Other},
+         u"论坛 %1 发回的响应无法识别",
+         u"确认论坛地址 %1 指的是论坛服务器%3；没错的话稍后再继续。",
+         Hint::ForumAddress},
+        {{Kind::CouldNotStart},
+         u"无法开始下载",
+         u"稍后再继续；一再出现的话，重新启动本程序。",
+         Hint::None},
     };
-    switch (failure.kind) {
-    case Kind::TimedOut:
-        return QStringLiteral("超过 %1 秒没有收到完整的回应").arg(failure.detail);
-    case Kind::Refused:
-        return with(u"无法连接");
-    case Kind::CutShort:
-        return with(u"连接中断");
-    case Kind::HostNotFound:
-        return with(u"找不到主机");
-    case Kind::BadAddress:
-        return with(u"地址无效");
-    case Kind::HeadersTooLarge:
-        return QStringLiteral("回应无效：回应头超过 %1 KiB").arg(PageFetcher::MaxHeaderKiB);
-    case Kind::HeaderLineTooLong:
-        return QStringLiteral("回应无效：回应头的一行过长");
-    case Kind::UnaskedEncoding:
-        return QStringLiteral("回应无效：未请求过的内容编码 %1").arg(failure.detail);
-    case Kind::CorruptCompression:
-        return QStringLiteral("解压失败：压缩数据无效");
-    case Kind::TrailingBytes:
-        return QStringLiteral("解压失败：压缩数据之后还有多余的字节");
-    case Kind::UnfinishedCompression:
-        return QStringLiteral("解压失败：压缩数据在回应结束时还没有结束");
-    case Kind::BodyTooLarge:
-        return QStringLiteral("回应超过 %1 MiB").arg(PageFetcher::MaxBodyMiB);
-    case Kind::CertificateExpired:
-        return with(u"证书已过期");
-    case Kind::CertificateNotYetValid:
-        return with(u"证书尚未生效");
-    case Kind::CertificateUntrusted:
-        return with(u"证书不是受信任的机构签发的");
-    case Kind::CertificateWrongName:
-        return with(u"证书与主机名不符");
-    case Kind::CertificateInvalid:
-        return with(u"证书无效");
-    case Kind::TlsFailed:
-        return with(u"TLS 连接失败");
-    case Kind::InsecureRedirect:
-        return QStringLiteral("拒绝重定向：从 https 转到不加密的 %1").arg(failure.detail);
-    case Kind::TooManyRedirects:
-        return QStringLiteral("重定向超过 %1 次").arg(PageFetcher::MaxRedirects);
-    case Kind::CouldNotStart:
-        return with(u"无法开始请求");
-    case Kind::HttpStatus:
-        return QStringLiteral("HTTP %1 %2")
-            .arg(failure.status)
-            .arg(QString::fromLatin1(failure.reason))
-            .trimmed();
-    case Kind::Other:
-        break;
+    for (const FetchWords &words : table) {
+        if (std::find(words.kinds.begin(), words.kinds.end(), failure.kind) != words.kinds.end())
+            return {QString::fromUtf16(words.what), QString::fromUtf16(words.todo), words.hint};
     }
-    return with(u"回应无效");
+    // HttpStatus: a page without names, and a status that says why.
+    const QString what = QStringLiteral("论坛 %1 拒绝了请求（状态码 %2），发回的页面中没有名字");
+    const int status = failure.status;
+    if (status == 404 || status == 410)
+        return {what, QStringLiteral("检查论坛名和论坛地址 %1 是否写对%3。"), Hint::ForumAddress};
+    if (status == 408 || status == 429 || status == 503)
+        return {what, QStringLiteral("论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续。")};
+    if (status >= 500)
+        return {what, QStringLiteral("论坛服务器出错了，稍后再继续。")};
+    return {what, QStringLiteral("确认论坛地址 %1 是否写对%3；没错的话稍后再继续。"),
+            Hint::ForumAddress};
 }
 
-QString DescribeOnPage(const ExportFailure &failure)
+// What went wrong as the protocol names it, for the detail.
+QString LowerLayerWords(const FetchFailure &failure)
+{
+    using Kind = FetchFailure::Kind;
+    switch (failure.kind) {
+    case Kind::TimedOut:
+        return QStringLiteral("%1 秒").arg(failure.detail);
+    case Kind::UnaskedEncoding:
+        return QStringLiteral("Content-Encoding: ") + failure.detail;
+    case Kind::InsecureRedirect:
+        return QStringLiteral("Location: ") + failure.detail;
+    case Kind::HeadersTooLarge:
+        return QStringLiteral("headers over %1 KiB").arg(PageFetcher::MaxHeaderKiB);
+    case Kind::HeaderLineTooLong:
+        return QStringLiteral("header line too long");
+    case Kind::CorruptCompression:
+        return QStringLiteral("corrupt compressed data");
+    case Kind::TrailingBytes:
+        return QStringLiteral("bytes after the compressed data");
+    case Kind::UnfinishedCompression:
+        return QStringLiteral("compressed data cut short");
+    case Kind::BodyTooLarge:
+        return QStringLiteral("body over %1 MiB").arg(PageFetcher::MaxBodyMiB);
+    case Kind::TooManyRedirects:
+        return QStringLiteral("over %1 redirects").arg(PageFetcher::MaxRedirects);
+    default:
+        return failure.detail;
+    }
+}
+
+// The datum a fetch failure's words name as %2.
+QString FetchDatum(const FetchFailure &failure)
+{
+    switch (failure.kind) {
+    case FetchFailure::Kind::TimedOut:
+        return failure.detail;
+    case FetchFailure::Kind::BodyTooLarge:
+        return QString::number(PageFetcher::MaxBodyMiB);
+    case FetchFailure::Kind::TooManyRedirects:
+        return QString::number(PageFetcher::MaxRedirects);
+    case FetchFailure::Kind::HttpStatus:
+        return QString::number(failure.status);
+    default:
+        return {};
+    }
+}
+
+QString NativePath(const QString &directory, const char *name)
+{
+    return QDir::toNativeSeparators(QDir(directory).absoluteFilePath(QLatin1String(name)));
+}
+
+// Our files by their part in a run: 结果文件 /home/a/jieguo.txt.
+QString FileWithRole(const ExportFailure &failure, const std::string &name)
+{
+    if (name == ResultsFileName)
+        return QStringLiteral("结果文件 ") + NativePath(failure.directory, ResultsFileName);
+    if (name == PageFileName)
+        return QStringLiteral("临时文件 ") + NativePath(failure.directory, PageFileName);
+    return QStringLiteral("文件 ") + NativePath(failure.directory, name.c_str());
+}
+
+Advice FileAdvice(const ExportFailure &failure, const RuntimeError &error)
+{
+    const QString file = FileWithRole(failure, error.FileName());
+    switch (error.Fault()) {
+    case FileFault::AccessDenied:
+        return {QStringLiteral("%1 是只读的（或没有写入的权限），无法写入").arg(file),
+                QStringLiteral("去掉这个文件的只读属性（或给它写入的权限）后再继续，"
+                               "或换一个文件夹运行本程序。")};
+    case FileFault::DiskFull:
+        return {QStringLiteral("磁盘空间不足，无法写入%1").arg(file),
+                QStringLiteral("腾出磁盘空间后再继续。")};
+    case FileFault::ReadOnlyDisk:
+        return {QStringLiteral("%1 所在的磁盘是只读的，无法写入").arg(file),
+                QStringLiteral("换一个可以写入的文件夹运行本程序。")};
+    case FileFault::InUse:
+        return {QStringLiteral("%1 正被其他程序使用").arg(file),
+                QStringLiteral("关闭使用它的程序后再继续。")};
+    case FileFault::Other:
+        break;
+    }
+    return {QStringLiteral("无法使用%1").arg(file),
+            QStringLiteral("把这个文件移走或改名后再继续，或换一个文件夹运行本程序。")};
+}
+
+// What an error met on a page means, to follow "下载…时" or "导出…时".
+Advice PageAdvice(const ExportFailure &failure)
+{
+    if (failure.fetch)
+        return FetchAdvice(*failure.fetch);
+    if (!failure.error)
+        return {QStringLiteral("输入框中的内容不能用")};
+    const RuntimeError &error = *failure.error;
+    if (!error.FileName().empty())
+        return FileAdvice(failure, error);
+    if (error.Kind() == ErrorKind::InvalidArgument && error.ByteOffset())
+        return {QStringLiteral("这一页的内容格式不对，取不出其中的名字"),
+                QStringLiteral("稍后再继续；一再出现的话，论坛的页面格式可能变了。")};
+    if (error.Kind() == ErrorKind::InvalidArgument)
+        return {QStringLiteral("论坛名和论坛地址 %1 组不成下载的地址"),
+                QStringLiteral("检查论坛名和论坛地址%3。"), Hint::ForumAddress};
+    return {QStringLiteral("出错了")};
+}
+
+// %1, %2 and %3 filled by number in one pass: QString::arg would move a
+// value to the next number when one is missing, and would fill a % in a host.
+QString Fill(const QString &words, const QString &forum, const QString &datum, const QString &hint)
+{
+    const QString *values[] = {&forum, &datum, &hint};
+    QString filled;
+    for (qsizetype at = 0; at < words.size(); ++at) {
+        const QChar next = at + 1 < words.size() ? words.at(at + 1) : QChar();
+        if (words.at(at) == u'%' && next >= u'1' && next <= u'3') {
+            filled += *values[next.unicode() - u'1'];
+            ++at;
+        } else {
+            filled += words.at(at);
+        }
+    }
+    return filled;
+}
+
+QString HintFor(Hint hint, const SettingHints &hints)
+{
+    const QString how = hint == Hint::ForumAddress ? hints.forumAddress
+                        : hint == Hint::CaFile     ? hints.caFile
+                        : hint == Hint::Timeout    ? hints.timeout
+                                                   : QString();
+    return how.isEmpty() ? QString() : QStringLiteral("（%1）").arg(how);
+}
+
+QString ResumeLine(std::int64_t rank, const SettingHints &hints)
+{
+    const QString line =
+        hints.resume.isEmpty() ? QStringLiteral("从第 %1 名开始可以继续导出。") : hints.resume;
+    return line.arg(rank);
+}
+
+QString SavedLine(const ExportFailure &failure)
+{
+    const QString results = NativePath(failure.directory, ResultsFileName);
+    if (failure.page > failure.firstPage)
+        return QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
+            .arg(Pages(failure.firstPage, failure.page - 1))
+            .arg(failure.namesWritten)
+            .arg(results);
+    return QStringLiteral("这次导出还没有完成任何一页（结果文件：%1）。").arg(results);
+}
+
+UserMessage DescribeOnPage(const ExportFailure &failure, const SettingHints &hints)
 {
     const QString where = PageAndRanks(failure.page);
     QStringList lines;
-    if (failure.cause == ExportFailure::Cause::Stopped)
+    QStringList detail;
+    QString todo;
+    if (failure.cause == ExportFailure::Cause::Stopped) {
         lines << QStringLiteral("导出已在%1停止。").arg(where);
-    else if (failure.cause == ExportFailure::Cause::NamesAfterGap)
-        lines << QStringLiteral("%1没有名字，但后面的第 %2 页有。")
+    } else if (failure.cause == ExportFailure::Cause::NamesAfterGap) {
+        lines << QStringLiteral("%1没有名字，但后面的第 %2 页有，所以第 %2 页没有写入。")
                      .arg(PagesAndRanks(failure.page, failure.lastEmptyPage))
                      .arg(failure.lastEmptyPage + 1);
-    else if (failure.input)
+        todo = QStringLiteral("多半是论坛服务器一时没有发回名字：稍后再继续，这几页会重新下载。");
+    } else if (failure.input) {
         lines << DescribeInputFault(*failure.input)
               << QStringLiteral("导出已在%1停止。").arg(where);
-    else
-        lines << QStringLiteral("%1出错：%2。")
-                     .arg(where, failure.fetch ? DescribeFetchFailure(*failure.fetch)
-                                               : DescribeError(*failure.error));
-    if (failure.tries > 1)
-        lines << QStringLiteral("这一页共试了 %1 次。").arg(failure.tries);
-    if (failure.fetch && !failure.fetch->retryAfter.isEmpty())
-        lines << RetryAfterLine(failure.fetch->retryAfter);
-    if (failure.page > failure.firstPage)
-        lines << QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
-                     .arg(Pages(failure.firstPage, failure.page - 1))
-                     .arg(failure.namesWritten)
-                     .arg(QLatin1String(ResultsFileName));
-    else
-        lines << QStringLiteral("这次导出还没有完成任何一页。");
+        todo = DescribeInputAdvice(*failure.input);
+        detail << DescribeInputDetail(*failure.input);
+    } else {
+        const Advice advice = PageAdvice(failure);
+        const QString forum = DisplayForumAddress(failure.host);
+        const QString datum = failure.fetch ? FetchDatum(*failure.fetch) : QString();
+        const QString hint = HintFor(advice.hint, hints);
+        lines << QStringLiteral("%1%2时，%3。")
+                     .arg(failure.fetch ? QStringLiteral("下载") : QStringLiteral("导出"), where,
+                          Fill(advice.what, forum, datum, hint));
+        todo = Fill(advice.todo, forum, datum, hint);
+        if (failure.fetch && !failure.fetch->retryAfter.isEmpty())
+            todo += RetryAfterLine(failure.fetch->retryAfter);
+        detail << (failure.fetch   ? DescribeFetchFailure(*failure.fetch)
+                   : failure.error ? DescribeError(*failure.error)
+                                   : QString());
+    }
+    lines << SavedLine(failure);
     if (failure.namesOnPage > 0)
         lines << QStringLiteral(
                      "第 %1 页出错前已写入 %2 个名字；从第 %3 名继续时，这些名字会再写一次。")
                      .arg(failure.page)
                      .arg(failure.namesOnPage)
                      .arg(failure.resumeRank);
-    if (failure.input)
-        lines << DescribeInputAdvice(*failure.input);
-    lines << ResumeLine(failure.resumeRank);
+    if (!todo.isEmpty())
+        lines << todo;
+    lines << ResumeLine(failure.resumeRank, hints);
+    if (failure.tries > 1)
+        detail << QStringLiteral("这一页共试了 %1 次。").arg(failure.tries);
     if (failure.closeError)
-        lines << QStringLiteral("另外，结束未完的一行时出错：%1。")
-                     .arg(DescribeError(*failure.closeError));
-    return lines.join(QLatin1Char('\n'));
+        detail << QStringLiteral("另外，给未完的一行补上行尾时出错：%1。")
+                      .arg(DescribeError(*failure.closeError));
+    detail.removeAll(QString());
+    return {lines.join(u'\n'), detail.join(u'\n')};
 }
 
 } // namespace
@@ -201,50 +418,67 @@ QString DescribeError(const RuntimeError &error)
 
 QString DescribeFetchFailure(const FetchFailure &failure)
 {
-    if (failure.kind == FetchFailure::Kind::HttpStatus)
-        return QStringLiteral("服务器拒绝了请求（%1；%2）")
-            .arg(FetchReason(failure), DisplayAddress(failure.address));
-    const ErrorKind kind =
-        failure.kind == FetchFailure::Kind::TimedOut ? ErrorKind::Timeout : ErrorKind::NetworkError;
-    const QString detail =
-        FetchReason(failure) + QStringLiteral("；") + DisplayAddress(failure.address);
-    return DescribeError(RuntimeError(kind, detail.toStdString()));
+    QString first;
+    if (failure.kind == FetchFailure::Kind::HttpStatus) {
+        first = QStringLiteral("HTTP %1 %2")
+                    .arg(failure.status)
+                    .arg(QString::fromLatin1(failure.reason))
+                    .trimmed();
+    } else {
+        const bool timedOut = failure.kind == FetchFailure::Kind::TimedOut;
+        const QString words = LowerLayerWords(failure);
+        first = DescribeError(RuntimeError(timedOut ? ErrorKind::Timeout : ErrorKind::NetworkError,
+                                           words.toStdString()));
+    }
+    if (failure.address.isEmpty())
+        return first;
+    return first + QStringLiteral("\n地址：") + DisplayAddress(failure.address);
 }
 
-QString DescribeFailure(const ExportFailure &failure)
+UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hints)
 {
+    const QString folder = QDir::toNativeSeparators(QDir(failure.directory).absolutePath());
     switch (failure.cause) {
     case ExportFailure::Cause::BadInput:
-        return DescribeInputProblem(*failure.input).text;
+        return DescribeInputProblem(*failure.input);
     case ExportFailure::Cause::DirectoryBusy:
-        return QStringLiteral("这个目录中已有另一个导出在进行（%1 属于进程 %2），"
-                              "这次导出没有开始，没有动任何文件。")
-            .arg(QLatin1String(LockFileName))
-            .arg(failure.lockOwner);
+        return {QStringLiteral("文件夹 %1 中已有另一个导出在进行，这次导出没有开始，"
+                               "没有改动任何文件。\n"
+                               "等那个导出结束后再导出，或换一个文件夹运行本程序。")
+                    .arg(folder),
+                QStringLiteral("%1 属于进程 %2")
+                    .arg(NativePath(failure.directory, LockFileName))
+                    .arg(failure.lockOwner)};
     case ExportFailure::Cause::NoLock:
-        return QStringLiteral("文件错误（无法创建 %1），这次导出没有开始。")
-            .arg(QLatin1String(LockFileName));
-    case ExportFailure::Cause::LastLineEnd:
-        return QStringLiteral("%1都已导出，共 %2 个名字，已保存在 %3；"
-                              "但给最后一行补上行尾时出错：%4。\n")
-                   .arg(Pages(failure.firstPage, failure.lastPage))
-                   .arg(failure.namesWritten)
-                   .arg(QLatin1String(ResultsFileName), DescribeError(*failure.error)) +
-               ResumeLine(failure.resumeRank);
+        return {QStringLiteral("无法在文件夹 %1 中写入文件，这次导出没有开始。\n"
+                               "换一个可以写入的文件夹运行本程序。")
+                    .arg(folder),
+                QStringLiteral("文件错误（无法创建 %1）")
+                    .arg(NativePath(failure.directory, LockFileName))};
+    case ExportFailure::Cause::LastLineEnd: {
+        const Advice advice = FileAdvice(failure, *failure.error);
+        return {QStringLiteral("%1都已导出，共 %2 个名字，已保存在 %3；"
+                               "但给最后一行补上行尾时，%4。\n%5\n%6")
+                    .arg(Pages(failure.firstPage, failure.lastPage))
+                    .arg(failure.namesWritten)
+                    .arg(NativePath(failure.directory, ResultsFileName), advice.what, advice.todo,
+                         ResumeLine(failure.resumeRank, hints)),
+                DescribeError(*failure.error)};
+    }
     case ExportFailure::Cause::Stopped:
     case ExportFailure::Cause::PageFailed:
     case ExportFailure::Cause::NamesAfterGap:
         break;
     }
-    return DescribeOnPage(failure);
+    return DescribeOnPage(failure, hints);
 }
 
 QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds)
 {
-    return QStringLiteral("第 %1 页第 %2 次重试，%3 秒后")
-        .arg(page)
+    return QStringLiteral("%1 秒后第 %2 次重试第 %3 页")
+        .arg((waitMilliseconds + 999) / 1000)
         .arg(retry)
-        .arg((waitMilliseconds + 999) / 1000);
+        .arg(page);
 }
 
 QString DescribeRunReport(const RunReport &report)
@@ -271,7 +505,8 @@ QString DescribeRunReport(const RunReport &report)
     if (report.retries > 0)
         lines << QStringLiteral("共重试 %1 次").arg(report.retries);
     if (!report.repeatedNames.empty()) {
-        lines << QStringLiteral("排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：");
+        lines << QStringLiteral(
+            "会员排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：");
         for (const RepeatedName &repeated : report.repeatedNames) {
             QStringList numbers;
             for (const std::int64_t line : repeated.lines)

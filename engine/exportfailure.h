@@ -4,6 +4,7 @@
 #include "engine/inputcheck.h"
 #include "engine/runreport.h"
 #include "platform/runtimeerror.h"
+#include "platform/usermessage.h"
 
 #include <QMetaType>
 #include <QString>
@@ -13,8 +14,8 @@
 namespace kestrune {
 
 // Why a run ended before "导出完成！", where, and what it had saved. The
-// engine reports this value; DescribeFailure makes it the one sentence both
-// the window and the command line show.
+// engine reports this value; DescribeFailure makes it the message both the
+// window and the command line show.
 struct ExportFailure
 {
     enum class Cause
@@ -41,6 +42,8 @@ struct ExportFailure
     std::int64_t namesOnPage = 0;             // of `page`, written before its error
     std::int64_t resumeRank = 0;              // the from-rank that carries on; 0 for none
     std::int64_t lockOwner = 0;               // the process holding the directory
+    QString host{};                           // the forum's address as the run was given it
+    QString directory{};                      // where the run keeps its files
     std::optional<RuntimeError> closeError{}; // closing the open line failed too
     RunReport report{};                       // what the run did, when it started
 
@@ -52,17 +55,28 @@ struct ExportFailure
     }
 };
 
-// The error's Chinese name with its detail: 网络错误（…）.
+// How the program showing a message changes what its advice names, each a
+// clause such as 用 --host 指定; empty ones are left out.
+struct SettingHints
+{
+    QString forumAddress{};
+    QString caFile{};
+    QString timeout{};
+    QString resume{}; // a sentence with %1 for the 名次 to carry on from
+};
+
+// For a message's detail: the error's Chinese name with the lower layer's
+// words and where: 文件错误（jieguo.txt：拒绝访问）.
 QString DescribeError(const RuntimeError &error);
 
-// The fetch failure's Chinese name with what went wrong and where:
-// 网络错误（无法连接：…；http://…）.
+// For a message's detail: the lower layer's words and the full address.
 QString DescribeFetchFailure(const FetchFailure &failure);
 
-// The whole message, lines separated by '\n'.
-QString DescribeFailure(const ExportFailure &failure);
+// What happened, what was saved where and what to do next; the lower
+// layers' words in the detail.
+UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hints = {});
 
-// 第 37 页第 2 次重试，5 秒后: told while the wait before a retry lasts.
+// 5 秒后第 2 次重试第 37 页: told while the wait before a retry lasts.
 QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds);
 
 // What follows "导出完成！": the pages and names written and the time taken,

@@ -36,6 +36,20 @@ Kind CertificateProblem(std::string_view words)
     return Kind::CertificateInvalid;
 }
 
+// A plain HTTP reply read as TLS: OpenSSL's words (before and since 3.2)
+// and Schannel's.
+bool AnsweredInPlainHttp(std::string_view words)
+{
+    const QByteArray lower =
+        QByteArray(words.data(), static_cast<qsizetype>(words.size())).toLower();
+    for (const char *word : {"wrong version number", "packet length too long",
+                             "record layer failure", "sec_e_invalid_token"}) {
+        if (lower.contains(word))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool IsTransient(Kind kind)
@@ -58,9 +72,11 @@ Kind KindOfCurlError(int curlCode, std::string_view words)
     case CURLE_PEER_FAILED_VERIFICATION:
         return CertificateProblem(words);
     case CURLE_SSL_CONNECT_ERROR:
+        return AnsweredInPlainHttp(words) ? Kind::NotHttps : Kind::TlsFailed;
+    case CURLE_SSL_CACERT_BADFILE:
+        return Kind::BadCaFile;
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
         return Kind::TlsFailed;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:

@@ -31,6 +31,8 @@ struct FetchFailure
         CertificateWrongName,
         CertificateInvalid, // refused for another reason
         TlsFailed,
+        NotHttps,         // an https:// address on a port that speaks plain HTTP
+        BadCaFile,        // the CA file named cannot be read as certificates
         InsecureRedirect, // https to http; detail: the target
         TooManyRedirects,
         CouldNotStart, // libcurl would not take the transfer

@@ -44,6 +44,18 @@ QByteArray BaseAddress(const QString &host)
     return base;
 }
 
+// Host as a person writes it, and the port unless it is the scheme's own.
+QString TypedHostAndPort(const QUrl &url)
+{
+    const QString host =
+        QUrl::fromAce(url.host(QUrl::FullyEncoded).toLatin1(), QUrl::IgnoreIDNWhitelist);
+    const int defaultPort = url.scheme() == QLatin1String("https") ? 443 : 80;
+    const int port = url.port(defaultPort);
+    const QString shown =
+        host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    return port == defaultPort ? shown : shown + QLatin1Char(':') + QString::number(port);
+}
+
 } // namespace
 
 QByteArray EncodeForumName(const QString &forumName)
@@ -85,11 +97,22 @@ QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qi
 
 QString DisplayAddress(const QByteArray &address)
 {
-    QUrl url = QUrl::fromEncoded(address);
-    if (!url.isValid())
+    const QUrl url = QUrl::fromEncoded(address);
+    if (!url.isValid() || url.host().isEmpty())
         return QString::fromLatin1(address);
-    url.setPort(url.port(url.scheme() == QLatin1String("https") ? 443 : 80));
-    return url.toString(QUrl::FullyEncoded);
+    // The path and query stay encoded: the forum name's bytes are GBK.
+    return url.scheme() + QStringLiteral("://") + TypedHostAndPort(url) +
+           url.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::FullyEncoded);
+}
+
+QString DisplayForumAddress(const QString &host)
+{
+    const QUrl url(QString::fromUtf8(BaseAddress(host)));
+    if (!url.isValid() || url.host().isEmpty())
+        return host.trimmed();
+    const QString hostAndPort = TypedHostAndPort(url);
+    return url.scheme() == QLatin1String("https") ? QStringLiteral("https://") + hostAndPort
+                                                  : hostAndPort;
 }
 
 } // namespace kestrune

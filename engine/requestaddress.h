@@ -17,8 +17,12 @@ QByteArray EncodeForumName(const QString &forumName);
 // argument) when the result is not a valid address.
 QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qint64 page);
 
-// The address as a user should see it in a message: scheme, host, port
-// (the default one spelled out) and path.
+// The address as a user should see it in a message's detail: scheme, the
+// host as typed (never its xn-- form), a port other than the default, path.
 QString DisplayAddress(const QByteArray &address);
+
+// The forum's address as the user gives it: host[:port], or https://host[:port]
+// (the same forms, the default port left out, the host never in its xn-- form).
+QString DisplayForumAddress(const QString &host);
 
 } // namespace kestrune

@@ -1,5 +1,6 @@
 #include "ui/mainwindow.h"
 
+#include "app/common/startupmessages.h"
 #include "platform/clock.h"
 #include "platform/numberreading.h"
 #include "ui/formplacement.h"
@@ -259,10 +260,13 @@ void MainWindow::OnCompleted(const QString &message, const RunReport &report)
 {
     ShowIdle();
     const QUrl folder = QUrl::fromLocalFile(exporter_.Directory().absolutePath());
+    const QString results = QDir::toNativeSeparators(
+        exporter_.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     MessageBox::ShowWithChoice(this, MessageBox::Kind::Plain, message,
                                QStringLiteral("打开所在文件夹"),
                                [folder] { QDesktopServices::openUrl(folder); })
-        ->setInformativeText(DescribeRunReport(report));
+        ->setInformativeText(DescribeRunReport(report) +
+                             QStringLiteral("\n结果文件：%1").arg(results));
 }
 
 void MainWindow::OnFailed(const ExportFailure &failure)
@@ -270,7 +274,14 @@ void MainWindow::OnFailed(const ExportFailure &failure)
     ShowIdle();
     if (closing_)
         return;
-    const QString message = DescribeFailure(failure);
+    const auto onMenu = [](const QString &item) {
+        return QStringLiteral("在窗口上单击右键，选“%1”").arg(item);
+    };
+    const UserMessage message =
+        DescribeFailure(failure, {.forumAddress = onMenu(HostMenuItem()),
+                                  .caFile = onMenu(CaFileMenuItem()),
+                                  .timeout = onMenu(TimeoutMenuItem()),
+                                  .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
     if (!failure.RunStarted()) {
         SelectBadInputAfter(MessageBox::Show(this, MessageBox::Kind::Error, message), failure);
         return;

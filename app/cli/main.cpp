@@ -60,8 +60,7 @@ int main(int argc, char *argv[])
     const ConnectionOptions connection;
     connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
     // Each default is told in its description too: Qt shows none.
-    const QCommandLineOption forum(QStringLiteral("forum"),
-                                   QStringLiteral("论坛名，默认为 Henu。"),
+    const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名，默认为 Henu。"),
                                    QStringLiteral("名称"), QStringLiteral("Henu"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("起始名次，默认为 1。"),
                                   QStringLiteral("名次"), QStringLiteral("1"));
@@ -153,7 +152,13 @@ int main(int argc, char *argv[])
             PrintMessage(stderr,
                          DescribeInputProblem(*failure.input, optionOf(failure.input->box)));
         else
-            Print(stderr, DescribeFailure(failure));
+            PrintMessage(
+                stderr,
+                DescribeFailure(failure, {.forumAddress = QStringLiteral("用 --host 指定"),
+                                          .caFile = QStringLiteral("用 --ca-file 指定"),
+                                          .timeout = QStringLiteral("用 --timeout 指定秒数"),
+                                          .resume = QStringLiteral("从第 %1 名开始可以继续导出，"
+                                                                   "命令见下。")}));
         if (failure.RunStarted())
             Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +
                               QStringLiteral("结果文件：%1").arg(resultsPath));

@@ -46,7 +46,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
 {
     const qint64 last = exporter_.LastPage();
     if (!console_) {
-        PrintLine(stream_, QStringLiteral("第 %1/%2 页完成，共写入 %3 个名字")
+        PrintLine(stream_, QStringLiteral("第 %1/%2 页已导出，共写入 %3 个名字")
                                .arg(page)
                                .arg(last)
                                .arg(namesWritten));
@@ -62,7 +62,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
     const qint64 pages = last - exporter_.FirstPage() + 1;
     const qint64 done = page - exporter_.FirstPage() + 1;
     const qint64 filled = done * BarCells / pages;
-    QString line = QStringLiteral("[%1%2] 第 %3/%4 页 · %5 名 · %6")
+    QString line = QStringLiteral("[%1%2] 第 %3/%4 页 · %5 个名字 · %6")
                        .arg(QString(filled, QLatin1Char('#')))
                        .arg(QString(BarCells - filled, QLatin1Char('-')))
                        .arg(page)

@@ -73,14 +73,14 @@ private slots:
         server.Script({{}, {.body = ScriptedServer::PageEndingOnAName() }});
         QTemporaryDir dir;
         // A long pause after page 3 arrives gives the signal its moment.
-        const Result result = Run(
-            {"--host", LocalHost(server.Port()), "--to", "2000", "--delay", "1"}, dir.path(),
-            QStringLiteral(KESTRUNE_CLI), [signalNumber](QProcess &process) {
-                process.setReadChannel(QProcess::StandardError);
-                QTRY_VERIFY_WITH_TIMEOUT(
-                    process.peek(1 << 20).contains(QStringLiteral("2/100 页完成").toUtf8()), 20000);
-                ::kill(static_cast<pid_t>(process.processId()), signalNumber);
-            });
+        const Result result =
+            Run({"--host", LocalHost(server.Port()), "--to", "2000", "--delay", "1"}, dir.path(),
+                QStringLiteral(KESTRUNE_CLI), [signalNumber](QProcess &process) {
+                    process.setReadChannel(QProcess::StandardError);
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        process.peek(1 << 20).contains(QStringLiteral("2/100 页").toUtf8()), 20000);
+                    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+                });
         QCOMPARE(result.exitCode, 128 + signalNumber);
         QVERIFY2(result.err.contains(QStringLiteral("停止")), qPrintable(result.err));
         const QByteArray results = FileBytes(dir.filePath(QStringLiteral("jieguo.txt")));
@@ -110,10 +110,11 @@ private slots:
         const auto row = [](const char *name, const Contract &c) {
             QTest::newRow(name) << c;
         };
-        row("export", {.args = "--from 1 --to 40 --delay 0",
-                       .out = "导出完成！\n",
-                       .err = "第 1/2 页完成，共写入 20 个名字\n第 2/2 页完成，共写入 40 个名字\n",
-                       .pages = 2});
+        row("export",
+            {.args = "--from 1 --to 40 --delay 0",
+             .out = "导出完成！\n",
+             .err = "第 1/2 页已导出，共写入 20 个名字\n第 2/2 页已导出，共写入 40 个名字\n",
+             .pages = 2});
         row("rank letters",
             {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
         row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});

@@ -49,9 +49,10 @@ private slots:
                                    "\r\nConnection: close\r\n\r\n" + valueOnly;
         QTest::newRow("refused, values kept")
             << Case{{good, {.fault = ScriptedServer::Fault::Raw, .body = refused}},
-                    QStringLiteral("第 2 页（第 21—40 名）出错：服务器拒绝了请求（HTTP 503 Back "
-                                   "Soon；http://127.0.0.1:%1/f/like/furank?kw=Henu&pn=2）。\n"
-                                   "服务器要求 30 秒后再试。"),
+                    QStringLiteral("服务器要求 30 秒后再试。\n"
+                                   "从第 21 名开始可以继续导出。\n"
+                                   "HTTP 503 Back Soon\n"
+                                   "地址：http://127.0.0.1:%1/f/like/furank?kw=Henu&pn=2"),
                     21,
                     pageOne + "9\r\n"};
         QTest::newRow("a 404 page with names is a page")
@@ -68,12 +69,12 @@ private slots:
                                               1};
         QTest::newRow("names after an empty page")
             << Case{{good, empty, good},
-                    QStringLiteral("第 2 页（第 21—40 名）没有名字，但后面的第 3 页有。"),
+                    QStringLiteral("第 2 页（第 21—40 名）没有名字，但后面的第 3 页有，"),
                     21,
                     pageOne + "9\r\n"};
         QTest::newRow("names after empty pages")
             << Case{{good, empty, empty, empty, good},
-                    QStringLiteral("第 2—4 页（第 21—80 名）没有名字，但后面的第 5 页有。"),
+                    QStringLiteral("第 2—4 页（第 21—80 名）没有名字，但后面的第 5 页有，"),
                     21,
                     pageOne + "9\r\n9\r\n9\r\n"};
         QTest::newRow("refused after an empty page")

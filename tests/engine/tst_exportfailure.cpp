@@ -1,29 +1,35 @@
 #include "engine/exportfailure.h"
+#include "engine/requestaddress.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kestrune;
 using Cause = ExportFailure::Cause;
 using Kind = FetchFailure::Kind;
 
-Q_DECLARE_METATYPE(FetchFailure)
-
-// The sentences both programs show, checked once here; the other tests
+// The messages both programs show, checked once here; the other tests
 // compare the failure's fields.
 class TestExportFailure : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void sentences_data()
+    void messages_data()
     {
         QTest::addColumn<ExportFailure>("failure");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("detail");
 
-        const auto row = [](const char *name, const ExportFailure &failure, const char *message) {
-            QTest::newRow(name) << failure << QString::fromUtf8(message);
+        const QString dir = QStringLiteral("/home/a");
+        const auto row = [&dir](const char *name, ExportFailure failure, const char *text,
+                                const char *detail) {
+            failure.directory = dir;
+            QTest::newRow(name) << failure << QString::fromUtf8(text) << QString::fromUtf8(detail);
         };
-        const RuntimeError diskFull(ErrorKind::FileError, "jieguo.txt：No space left on device");
+        const RuntimeError diskFull("jieguo.txt", "磁盘空间不足", FileFault::DiskFull);
+        const QByteArray page3 = "http://xn--kfsr23j.xn--fiqs8s/f/like/furank?kw=Henu&pn=3";
         // A box that cannot be used, before a run and during one.
         const auto bad = [](InputBox box, InputProblem::Kind kind, const char16_t *text,
                             const char16_t *character = u"") {
@@ -36,28 +42,33 @@ private slots:
             "“论坛名”中的“Henu😀”含有“😀”，这个字符不在简体中文 GBK 字符集中；"
             "论坛名只能使用 GBK 中有的字符。\n"
             "导出没有开始，没有下载或改动任何文件。\n"
-            "请在“论坛名”中删去“😀”，或换成 GBK 中有的字符。");
+            "请在“论坛名”中删去“😀”，或换成 GBK 中有的字符。",
+            "无效的过程调用或参数（论坛名中有 GBK 无法表示的字符 U+1F600）");
         row("from rank letters",
             {.cause = Cause::BadInput, .input = bad(InputBox::FromRank, Input::NotANumber, u"abc")},
             "“起始名次”中的“abc”不是数字。\n"
             "导出没有开始，没有下载或改动任何文件。\n"
-            "请在“起始名次”中填一个整数，例如 1。");
+            "请在“起始名次”中填一个整数，例如 1。",
+            "类型不匹配（“abc” 不是数字）");
         row("to rank empty",
             {.cause = Cause::BadInput, .input = bad(InputBox::ToRank, Input::NotANumber, u" ")},
             "“结束名次”是空的。\n"
             "导出没有开始，没有下载或改动任何文件。\n"
-            "请在“结束名次”中填一个整数，例如 2000。");
+            "请在“结束名次”中填一个整数，例如 2000。",
+            "类型不匹配（“ ” 不是数字）");
         row("to rank too large",
             {.cause = Cause::BadInput, .input = bad(InputBox::ToRank, Input::TooLarge, u"1e400")},
             "“结束名次”中的“1e400”超出了范围。\n"
             "导出没有开始，没有下载或改动任何文件。\n"
-            "请在“结束名次”中填一个 1 到 2147483648 之间的整数。");
+            "请在“结束名次”中填一个 1 到 2147483648 之间的整数。",
+            "溢出（“1e400” 超出数值范围）");
         row("delay beyond a float",
             {.cause = Cause::BadInput, .input = bad(InputBox::Delay, Input::TooLarge, u"1e40")},
             "“停顿”中的“1e40”超出了范围。\n"
             "导出没有开始，没有下载或改动任何文件。\n"
             "请在“停顿”中填以十分之一秒计的停顿，例如 10 即 1 秒，通常在 0 到 20 之间；"
-            "更大的数也可以，但不能超过约 3.4×10^39。");
+            "更大的数也可以，但不能超过约 3.4×10^39。",
+            "溢出（数值超出单精度范围）");
         row("forum name edited during a run",
             {.input = bad(InputBox::ForumName, Input::NotInCodePage, u"河大😀", u"😀"),
              .page = 2,
@@ -67,20 +78,86 @@ private slots:
             "“论坛名”中的“河大😀”含有“😀”，这个字符不在简体中文 GBK 字符集中；"
             "论坛名只能使用 GBK 中有的字符。\n"
             "导出已在第 2 页（第 21—40 名）停止。\n"
-            "已完成第 1 页，共 20 个名字，已保存在 jieguo.txt。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 RESULTS。\n"
             "请在“论坛名”中删去“😀”，或换成 GBK 中有的字符。\n"
-            "从第 21 名开始可以继续导出。");
+            "从第 21 名开始可以继续导出，命令见下。",
+            "无效的过程调用或参数（论坛名中有 GBK 无法表示的字符 U+1F600）");
         row("directory busy", {.cause = Cause::DirectoryBusy, .lockOwner = 4242},
-            "这个目录中已有另一个导出在进行（kestrune.lock 属于进程 4242），"
-            "这次导出没有开始，没有动任何文件。");
-        row("first page",
-            {.fetch = FetchFailure{Kind::CutShort, "reset", "http://h/f"},
+            "文件夹 FOLDER 中已有另一个导出在进行，这次导出没有开始，没有改动任何文件。\n"
+            "等那个导出结束后再导出，或换一个文件夹运行本程序。",
+            "LOCK 属于进程 4242");
+        row("no lock", {.cause = Cause::NoLock},
+            "无法在文件夹 FOLDER 中写入文件，这次导出没有开始。\n"
+            "换一个可以写入的文件夹运行本程序。",
+            "文件错误（无法创建 LOCK）");
+        row("host not found, named as typed",
+            {.fetch = FetchFailure{Kind::HostNotFound, "Could not resolve host", page3},
              .page = 3,
              .firstPage = 3,
-             .resumeRank = 41},
-            "第 3 页（第 41—60 名）出错：网络错误（连接中断：reset；http://h:80/f）。\n"
-            "这次导出还没有完成任何一页。\n"
-            "从第 41 名开始可以继续导出。");
+             .resumeRank = 41,
+             .host = QStringLiteral("http://xn--kfsr23j.xn--fiqs8s:80/")},
+            "下载第 3 页（第 41—60 名）时，找不到论坛地址 论坛.中国 所指的主机。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "检查论坛地址 论坛.中国 是否写对（用 --host 指定），以及这台电脑能否上网。\n"
+            "从第 41 名开始可以继续导出，命令见下。",
+            "网络错误（Could not resolve host）\n"
+            "地址：http://论坛.中国/f/like/furank?kw=Henu&pn=3");
+        row("certificate from an unknown CA",
+            {.fetch = FetchFailure{Kind::CertificateUntrusted, "unable to get local issuer",
+                                   "https://h:8443/f"},
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1,
+             .host = QStringLiteral("https://h:8443")},
+            "下载第 1 页（第 1—20 名）时，论坛 https://h:8443 "
+            "的证书不是这台电脑信任的机构签发的。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "如果是在公司、学校等会替网站重新签发证书的网络中上网，向网络管理员要来 CA "
+            "证书文件，再设置它（用 --ca-file 指定）。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "网络错误（unable to get local issuer）\n地址：https://h:8443/f");
+        row("https on a plain port",
+            {.fetch = FetchFailure{Kind::NotHttps, "wrong version number", "https://h:80/f"},
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1,
+             .host = QStringLiteral("https://h:80")},
+            "下载第 1 页（第 1—20 名）时，论坛 https://h:80 "
+            "的服务器似乎不支持加密连接（https://）。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "去掉论坛地址开头的 https://（用 --host 指定），再试一次。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "网络错误（wrong version number）\n地址：https://h:80/f");
+        row("timed out after retries",
+            {.fetch = FetchFailure{Kind::TimedOut, "5", "http://h:8080/f"},
+             .page = 2,
+             .tries = 3,
+             .firstPage = 1,
+             .namesWritten = 20,
+             .resumeRank = 21,
+             .host = QStringLiteral("h:8080")},
+            "下载第 2 页（第 21—40 名）时，超过 5 秒还没有下载完（超时）。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 RESULTS。\n"
+            "网络或论坛服务器较慢：可以加长超时（用 --timeout "
+            "指定秒数）或调大停顿，也可以稍后再继续。\n"
+            "从第 21 名开始可以继续导出，命令见下。",
+            "请求超时（5 秒）\n地址：http://h:8080/f\n这一页共试了 3 次。");
+        row("refused with a wait asked for",
+            {.fetch = FetchFailure{.kind = Kind::HttpStatus,
+                                   .address = "http://forum.test/f",
+                                   .status = 503,
+                                   .reason = "Service Unavailable",
+                                   .retryAfter = "120"},
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1,
+             .host = QStringLiteral("forum.test")},
+            "下载第 1 页（第 1—20 名）时，论坛 forum.test 拒绝了请求（状态码 "
+            "503），发回的页面中没有名字。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续。服务器要求 120 秒后再试。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "HTTP 503 Service Unavailable\n地址：http://forum.test/f");
         row("scan error after names, line not closed",
             {.error = RuntimeError(ErrorKind::InvalidArgument, "名字后面没有“<”", 113),
              .page = 2,
@@ -89,12 +166,34 @@ private slots:
              .namesOnPage = 7,
              .resumeRank = 21,
              .closeError = diskFull},
-            "第 2 页（第 21—40 名）出错：无效的过程调用或参数（名字后面没有“<”，temp.txt 第 113 "
-            "字节）。\n"
-            "已完成第 1 页，共 20 个名字，已保存在 jieguo.txt。\n"
+            "导出第 2 页（第 21—40 名）时，这一页的内容格式不对，取不出其中的名字。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 RESULTS。\n"
             "第 2 页出错前已写入 7 个名字；从第 21 名继续时，这些名字会再写一次。\n"
-            "从第 21 名开始可以继续导出。\n"
-            "另外，结束未完的一行时出错：文件错误（jieguo.txt：No space left on device）。");
+            "稍后再继续；一再出现的话，论坛的页面格式可能变了。\n"
+            "从第 21 名开始可以继续导出，命令见下。",
+            "无效的过程调用或参数（名字后面没有“<”，temp.txt 第 113 字节）\n"
+            "另外，给未完的一行补上行尾时出错：文件错误（jieguo.txt：磁盘空间不足）。");
+        row("read-only results file",
+            {.error = RuntimeError("jieguo.txt", "拒绝访问", FileFault::AccessDenied),
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1},
+            "导出第 1 页（第 1—20 名）时，结果文件 RESULTS "
+            "是只读的（或没有写入的权限），无法写入。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "去掉这个文件的只读属性（或给它写入的权限）后再继续，或换一个文件夹运行本程序。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "文件错误（jieguo.txt：拒绝访问）");
+        row("page file refused",
+            {.error = RuntimeError("temp.txt", "是符号链接，不会跟随它", FileFault::Other),
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1},
+            "导出第 1 页（第 1—20 名）时，无法使用临时文件 TEMP。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "把这个文件移走或改名后再继续，或换一个文件夹运行本程序。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "文件错误（temp.txt：是符号链接，不会跟随它）");
         row("stopped",
             {.cause = Cause::Stopped,
              .page = 4,
@@ -102,8 +201,21 @@ private slots:
              .namesWritten = 60,
              .resumeRank = 61},
             "导出已在第 4 页（第 61—80 名）停止。\n"
-            "已完成第 1—3 页，共 60 个名字，已保存在 jieguo.txt。\n"
-            "从第 61 名开始可以继续导出。");
+            "已完成第 1—3 页，共 60 个名字，已保存在 RESULTS。\n"
+            "从第 61 名开始可以继续导出，命令见下。",
+            "");
+        row("names after empty pages",
+            {.cause = Cause::NamesAfterGap,
+             .page = 2,
+             .lastEmptyPage = 3,
+             .firstPage = 1,
+             .namesWritten = 20,
+             .resumeRank = 21},
+            "第 2—3 页（第 21—60 名）没有名字，但后面的第 4 页有，所以第 4 页没有写入。\n"
+            "已完成第 1 页，共 20 个名字，已保存在 RESULTS。\n"
+            "多半是论坛服务器一时没有发回名字：稍后再继续，这几页会重新下载。\n"
+            "从第 21 名开始可以继续导出，命令见下。",
+            "");
         row("closing the last line",
             {.cause = Cause::LastLineEnd,
              .error = diskFull,
@@ -112,15 +224,47 @@ private slots:
              .lastPage = 2,
              .namesWritten = 40,
              .resumeRank = 41},
-            "第 1—2 页都已导出，共 40 个名字，已保存在 jieguo.txt；但给最后一行补上行尾时出错："
-            "文件错误（jieguo.txt：No space left on device）。\n"
-            "从第 41 名开始可以继续导出。");
+            "第 1—2 页都已导出，共 40 个名字，已保存在 RESULTS；但给最后一行补上行尾时，"
+            "磁盘空间不足，无法写入结果文件 RESULTS。\n"
+            "腾出磁盘空间后再继续。\n"
+            "从第 41 名开始可以继续导出，命令见下。",
+            "文件错误（jieguo.txt：磁盘空间不足）");
     }
-    void sentences()
+    void messages()
     {
         QFETCH(ExportFailure, failure);
-        QFETCH(QString, message);
-        QCOMPARE(DescribeFailure(failure), message);
+        QFETCH(QString, text);
+        QFETCH(QString, detail);
+        const auto path = [&failure](const char *name) {
+            return QDir::toNativeSeparators(
+                QDir(failure.directory).absoluteFilePath(QLatin1String(name)));
+        };
+        const auto fill = [&](QString words) {
+            return words.replace(QLatin1String("RESULTS"), path("jieguo.txt"))
+                .replace(QLatin1String("TEMP"), path("temp.txt"))
+                .replace(QLatin1String("LOCK"), path("kestrune.lock"))
+                .replace(QLatin1String("FOLDER"),
+                         QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
+        };
+        const UserMessage message = DescribeFailure(
+            failure, {.forumAddress = QStringLiteral("用 --host 指定"),
+                      .caFile = QStringLiteral("用 --ca-file 指定"),
+                      .timeout = QStringLiteral("用 --timeout 指定秒数"),
+                      .resume = QStringLiteral("从第 %1 名开始可以继续导出，命令见下。")});
+        QCOMPARE(message.text, fill(text));
+        QCOMPARE(message.detail, fill(detail));
+        // English stays in the detail: the text may name only paths, the
+        // forum's address, what the user typed, options, GBK and the CA 证书文件.
+        QString rest = message.text;
+        if (failure.input)
+            rest.remove(failure.input->text);
+        if (!failure.host.isEmpty())
+            rest.remove(DisplayForumAddress(failure.host));
+        for (const char *name : {"jieguo.txt", "temp.txt"})
+            rest.remove(path(name));
+        rest.remove(QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
+        rest.remove(QRegularExpression(QStringLiteral("--[a-z-]+|https://|CA |GBK")));
+        QVERIFY2(!rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(rest));
     }
 
     // A report with everything to tell, and one with nothing to fetch.
@@ -135,46 +279,12 @@ private slots:
                      "第 3—4 页没有名字\n"
                      "不足 20 个名字的页：第 1 页（19 个）、第 2 页（3 个），另有 7 页没有列出\n"
                      "共重试 2 次\n"
-                     "排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：\n"
+                     "会员排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：\n"
                      "张三：第 5、22 行\n"
                      "名字超过 1000000 个，之后的名字没有查重"));
         QCOMPARE(
             DescribeRunReport({0, 0, 5, 1}),
             QStringLiteral("起始名次所在的第 5 页在结束名次所在的第 1 页之后，没有要导出的页"));
-    }
-
-    // Every kind of fetch failure in words, and whether a retry may help.
-    void fetchFailures_data()
-    {
-        QTest::addColumn<FetchFailure>("failure");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("transient");
-        const auto row =
-            [](Kind kind, const char *reason, bool transient = false, const char *detail = "w") {
-                const QString name =
-                    QString::fromUtf16(kind == Kind::TimedOut ? u"请求超时" : u"网络错误");
-                QTest::newRow(reason)
-                    << FetchFailure{kind, QString::fromUtf8(detail), "https://h/f?pn=2"}
-                    << QStringLiteral("%1（%2；https://h:443/f?pn=2）")
-                           .arg(name, QString::fromUtf8(reason))
-                    << transient;
-            };
-        // The words of each kind are a table in the code; these rows cover
-        // each way a sentence is put together.
-        row(Kind::TimedOut, "超过 5 秒没有收到完整的回应", true, "5");
-        row(Kind::Refused, "无法连接：w", true);
-        row(Kind::CutShort, "连接中断：w", true);
-        row(Kind::HostNotFound, "找不到主机：w");
-        row(Kind::BodyTooLarge, "回应超过 16 MiB");
-        row(Kind::Other, "回应无效：w");
-    }
-    void fetchFailures()
-    {
-        QFETCH(FetchFailure, failure);
-        QFETCH(QString, message);
-        QFETCH(bool, transient);
-        QCOMPARE(DescribeFetchFailure(failure), message);
-        QCOMPARE(IsTransient(failure.kind), transient);
     }
 };
 

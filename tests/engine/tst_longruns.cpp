@@ -122,7 +122,7 @@ private slots:
         QTest::newRow("404 not retried") << RetryCase{
             {{.body = {}, .status = 404}}, 2, {}, QStringLiteral("HTTP 404 Not Found")};
         QTest::newRow("other kinds not retried")
-            << RetryCase{{brotli}, 2, {}, QStringLiteral("未请求过的内容编码 br")};
+            << RetryCase{{brotli}, 2, {}, QStringLiteral("Content-Encoding: br")};
         QTest::newRow("stopped in the wait")
             << RetryCase{{busy(120)}, 3, {120000}, QStringLiteral("导出已在第 2 页"), true};
     }

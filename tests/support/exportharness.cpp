@@ -18,7 +18,8 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
                                               });
     const auto onFailed =
         QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
-            outcome = {true, false, DescribeFailure(failure), failure, {}};
+            const UserMessage message = DescribeFailure(failure);
+            outcome = {true, false, message.text + u'\n' + message.detail, failure, {}};
             loop.quit();
         });
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);

@@ -13,7 +13,7 @@ struct RunOutcome
 {
     bool finished = false; // false: no outcome within the time allowed
     bool completed = false;
-    QString message; // as the user reads it
+    QString message; // as the user reads it, its detail below
     ExportFailure failure;
     RunReport report;
 };

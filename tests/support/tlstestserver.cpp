@@ -84,6 +84,12 @@ void TlsTestServer::Serve(QTcpSocket *socket, bool encrypted)
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     const auto answer = [this, socket, encrypted] {
         const QByteArray request = socket->peek(64 * 1024);
+        if (!encrypted && request.startsWith('\x16')) {
+            // A TLS handshake on the plain port: refused as web servers do.
+            socket->write(Response(400, "bad request\n"));
+            socket->disconnectFromHost();
+            return;
+        }
         if (!request.contains("\r\n\r\n"))
             return;
         socket->readAll();

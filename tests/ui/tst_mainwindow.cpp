@@ -363,7 +363,7 @@ private slots:
     void continueAfterError_data()
     {
         QTest::addColumn<QString>("fromRank");
-        QTest::addColumn<int>("buttons");   // on the error box
+        QTest::addColumn<int>("buttons");   // on the error box, 显示详细信息 included
         QTest::addColumn<QString>("press"); // a button's text; empty: Enter
         QTest::addColumn<QString>("fromRankAfter");
         QTest::addColumn<QStringList>("boxesAfter");
@@ -371,15 +371,15 @@ private slots:
         QTest::addColumn<QString>("status"); // panel 1 at the end
         // Numbering carries on from the names the failed run wrote.
         QTest::newRow("continue button")
-            << "1" << 2 << "从第 21 名继续"
+            << "1" << 3 << "从第 21 名继续"
             << "21" << QStringList{Exporter::CompletionMessage()}
             << GoodLines(1) + GoodLines(3) + GoodLines(5) << "第 3 页完成 · 2/2 页 · 4 名";
         QTest::newRow("Enter keeps OK")
-            << "1" << 2 << ""
+            << "1" << 3 << ""
             << "1" << QStringList() << GoodLines() << "出错停在第 2 页 · 1/3 页 · 2 名";
         // Nothing began, so there is nothing to continue.
         QTest::newRow("unreadable rank, OK alone")
-            << "abc" << 1 << ""
+            << "abc" << 2 << ""
             << "abc" << QStringList() << QByteArray() << MainWindow::CreditLine();
     }
 
@@ -404,7 +404,12 @@ private slots:
         QMessageBox *box = WaitForBox();
         QVERIFY(box);
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(box->text(), DescribeFailure(failed.at(0).at(0).value<ExportFailure>()));
+        const ExportFailure failure = failed.at(0).at(0).value<ExportFailure>();
+        const UserMessage message = DescribeFailure(failure);
+        QVERIFY(box->text().startsWith(message.text.section(u'\n', 0, 0)));
+        // The address and libcurl's words wait behind 显示详细信息.
+        QCOMPARE(box->detailedText(), message.detail);
+        QCOMPARE(box->detailedText().contains(LocalHost(server.Port())), failure.RunStarted());
         QCOMPARE(box->icon(), QMessageBox::Warning);
         QCOMPARE(box->buttons().size(), buttons);
         const QList<QAbstractButton *> all = box->buttons();
@@ -432,7 +437,9 @@ private slots:
         QTest::mouseClick(f_->Button(), Qt::LeftButton);
         QMessageBox *box = WaitForBox();
         QVERIFY(box);
-        QCOMPARE(box->buttons().size(), 1);
+        // OK and 显示详细信息 only: nothing began, so nothing to continue.
+        QCOMPARE(box->buttons().size(), 2);
+        QCOMPARE(box->detailedText(), QStringLiteral("类型不匹配（“2O00” 不是数字）"));
         QTRY_VERIFY(box->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(BoxClosed(&f_->window));
