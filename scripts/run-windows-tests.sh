@@ -166,8 +166,8 @@ https() {
 https trusted localhost:PLAIN 0
 https trusted https://localhost:TLS 0
 https expired https://localhost:TLS 1 证书已过期 localhost:TLS
-https untrusted https://localhost:TLS 1 证书不是受信任的机构签发的
-https trusted https://127.0.0.1:TLS 1 证书与主机名不符
+https untrusted https://localhost:TLS 1 信任的机构签发的
+https trusted https://127.0.0.1:TLS 1 证书不是发给这个地址的
 
 step "Ctrl+C"
 mkdir -p "$work/ctrl-c" && cd "$work/ctrl-c"
