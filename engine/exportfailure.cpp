@@ -5,7 +5,7 @@
 #include "engine/pagefetcher.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
-#include "engine/runtally.h"
+#include "engine/runreportmessage.h"
 #include "platform/cp936.h"
 
 #include <QDir>
@@ -18,13 +18,6 @@ namespace {
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// 第 5 页, or 第 5—7 页.
-QString Pages(std::int64_t first, std::int64_t last)
-{
-    return first == last ? QStringLiteral("第 %1 页").arg(first)
-                         : QStringLiteral("第 %1—%2 页").arg(first).arg(last);
 }
 
 QString PageAndRanks(std::int64_t page)
@@ -56,27 +49,6 @@ QString RetryAfterLine(const QByteArray &value)
                    : QStringLiteral("服务器要求在 %1 之后再试。").arg(QString::fromLatin1(value));
 }
 
-// 5 秒, 2 分 5 秒, 1 小时 0 分 5 秒.
-QString Duration(std::int64_t milliseconds)
-{
-    const std::int64_t seconds = milliseconds / 1000;
-    if (seconds < 60)
-        return QStringLiteral("%1 秒").arg(seconds);
-    if (seconds < 3600)
-        return QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("%1 小时 %2 分 %3 秒")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60)
-        .arg(seconds % 60);
-}
-
-// What a list cut short leaves out.
-QString NotListed(std::int64_t count, const char16_t *unit)
-{
-    return count > 0
-               ? QStringLiteral("，另有 %1 %2没有列出").arg(count).arg(QString::fromUtf16(unit))
-               : QString();
-}
 // What went wrong as the protocol names it, for the detail.
 QString LowerLayerWords(const FetchFailure &failure)
 {
@@ -165,7 +137,7 @@ QString SavedLine(const ExportFailure &failure)
     const QString results = NativePath(failure.directory, ResultsFileName);
     if (failure.page > failure.firstPage)
         return QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
-            .arg(Pages(failure.firstPage, failure.page - 1))
+            .arg(DescribePages(failure.firstPage, failure.page - 1))
             .arg(failure.namesWritten)
             .arg(results);
     return QStringLiteral("这次导出还没有完成任何一页（结果文件：%1）。").arg(results);
@@ -280,7 +252,7 @@ UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hi
         const Advice advice = FileAdvice(failure.directory, *failure.error);
         return {QStringLiteral("%1都已导出，共 %2 个名字，已保存在 %3；"
                                "但给最后一行补上行尾时，%4。\n%5\n%6")
-                    .arg(Pages(failure.firstPage, failure.lastPage))
+                    .arg(DescribePages(failure.firstPage, failure.lastPage))
                     .arg(failure.namesWritten)
                     .arg(NativePath(failure.directory, ResultsFileName), advice.what, advice.todo,
                          ResumeLine(failure.resumeRank, hints)),
@@ -300,51 +272,6 @@ QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMillisecond
         .arg((waitMilliseconds + 999) / 1000)
         .arg(retry)
         .arg(page);
-}
-
-QString DescribeRunReport(const RunReport &report)
-{
-    if (report.firstPage > report.lastPage)
-        return QStringLiteral("起始名次所在的第 %1 页在结束名次所在的第 %2 页之后，没有要导出的页")
-            .arg(report.firstPage)
-            .arg(report.lastPage);
-    QStringList lines{QStringLiteral("共 %1 页、%2 个名字，用时 %3")
-                          .arg(report.pages)
-                          .arg(report.names)
-                          .arg(Duration(report.milliseconds))};
-    if (report.firstEmptyPage > 0)
-        lines << Pages(report.firstEmptyPage, report.lastEmptyPage) + QStringLiteral("没有名字");
-    if (!report.shortPages.empty()) {
-        QStringList pages;
-        for (const ShortPage &page : report.shortPages)
-            pages << QStringLiteral("第 %1 页（%2 个）").arg(page.page).arg(page.names);
-        lines << QStringLiteral("不足 %1 个名字的页：%2%3")
-                     .arg(RanksPerPage)
-                     .arg(pages.join(QStringLiteral("、")),
-                          NotListed(report.shortPagesNotListed, u"页"));
-    }
-    if (report.retries > 0)
-        lines << QStringLiteral("共重试 %1 次").arg(report.retries);
-    if (!report.repeatedNames.empty()) {
-        lines << QStringLiteral(
-            "会员排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：");
-        for (const RepeatedName &repeated : report.repeatedNames) {
-            QStringList numbers;
-            for (const std::int64_t line : repeated.lines)
-                numbers << QString::number(line);
-            lines << QStringLiteral("%1：第 %2 行")
-                         .arg(DecodeCp936(
-                                  QByteArrayView(repeated.name.data(),
-                                                 static_cast<qsizetype>(repeated.name.size()))),
-                              numbers.join(QStringLiteral("、")));
-        }
-        if (report.repeatsNotListed > 0)
-            lines << QStringLiteral("另有 %1 行重复的名字没有列出").arg(report.repeatsNotListed);
-    }
-    if (report.namesForgotten)
-        lines << QStringLiteral("名字超过 %1 个，之后的名字没有查重")
-                     .arg(RunTally::MaxNamesRemembered);
-    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace kestrune

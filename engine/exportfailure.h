@@ -79,11 +79,6 @@ UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hi
 // 5 秒后第 2 次重试第 37 页: told while the wait before a retry lasts.
 QString DescribeRetry(std::int64_t page, int retry, std::int64_t waitMilliseconds);
 
-// What follows "导出完成！": the pages and names written and the time taken,
-// then only what there is to tell: empty pages at the end, short pages,
-// retries, names written twice. Lines separated by '\n'.
-QString DescribeRunReport(const RunReport &report);
-
 } // namespace kestrune
 
 Q_DECLARE_METATYPE(kestrune::ExportFailure)

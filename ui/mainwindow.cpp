@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "app/common/startupmessages.h"
+#include "engine/runreportmessage.h"
 #include "platform/clock.h"
 #include "platform/numberreading.h"
 #include "ui/formplacement.h"

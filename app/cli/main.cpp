@@ -10,6 +10,7 @@
 #include "engine/exportfiles.h"
 #include "engine/exportinputs.h"
 #include "engine/inputcheck.h"
+#include "engine/runreportmessage.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "platform/stopsignals.h"

@@ -1,3 +1,4 @@
+#include "engine/runreportmessage.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/scriptedserver.h"

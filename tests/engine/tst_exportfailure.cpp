@@ -1,5 +1,6 @@
 #include "engine/exportfailure.h"
 #include "engine/requestaddress.h"
+#include "engine/runreportmessage.h"
 
 #include <QDir>
 #include <QRegularExpression>
