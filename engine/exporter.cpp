@@ -102,8 +102,7 @@ void Exporter::RunExport()
     pageNumber_ = firstPage_;
     tries_ = 0;
     namesThisRun_ = 0;
-    firstEmptyPage_ = 0;
-    lastEmptyPage_ = 0;
+    emptyRun_ = {};
     tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
     if (firstPage_ > lastPage_) {
         EndRun();
@@ -169,13 +168,7 @@ void Exporter::OnFetched(const FetchResult &result)
             Fail({.fetch = result.failure});
         return;
     }
-    refusal_.reset();
-    if (!timedOut && (result.status < 200 || result.status > 299))
-        refusal_ = FetchFailure{.kind = FetchFailure::Kind::HttpStatus,
-                                .address = result.address,
-                                .status = result.status,
-                                .reason = result.reason,
-                                .retryAfter = result.retryAfter};
+    refusal_ = timedOut ? std::nullopt : RefusalOf(result);
     try {
         StorePage(timedOut ? std::string_view() : std::string_view(result.body));
         if (!timedOut)
@@ -267,17 +260,14 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
         scanError = error;
     }
     const std::int64_t names = scanner_.RankCounter - before.RankCounter;
-    if (names == 0 && refusal_ && tries_ <= retries_ && IsRetryable(*refusal_)) {
-        // A failed try writes nothing.
-        scanner_ = before;
-        results_.DropPage();
-        return PageStop{.fetch = refusal_, .retry = true};
-    }
-    if (names > 0 && firstEmptyPage_ > 0) {
-        // A ranking has no gaps: nothing of this page is written, so that a
+    const PageVerdict verdict = JudgePage(names, refusal_, tries_ <= retries_, emptyRun_);
+    if (verdict == PageVerdict::Retry || verdict == PageVerdict::NamesAfterGap) {
+        // A failed try writes nothing; nor does a page after a gap, so that a
         // resume at the first empty page leaves no hole in the file.
         scanner_ = before;
         results_.DropPage();
+        if (verdict == PageVerdict::Retry)
+            return PageStop{.fetch = refusal_, .retry = true};
         return PageStop{.cause = ExportFailure::Cause::NamesAfterGap};
     }
     // What the scan met before an error is kept, as a page's earlier lines
@@ -297,15 +287,12 @@ std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
     } catch (const RuntimeError &error) {
         return PageStop{.error = error};
     }
-    if (names == 0 && refusal_)
+    if (verdict == PageVerdict::Refused)
         return PageStop{.fetch = refusal_};
     if (scanError)
         return PageStop{.error = scanError};
-    if (names == 0) {
-        // Past the ranking's end, or refused with a 2xx: the next page tells.
-        firstEmptyPage_ = firstEmptyPage_ > 0 ? firstEmptyPage_ : pageNumber_;
-        lastEmptyPage_ = pageNumber_;
-    }
+    if (verdict == PageVerdict::Empty)
+        emptyRun_ = emptyRun_.With(pageNumber_);
     return std::nullopt;
 }
 
@@ -329,7 +316,7 @@ void Exporter::ScanPage()
             return;
         }
         emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(),
-                                                          firstEmptyPage_, lastEmptyPage_));
+                                                          emptyRun_.first, emptyRun_.last));
         return;
     }
     ++pageNumber_;
@@ -348,49 +335,54 @@ void Exporter::Stop()
 
 void Exporter::Fail(const PageStop &stop)
 {
-    ExportFailure failure;
-    failure.cause = stop.cause;
-    failure.error = stop.error;
-    failure.fetch = stop.fetch;
-    failure.input = stop.input;
+    std::optional<RuntimeError> closeError;
     try {
         EndRun();
     } catch (const RuntimeError &closing) {
-        failure.closeError = closing;
+        closeError = closing;
     }
+    const bool gap = stop.cause == ExportFailure::Cause::NamesAfterGap;
     // Stopped from a pageFinished() slot, the run stands before the next page.
-    failure.page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
-    if (stop.cause == ExportFailure::Cause::NamesAfterGap) {
-        failure.page = firstEmptyPage_;
-        failure.lastEmptyPage = lastEmptyPage_;
-    }
-    failure.firstPage = firstPage_;
-    failure.lastPage = lastPage_;
+    std::int64_t page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
+    if (gap)
+        page = emptyRun_.first;
+    ExportFailure failure = RunFailure(stop.cause, page, {});
+    failure.error = stop.error;
+    failure.fetch = stop.fetch;
+    failure.input = stop.input;
+    failure.closeError = closeError;
+    failure.lastEmptyPage = gap ? emptyRun_.last : 0;
     failure.host = host_;
-    failure.directory = directory_.absolutePath();
     failure.namesOnPage = namesOnCurrentPage_;
     failure.tries = stop.cause == ExportFailure::Cause::PageFailed && !stop.input ? tries_ : 0;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
     // Pages without names just before may have been refused: a resume
     // starts at the first of them, so the file never gets a hole.
-    failure.resumeRank = FirstRankOfPage(firstEmptyPage_ > 0 ? firstEmptyPage_ : failure.page);
-    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), 0, 0);
+    failure.resumeRank = FirstRankOfPage(emptyRun_.Any() ? emptyRun_.first : page);
     emit failed(failure);
 }
 
 void Exporter::FailClosingLastLine(const RuntimeError &error)
 {
-    ExportFailure failure;
-    failure.cause = ExportFailure::Cause::LastLineEnd;
+    ExportFailure failure = RunFailure(ExportFailure::Cause::LastLineEnd, lastPage_, emptyRun_);
     failure.error = error;
-    failure.page = lastPage_;
-    failure.directory = directory_.absolutePath();
-    failure.firstPage = firstPage_;
-    failure.lastPage = lastPage_;
     failure.namesWritten = namesThisRun_;
     failure.resumeRank = FirstRankOfPage(lastPage_ + 1);
-    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), firstEmptyPage_, lastEmptyPage_);
     emit failed(failure);
+}
+
+ExportFailure Exporter::RunFailure(ExportFailure::Cause cause, std::int64_t page,
+                                   const EmptyRun &reportedEmpty) const
+{
+    ExportFailure failure;
+    failure.cause = cause;
+    failure.page = page;
+    failure.firstPage = firstPage_;
+    failure.lastPage = lastPage_;
+    failure.directory = directory_.absolutePath();
+    failure.report =
+        tally_.Report(clock_.MonotonicMilliseconds(), reportedEmpty.first, reportedEmpty.last);
+    return failure;
 }
 
 void Exporter::EndRun()

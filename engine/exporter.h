@@ -3,6 +3,7 @@
 #include "engine/exportfailure.h"
 #include "engine/exportfiles.h"
 #include "engine/pagefetcher.h"
+#include "engine/pageoutcome.h"
 #include "engine/pagescanner.h"
 #include "engine/resultswriter.h"
 #include "engine/runreport.h"
@@ -103,6 +104,10 @@ private:
     std::optional<PageStop> ScanIntoResults();
     void Fail(const PageStop &stop);
     void FailClosingLastLine(const RuntimeError &error);
+    // The fields every failure of a started run has; the report tells
+    // `reportedEmpty` as the empty pages at the end.
+    ExportFailure RunFailure(ExportFailure::Cause cause, std::int64_t page,
+                             const EmptyRun &reportedEmpty) const;
     bool TakeLock();
     void EndRun();
     std::filesystem::path FilePath(const char *name) const;
@@ -129,9 +134,7 @@ private:
     // The stored page's status when outside 2xx, as the failure it becomes
     // if the page has no names.
     std::optional<FetchFailure> refusal_;
-    // The pages without names since the last one with names; 0: none.
-    std::int64_t firstEmptyPage_ = 0;
-    std::int64_t lastEmptyPage_ = 0;
+    EmptyRun emptyRun_;
     std::unique_ptr<QLockFile> lock_;
     ScannerState scanner_;
     ResultsWriter results_;
