@@ -3,6 +3,7 @@
 #include "engine/exportfailure.h"
 #include "engine/exportinputs.h"
 #include "engine/inputcheck.h"
+#include "engine/nametap.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
 #include "engine/retrywait.h"
@@ -17,32 +18,8 @@
 
 namespace kestrune {
 
-namespace {
-
 // Longest single QTimer interval we use; longer pauses re-arm.
 constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
-
-// Hands the scan on to the writer and keeps the page's names for the report.
-class NameTap final : public ScanSink
-{
-public:
-    explicit NameTap(ScanSink &next)
-        : next_(next)
-    {}
-    void Name(std::int64_t counter, std::string_view name) override
-    {
-        names.emplace_back(name);
-        next_.Name(counter, name);
-    }
-    void Value(std::string_view value) override { next_.Value(value); }
-
-    std::vector<std::string> names;
-
-private:
-    ScanSink &next_;
-};
-
-} // namespace
 
 Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
     : Exporter(inputs, SystemClock::Instance(), parent)
@@ -87,10 +64,7 @@ void Exporter::RunExport()
     if (running_)
         return;
     if (std::optional<InputProblem> problem = CheckInputs(inputs_)) {
-        ExportFailure failure;
-        failure.cause = ExportFailure::Cause::BadInput;
-        failure.input = std::move(problem);
-        emit failed(failure);
+        emit failed({.cause = ExportFailure::Cause::BadInput, .input = std::move(problem)});
         return;
     }
     // Checked: these read.
@@ -119,19 +93,15 @@ bool Exporter::TakeLock()
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0))
         return true;
-    ExportFailure failure;
-    failure.cause = lock_->error() == QLockFile::LockFailedError
-                        ? ExportFailure::Cause::DirectoryBusy
-                        : ExportFailure::Cause::NoLock;
-    failure.firstPage = firstPage_;
-    failure.lastPage = lastPage_;
-    failure.resumeRank = FirstRankOfPage(firstPage_);
+    ExportFailure failure =
+        Failure(lock_->error() == QLockFile::LockFailedError ? ExportFailure::Cause::DirectoryBusy
+                                                             : ExportFailure::Cause::NoLock,
+                0, firstPage_);
     qint64 pid = 0;
     QString hostName;
     QString appName;
     lock_->getLockInfo(&pid, &hostName, &appName);
     failure.lockOwner = pid;
-    failure.directory = directory_.absolutePath();
     lock_.reset();
     emit failed(failure);
     return false;
@@ -346,7 +316,9 @@ void Exporter::Fail(const PageStop &stop)
     std::int64_t page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
     if (gap)
         page = emptyRun_.first;
-    ExportFailure failure = RunFailure(stop.cause, page, {});
+    // Pages without names just before may have been refused: a resume
+    // starts at the first of them, so the file never gets a hole.
+    ExportFailure failure = Failure(stop.cause, page, emptyRun_.Any() ? emptyRun_.first : page);
     failure.error = stop.error;
     failure.fetch = stop.fetch;
     failure.input = stop.input;
@@ -356,33 +328,28 @@ void Exporter::Fail(const PageStop &stop)
     failure.namesOnPage = namesOnCurrentPage_;
     failure.tries = stop.cause == ExportFailure::Cause::PageFailed && !stop.input ? tries_ : 0;
     failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
-    // Pages without names just before may have been refused: a resume
-    // starts at the first of them, so the file never gets a hole.
-    failure.resumeRank = FirstRankOfPage(emptyRun_.Any() ? emptyRun_.first : page);
+    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), 0, 0);
     emit failed(failure);
 }
 
 void Exporter::FailClosingLastLine(const RuntimeError &error)
 {
-    ExportFailure failure = RunFailure(ExportFailure::Cause::LastLineEnd, lastPage_, emptyRun_);
+    ExportFailure failure = Failure(ExportFailure::Cause::LastLineEnd, lastPage_, lastPage_ + 1);
     failure.error = error;
     failure.namesWritten = namesThisRun_;
-    failure.resumeRank = FirstRankOfPage(lastPage_ + 1);
+    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_.first, emptyRun_.last);
     emit failed(failure);
 }
 
-ExportFailure Exporter::RunFailure(ExportFailure::Cause cause, std::int64_t page,
-                                   const EmptyRun &reportedEmpty) const
+ExportFailure Exporter::Failure(ExportFailure::Cause cause, std::int64_t page,
+                                std::int64_t resumePage) const
 {
-    ExportFailure failure;
-    failure.cause = cause;
-    failure.page = page;
-    failure.firstPage = firstPage_;
-    failure.lastPage = lastPage_;
-    failure.directory = directory_.absolutePath();
-    failure.report =
-        tally_.Report(clock_.MonotonicMilliseconds(), reportedEmpty.first, reportedEmpty.last);
-    return failure;
+    return {.cause = cause,
+            .page = page,
+            .firstPage = firstPage_,
+            .lastPage = lastPage_,
+            .resumeRank = FirstRankOfPage(resumePage),
+            .directory = directory_.absolutePath()};
 }
 
 void Exporter::EndRun()

@@ -104,10 +104,9 @@ private:
     std::optional<PageStop> ScanIntoResults();
     void Fail(const PageStop &stop);
     void FailClosingLastLine(const RuntimeError &error);
-    // The fields every failure of a started run has; the report tells
-    // `reportedEmpty` as the empty pages at the end.
-    ExportFailure RunFailure(ExportFailure::Cause cause, std::int64_t page,
-                             const EmptyRun &reportedEmpty) const;
+    // The fields every failure once the page range is known has.
+    ExportFailure Failure(ExportFailure::Cause cause, std::int64_t page,
+                          std::int64_t resumePage) const;
     bool TakeLock();
     void EndRun();
     std::filesystem::path FilePath(const char *name) const;
