@@ -118,10 +118,11 @@ QString Fill(const QString &words, const QString &forum, const QString &datum, c
 
 QString HintFor(Hint hint, const SettingHints &hints)
 {
-    const QString how = hint == Hint::ForumAddress ? hints.forumAddress
-                        : hint == Hint::CaFile     ? hints.caFile
-                        : hint == Hint::Timeout    ? hints.timeout
-                                                   : QString();
+    const QString how = hint == Hint::ForumAddress  ? hints.forumAddress
+                        : hint == Hint::CaFile      ? hints.caFile
+                        : hint == Hint::Timeout     ? hints.timeout
+                        : hint == Hint::OtherFolder ? hints.otherFolder
+                                                    : QString();
     return how.isEmpty() ? QString() : QStringLiteral("（%1）").arg(how);
 }
 
@@ -237,15 +238,15 @@ UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hi
     case ExportFailure::Cause::DirectoryBusy:
         return {QStringLiteral("文件夹 %1 中已有另一个导出在进行，这次导出没有开始，"
                                "没有改动任何文件。\n"
-                               "等那个导出结束后再导出，或换一个文件夹运行本程序。")
-                    .arg(folder),
+                               "等那个导出结束后再导出，或换一个文件夹运行本程序%2。")
+                    .arg(folder, HintFor(Hint::OtherFolder, hints)),
                 QStringLiteral("%1 属于进程 %2")
                     .arg(NativePath(failure.directory, LockFileName))
                     .arg(failure.lockOwner)};
     case ExportFailure::Cause::NoLock:
         return {QStringLiteral("无法在文件夹 %1 中写入文件，这次导出没有开始。\n"
-                               "换一个可以写入的文件夹运行本程序。")
-                    .arg(folder),
+                               "换一个可以写入的文件夹运行本程序%2。")
+                    .arg(folder, HintFor(Hint::OtherFolder, hints)),
                 QStringLiteral("文件错误（无法创建 %1）")
                     .arg(NativePath(failure.directory, LockFileName))};
     case ExportFailure::Cause::LastLineEnd: {

@@ -62,7 +62,8 @@ struct SettingHints
     QString forumAddress{};
     QString caFile{};
     QString timeout{};
-    QString resume{}; // a sentence with %1 for the 名次 to carry on from
+    QString otherFolder{}; // how a run is started in another folder
+    QString resume{};      // a sentence with %1 for the 名次 to carry on from
 };
 
 // For a message's detail: the error's Chinese name with the lower layer's

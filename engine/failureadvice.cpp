@@ -160,13 +160,14 @@ Advice FileAdvice(const QString &directory, const RuntimeError &error)
     case FileFault::AccessDenied:
         return {QStringLiteral("%1 是只读的（或没有写入的权限），无法写入").arg(file),
                 QStringLiteral("去掉这个文件的只读属性（或给它写入的权限）后再继续，"
-                               "或换一个文件夹运行本程序。")};
+                               "或换一个文件夹运行本程序%3。"),
+                Hint::OtherFolder};
     case FileFault::DiskFull:
         return {QStringLiteral("磁盘空间不足，无法写入%1").arg(file),
                 QStringLiteral("腾出磁盘空间后再继续。")};
     case FileFault::ReadOnlyDisk:
         return {QStringLiteral("%1 所在的磁盘是只读的，无法写入").arg(file),
-                QStringLiteral("换一个可以写入的文件夹运行本程序。")};
+                QStringLiteral("换一个可以写入的文件夹运行本程序%3。"), Hint::OtherFolder};
     case FileFault::InUse:
         return {QStringLiteral("%1 正被其他程序使用").arg(file),
                 QStringLiteral("关闭使用它的程序后再继续。")};
@@ -174,7 +175,8 @@ Advice FileAdvice(const QString &directory, const RuntimeError &error)
         break;
     }
     return {QStringLiteral("无法使用%1").arg(file),
-            QStringLiteral("把这个文件移走或改名后再继续，或换一个文件夹运行本程序。")};
+            QStringLiteral("把这个文件移走或改名后再继续，或换一个文件夹运行本程序%3。"),
+            Hint::OtherFolder};
 }
 
 } // namespace kestrune

@@ -14,6 +14,7 @@ enum class Hint
     ForumAddress,
     CaFile,
     Timeout,
+    OtherFolder, // how a run is started in another folder
 };
 
 // What went wrong and what to do, in the user's words: %1 stands for the

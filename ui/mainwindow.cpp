@@ -282,6 +282,8 @@ void MainWindow::OnFailed(const ExportFailure &failure)
         DescribeFailure(failure, {.forumAddress = onMenu(HostMenuItem()),
                                   .caFile = onMenu(CaFileMenuItem()),
                                   .timeout = onMenu(TimeoutMenuItem()),
+                                  .otherFolder = QStringLiteral("把本程序复制到那里再打开，"
+                                                                "例如复制到“文档”中"),
                                   .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
     if (!failure.RunStarted()) {
         SelectBadInputAfter(MessageBox::Show(this, MessageBox::Kind::Error, message), failure);

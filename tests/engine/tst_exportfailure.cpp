@@ -85,11 +85,11 @@ private slots:
             "无效的过程调用或参数（论坛名中有 GBK 无法表示的字符 U+1F600）");
         row("directory busy", {.cause = Cause::DirectoryBusy, .lockOwner = 4242},
             "文件夹 FOLDER 中已有另一个导出在进行，这次导出没有开始，没有改动任何文件。\n"
-            "等那个导出结束后再导出，或换一个文件夹运行本程序。",
+            "等那个导出结束后再导出，或换一个文件夹运行本程序（先用 cd 进入那个文件夹）。",
             "LOCK 属于进程 4242");
         row("no lock", {.cause = Cause::NoLock},
             "无法在文件夹 FOLDER 中写入文件，这次导出没有开始。\n"
-            "换一个可以写入的文件夹运行本程序。",
+            "换一个可以写入的文件夹运行本程序（先用 cd 进入那个文件夹）。",
             "文件错误（无法创建 LOCK）");
         row("host not found, named as typed",
             {.fetch = FetchFailure{Kind::HostNotFound, "Could not resolve host", page3},
@@ -182,7 +182,8 @@ private slots:
             "导出第 1 页（第 1—20 名）时，结果文件 RESULTS "
             "是只读的（或没有写入的权限），无法写入。\n"
             "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
-            "去掉这个文件的只读属性（或给它写入的权限）后再继续，或换一个文件夹运行本程序。\n"
+            "去掉这个文件的只读属性（或给它写入的权限）后再继续，或换一个文件夹运行本程序（先用 cd "
+            "进入那个文件夹）。\n"
             "从第 1 名开始可以继续导出，命令见下。",
             "文件错误（jieguo.txt：拒绝访问）");
         row("page file refused",
@@ -192,7 +193,7 @@ private slots:
              .resumeRank = 1},
             "导出第 1 页（第 1—20 名）时，无法使用临时文件 TEMP。\n"
             "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
-            "把这个文件移走或改名后再继续，或换一个文件夹运行本程序。\n"
+            "把这个文件移走或改名后再继续，或换一个文件夹运行本程序（先用 cd 进入那个文件夹）。\n"
             "从第 1 名开始可以继续导出，命令见下。",
             "文件错误（temp.txt：是符号链接，不会跟随它）");
         row("stopped",
@@ -251,11 +252,13 @@ private slots:
             failure, {.forumAddress = QStringLiteral("用 --host 指定"),
                       .caFile = QStringLiteral("用 --ca-file 指定"),
                       .timeout = QStringLiteral("用 --timeout 指定秒数"),
+                      .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
                       .resume = QStringLiteral("从第 %1 名开始可以继续导出，命令见下。")});
         QCOMPARE(message.text, fill(text));
         QCOMPARE(message.detail, fill(detail));
         // English stays in the detail: the text may name only paths, the
-        // forum's address, what the user typed, options, GBK and the CA 证书文件.
+        // forum's address, what the user typed, options and commands, GBK and
+        // the CA 证书文件.
         QString rest = message.text;
         if (failure.input)
             rest.remove(failure.input->text);
@@ -264,7 +267,7 @@ private slots:
         for (const char *name : {"jieguo.txt", "temp.txt"})
             rest.remove(path(name));
         rest.remove(QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
-        rest.remove(QRegularExpression(QStringLiteral("--[a-z-]+|https://|CA |GBK")));
+        rest.remove(QRegularExpression(QStringLiteral("--[a-z-]+|https://|CA |GBK| cd ")));
         QVERIFY2(!rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(rest));
     }
 
