@@ -84,7 +84,7 @@ private:
     void OnPageFinished(qint64 page, qint64 namesWritten);
     void OnCompleted(const QString &message, const kestrune::RunReport &report);
     void OnFailed(const kestrune::ExportFailure &failure);
-    void ShowProgress(const QString &format, qint64 page, qint64 pagesDone, qint64 namesWritten);
+    void ShowProgress(const QString &state, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
     // What a run that began and did not complete left behind.
     void ShowRunEnd(const kestrune::ExportFailure &failure);

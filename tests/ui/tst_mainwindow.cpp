@@ -236,7 +236,8 @@ private slots:
         const QProgressBar *bar = f_->Find<StatusBar>("StatusBar1")->RunProgress();
         QStringList progress;
         connect(&f_->Engine(), &Exporter::pageFinished, panel1, [&progress, panel1, bar] {
-            progress << panel1->text() + (bar->isHidden() ? QString() : bar->text());
+            progress << panel1->text() + panel1->toolTip() +
+                            (bar->isHidden() ? QString() : bar->text());
         });
 
         QByteArray expected;
@@ -263,7 +264,7 @@ private slots:
             for (int page = 1; page <= 3; ++page) {
                 QVERIFY2(progress.at(page - 1).contains(QStringLiteral("%1/3").arg(page)),
                          qPrintable(progress.at(page - 1)));
-                QVERIFY(progress.at(page - 1).contains(QStringLiteral("%1 名").arg(page * 20)));
+                QVERIFY(progress.at(page - 1).contains(QStringLiteral("%1 个名字").arg(page * 20)));
             }
             expected += ExpectedPages(f_->forum, Henu, 1, 3, expected.count("\r\n") + 1);
             QCOMPARE(f_->Results(), expected);
@@ -338,7 +339,7 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("停止")), qPrintable(text));
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Find<StatusBar>("StatusBar1")->Panel1()->text(),
-                 QStringLiteral("已停在第 2 页 · 1/3 页 · 20 名"));
+                 QStringLiteral("已停在第 2 页 · 20 个名字"));
         QVERIFY(!f_->Engine().IsRunning());
         QCOMPARE(f_->Results(), ExpectedPages(f_->forum, Henu, 1, 1));
         QCOMPARE(requests.size(), 2);
@@ -373,10 +374,10 @@ private slots:
         QTest::newRow("continue button")
             << "1" << 3 << "从第 21 名继续"
             << "21" << QStringList{Exporter::CompletionMessage()}
-            << GoodLines(1) + GoodLines(3) + GoodLines(5) << "第 3 页完成 · 2/2 页 · 4 名";
+            << GoodLines(1) + GoodLines(3) + GoodLines(5) << "第 3 页完成 · 4 个名字";
         QTest::newRow("Enter keeps OK")
             << "1" << 3 << ""
-            << "1" << QStringList() << GoodLines() << "出错停在第 2 页 · 1/3 页 · 2 名";
+            << "1" << QStringList() << GoodLines() << "出错停在第 2 页 · 2 个名字";
         // Nothing began, so there is nothing to continue.
         QTest::newRow("unreadable rank, OK alone")
             << "abc" << 2 << ""
