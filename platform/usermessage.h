@@ -7,7 +7,7 @@ namespace kestrune {
 
 // What a user is told: sentences in the user's words, and apart from them
 // the lower layers' own words (addresses, library messages, byte offsets),
-// which the window hides behind 显示详细信息 and the console indents.
+// which the window hides behind 显示详情… and the console indents.
 struct UserMessage
 {
     // A sentence alone is a message without detail.

@@ -27,7 +27,7 @@ public:
 
     MessageBox() = delete;
 
-    // The detail, if any, waits behind 显示详细信息.
+    // The detail, if any, waits behind 显示详情….
     static QMessageBox *Show(QWidget *parent, Kind kind, const UserMessage &message);
     // The same with a second button beside the default OK; `chosen` runs once
     // the box has closed on that button.

@@ -364,7 +364,7 @@ private slots:
     void continueAfterError_data()
     {
         QTest::addColumn<QString>("fromRank");
-        QTest::addColumn<int>("buttons");   // on the error box, 显示详细信息 included
+        QTest::addColumn<int>("buttons");   // on the error box, 显示详情… included
         QTest::addColumn<QString>("press"); // a button's text; empty: Enter
         QTest::addColumn<QString>("fromRankAfter");
         QTest::addColumn<QStringList>("boxesAfter");
@@ -408,7 +408,7 @@ private slots:
         const ExportFailure failure = failed.at(0).at(0).value<ExportFailure>();
         const UserMessage message = DescribeFailure(failure);
         QVERIFY(box->text().startsWith(message.text.section(u'\n', 0, 0)));
-        // The address and libcurl's words wait behind 显示详细信息.
+        // The address and libcurl's words wait behind 显示详情….
         QCOMPARE(box->detailedText(), message.detail);
         QCOMPARE(box->detailedText().contains(LocalHost(server.Port())), failure.RunStarted());
         QCOMPARE(box->icon(), QMessageBox::Warning);
@@ -438,7 +438,7 @@ private slots:
         QTest::mouseClick(f_->Button(), Qt::LeftButton);
         QMessageBox *box = WaitForBox();
         QVERIFY(box);
-        // OK and 显示详细信息 only: nothing began, so nothing to continue.
+        // OK and 显示详情… only: nothing began, so nothing to continue.
         QCOMPARE(box->buttons().size(), 2);
         QCOMPARE(box->detailedText(), QStringLiteral("类型不匹配（“2O00” 不是数字）"));
         QTRY_VERIFY(box->isAncestorOf(QApplication::focusWidget()));
