@@ -132,7 +132,9 @@ void MainWindow::OpenResultsFolder()
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         MessageBox::Show(
             this, MessageBox::Kind::Error,
-            QStringLiteral("无法打开文件夹 %1。").arg(QDir::toNativeSeparators(folder)));
+            QStringLiteral("无法打开文件夹 %1。\n结果文件 jieguo.txt 就在这个文件夹中，"
+                           "可以在文件管理器（如资源管理器）中找到它。")
+                .arg(QDir::toNativeSeparators(folder)));
 }
 
 void MainWindow::ShowAbout()
