@@ -65,7 +65,7 @@ void TlsTestServer::SetCertificate(TestCertificates::Server server)
     configuration.setLocalCertificate(
         QSslCertificate(FileBytes(certificates_.CertificateFile(server)), QSsl::Pem));
     configuration.setPrivateKey(
-        QSslKey(FileBytes(certificates_.KeyFile()), QSsl::Ec, QSsl::Pem, QSsl::PrivateKey));
+        QSslKey(FileBytes(certificates_.KeyFile()), QSsl::Rsa, QSsl::Pem, QSsl::PrivateKey));
     configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
     tls_.setSslConfiguration(configuration);
 }
