@@ -1,5 +1,6 @@
 #include "engine/inputcheck.h"
 
+#include "engine/exportfailure.h"
 #include "engine/pagerange.h"
 #include "platform/cp936.h"
 #include "platform/runtimeerror.h"
@@ -22,11 +23,6 @@ constexpr int DelayArrowsMax = 20;
 QString Quoted(const QString &text)
 {
     return QStringLiteral("“%1”").arg(text);
-}
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The number box read as an export reads it; what the reading met.
@@ -152,15 +148,12 @@ QString DescribeInputAdvice(const InputProblem &problem)
 QString DescribeInputDetail(const InputProblem &problem)
 {
     if (problem.kind == Kind::NotInCodePage)
-        return QStringLiteral("%1（论坛名中有 GBK 无法表示的字符 %2）")
-            .arg(FromUtf8(ErrorName(ErrorKind::InvalidArgument)), CodePoints(problem.character));
+        return DescribeError(RuntimeError(ErrorKind::InvalidArgument,
+                                          QStringLiteral("论坛名中有 GBK 无法表示的字符 %1")
+                                              .arg(CodePoints(problem.character))
+                                              .toStdString()));
     const std::optional<RuntimeError> error = ReadingError(problem.box, problem.text);
-    if (!error)
-        return {};
-    const QString name = FromUtf8(ErrorName(error->Kind()));
-    return error->Detail().empty()
-               ? name
-               : QStringLiteral("%1（%2）").arg(name, FromUtf8(error->Detail()));
+    return error ? DescribeError(*error) : QString();
 }
 
 UserMessage DescribeInputProblem(const InputProblem &problem, const QString &option)
