@@ -88,21 +88,15 @@ void Exporter::RunExport()
 
 bool Exporter::TakeLock()
 {
-    lock_ = std::make_unique<QLockFile>(directory_.filePath(QLatin1String(LockFileName)));
-    // A run may last hours; only a lock whose process is gone is stale.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0))
+    const FolderLock::Outcome outcome =
+        lock_.Take(directory_.filePath(QLatin1String(LockFileName)));
+    if (outcome == FolderLock::Outcome::Taken)
         return true;
     ExportFailure failure =
-        Failure(lock_->error() == QLockFile::LockFailedError ? ExportFailure::Cause::DirectoryBusy
-                                                             : ExportFailure::Cause::NoLock,
+        Failure(outcome == FolderLock::Outcome::Busy ? ExportFailure::Cause::DirectoryBusy
+                                                     : ExportFailure::Cause::NoLock,
                 0, firstPage_);
-    qint64 pid = 0;
-    QString hostName;
-    QString appName;
-    lock_->getLockInfo(&pid, &hostName, &appName);
-    failure.lockOwner = pid;
-    lock_.reset();
+    failure.lockOwner = lock_.OwnerPid();
     emit failed(failure);
     return false;
 }
@@ -357,7 +351,7 @@ void Exporter::EndRun()
     running_ = false;
     pauseTimer_.stop();
     retryAfterPause_ = false;
-    const auto unlock = qScopeGuard([this] { lock_.reset(); });
+    const auto unlock = qScopeGuard([this] { lock_.Release(); });
     // A run never leaves its last results line open.
     results_.EndRun(FilePath(ResultsFileName), writeFault_);
 }

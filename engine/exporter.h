@@ -2,6 +2,7 @@
 
 #include "engine/exportfailure.h"
 #include "engine/exportfiles.h"
+#include "engine/folderlock.h"
 #include "engine/pagefetcher.h"
 #include "engine/pageoutcome.h"
 #include "engine/pagescanner.h"
@@ -10,10 +11,8 @@
 #include "engine/runtally.h"
 
 #include <QDir>
-#include <QLockFile>
 #include <QObject>
 #include <QTimer>
-#include <memory>
 #include <optional>
 
 namespace kestrune {
@@ -134,7 +133,7 @@ private:
     // if the page has no names.
     std::optional<FetchFailure> refusal_;
     EmptyRun emptyRun_;
-    std::unique_ptr<QLockFile> lock_;
+    FolderLock lock_;
     ScannerState scanner_;
     ResultsWriter results_;
     RunTally tally_;
