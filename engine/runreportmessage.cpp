@@ -10,15 +10,17 @@ namespace kestrune {
 
 namespace {
 
-// 5 秒, 2 分 5 秒, 1 小时 0 分 5 秒.
-QString Duration(std::int64_t milliseconds)
+// 用时不到 1 秒, 用时 5 秒, 用时 2 分 5 秒, 用时 1 小时 0 分 5 秒.
+QString TimeTaken(std::int64_t milliseconds)
 {
     const std::int64_t seconds = milliseconds / 1000;
+    if (seconds == 0) // "0 秒" reads as if nothing was done
+        return QStringLiteral("用时不到 1 秒");
     if (seconds < 60)
-        return QStringLiteral("%1 秒").arg(seconds);
+        return QStringLiteral("用时 %1 秒").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("%1 小时 %2 分 %3 秒")
+        return QStringLiteral("用时 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
+    return QStringLiteral("用时 %1 小时 %2 分 %3 秒")
         .arg(seconds / 3600)
         .arg(seconds / 60 % 60)
         .arg(seconds % 60);
@@ -46,10 +48,10 @@ QString DescribeRunReport(const RunReport &report)
         return QStringLiteral("起始名次所在的第 %1 页在结束名次所在的第 %2 页之后，没有要导出的页")
             .arg(report.firstPage)
             .arg(report.lastPage);
-    QStringList lines{QStringLiteral("共 %1 页、%2 个名字，用时 %3")
+    QStringList lines{QStringLiteral("共 %1 页、%2 个名字，%3")
                           .arg(report.pages)
                           .arg(report.names)
-                          .arg(Duration(report.milliseconds))};
+                          .arg(TimeTaken(report.milliseconds))};
     if (report.firstEmptyPage > 0)
         lines << DescribePages(report.firstEmptyPage, report.lastEmptyPage) +
                      QStringLiteral("没有名字");

@@ -271,7 +271,8 @@ private slots:
         QVERIFY2(!rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(rest));
     }
 
-    // A report with everything to tell, and one with nothing to fetch.
+    // A report with everything to tell, a run too short to time, and one with
+    // nothing to fetch.
     void runReports()
     {
         RunReport report{3, 4, 1, 4, 4, 42, 65'500, {{1, 19}, {2, 3}}, 7, 2};
@@ -286,6 +287,9 @@ private slots:
                      "会员排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：\n"
                      "张三：第 5、22 行\n"
                      "名字超过 1000000 个，之后的名字没有查重"));
+        QCOMPARE(DescribeRunReport(
+                     {.firstPage = 1, .lastPage = 3, .pages = 3, .names = 60, .milliseconds = 900}),
+                 QStringLiteral("共 3 页、60 个名字，用时不到 1 秒"));
         QCOMPARE(
             DescribeRunReport({0, 0, 5, 1}),
             QStringLiteral("起始名次所在的第 5 页在结束名次所在的第 1 页之后，没有要导出的页"));
