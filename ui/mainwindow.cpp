@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +20,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QUrl>
 #include <algorithm>
 #include <array>
 
@@ -209,12 +207,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::OnCompleted(const QString &message, const RunReport &report)
 {
     ShowIdle();
-    const QUrl folder = QUrl::fromLocalFile(exporter_.Directory().absolutePath());
     const QString results = QDir::toNativeSeparators(
         exporter_.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     MessageBox::ShowWithChoice(this, MessageBox::Kind::Plain, message,
-                               QStringLiteral("打开所在文件夹"),
-                               [folder] { QDesktopServices::openUrl(folder); })
+                               QStringLiteral("打开所在文件夹"), [this] { OpenResultsFolder(); })
         ->setInformativeText(DescribeRunReport(report) +
                              QStringLiteral("\n结果文件：%1").arg(results));
 }

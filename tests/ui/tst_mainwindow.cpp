@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
@@ -23,11 +24,13 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 
 using namespace kestrune;
@@ -102,6 +105,16 @@ struct Fixture
     }
     Exporter &Engine() { return window.Engine(); }
     QByteArray Results() const { return FileBytes(dir.filePath(QLatin1String(ResultsFileName))); }
+};
+
+// Stands in for the desktop's file manager, which the offscreen platform lacks.
+class FolderOpener final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+    Q_INVOKABLE void Open(const QUrl &url) { opened << url; }
 };
 
 } // namespace
@@ -450,6 +463,53 @@ private slots:
     }
 
     // The first two exports of a window that nothing gave a forum's address.
+    // The results' folder opens from the completion box and from the menu;
+    // where nothing on the desktop opens folders, a box says where the file is.
+    void openResultsFolder_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("completion box") << false << true;
+        QTest::newRow("completion box, nothing opens folders") << false << false;
+        QTest::newRow("menu") << true << true;
+        QTest::newRow("menu, nothing opens folders") << true << false;
+    }
+    void openResultsFolder()
+    {
+        QFETCH(bool, fromMenu);
+        QFETCH(bool, opens);
+        FolderOpener opener;
+        if (opens)
+            QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "Open");
+        const auto unset =
+            qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        if (fromMenu) {
+            f_->Find<QMenu>("ContextMenu")->actions().at(5)->trigger();
+        } else {
+            f_->RunTo("20");
+            QTest::mouseClick(f_->Button(), Qt::LeftButton);
+            QMessageBox *done = WaitForBox();
+            QVERIFY(done);
+            const QList<QAbstractButton *> buttons = done->buttons();
+            const auto open = std::find_if(buttons.begin(), buttons.end(), [](auto *button) {
+                return button->text() == QStringLiteral("打开所在文件夹");
+            });
+            QVERIFY(open != buttons.end());
+            QTest::mouseClick(*open, Qt::LeftButton);
+        }
+        const QString folder = f_->Engine().Directory().absolutePath();
+        if (opens) {
+            QTRY_COMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+            QVERIFY(BoxClosed(&f_->window));
+            return;
+        }
+        const QString text = DismissBox(&f_->window);
+        QVERIFY2(text.startsWith(
+                     QStringLiteral("无法打开文件夹 %1。").arg(QDir::toNativeSeparators(folder))),
+                 qPrintable(text));
+        QVERIFY(opener.opened.isEmpty());
+    }
+
     void askForHostOnFirstExport_data()
     {
         QTest::addColumn<bool>("answer"); // OK, else Cancel
