@@ -1,7 +1,6 @@
 #include "engine/curlmultidriver.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace kestrune {
 
@@ -14,8 +13,10 @@ void CurlMultiDriver::DeleteLater::operator()(QSocketNotifier *notifier) const
 CurlMultiDriver::CurlMultiDriver(QObject *parent)
     : QObject(parent)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    // Once for the process, and the answer kept: a failed start-up fails
+    // every transfer, never silently.
+    static const CURLcode startUp = curl_global_init(CURL_GLOBAL_DEFAULT);
+    startUp_ = startUp;
     multi_.reset(curl_multi_init());
     curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETFUNCTION, &CurlMultiDriver::OnSocket);
     curl_multi_setopt(multi_.get(), CURLMOPT_SOCKETDATA, this);
@@ -100,7 +101,12 @@ void CurlMultiDriver::Watch(Notifier &notifier, curl_socket_t socket, QSocketNot
 void CurlMultiDriver::Drive(curl_socket_t socket, int events)
 {
     int running = 0;
-    curl_multi_socket_action(multi_.get(), socket, events, &running);
+    if (const CURLMcode code = curl_multi_socket_action(multi_.get(), socket, events, &running);
+        code != CURLM_OK) {
+        if (!added_.empty())
+            emit driveFailed(code);
+        return;
+    }
     int queued = 0;
     while (CURLMsg *message = curl_multi_info_read(multi_.get(), &queued)) {
         if (message->msg == CURLMSG_DONE && added_.count(message->easy_handle) != 0) {

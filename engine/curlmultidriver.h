@@ -22,6 +22,9 @@ public:
     explicit CurlMultiDriver(QObject *parent = nullptr);
     ~CurlMultiDriver() override;
 
+    // What libcurl's start-up gave; no transfer can work unless CURLE_OK.
+    CURLcode StartUpCode() const { return startUp_; }
+
     // Starts a transfer; anything but CURLM_OK means it never will.
     CURLMcode Add(CURL *easy);
     // Drops a transfer, done or not; false if it was not added.
@@ -31,6 +34,8 @@ signals:
     // Once per transfer added, unless removed first. The handle is still
     // added: the slot removes it, and may add it or another again.
     void transferDone(CURL *easy, CURLcode code);
+    // libcurl failed to drive its transfers: those added will not finish.
+    void driveFailed(CURLMcode code);
 
 private:
     // A notifier may be dropped from inside its own activated() signal.
@@ -57,6 +62,7 @@ private:
                bool watched);
     void Drive(curl_socket_t socket, int events);
 
+    CURLcode startUp_ = CURLE_OK;
     std::unique_ptr<CURLM, MultiCleanup> multi_;
     std::set<CURL *> added_;
     // Kept by descriptor number while the driver lives, disabled when

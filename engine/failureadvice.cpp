@@ -99,6 +99,10 @@ Advice FetchAdvice(const FetchFailure &failure)
          u"无法开始下载",
          u"稍后再继续；一再出现的话，重新启动本程序。",
          Hint::None},
+        {{Kind::LibraryFailed},
+         u"本程序的下载组件出错，这一页没有下载",
+         u"重新启动本程序后再继续；一再出现的话，重新安装本程序。",
+         Hint::None},
     };
     for (const FetchWords &words : table) {
         if (std::find(words.kinds.begin(), words.kinds.end(), failure.kind) != words.kinds.end())

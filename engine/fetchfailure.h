@@ -36,6 +36,7 @@ struct FetchFailure
         InsecureRedirect, // https to http; detail: the target
         TooManyRedirects,
         CouldNotStart, // libcurl would not take the transfer
+        LibraryFailed, // libcurl's start-up, or its driving of the transfer, failed
         HttpStatus,    // a page without names and a status outside 2xx
         Other,
     };

@@ -85,6 +85,9 @@ PageFetcher::Session::Session(PageFetcher &owner)
 {
     QObject::connect(&driver_, &CurlMultiDriver::transferDone, &owner_,
                      [this](CURL *, CURLcode code) { OnTransferDone(code); });
+    QObject::connect(&driver_, &CurlMultiDriver::driveFailed, &owner_, [this](CURLMcode code) {
+        Fail(Kind::LibraryFailed, QString::fromLatin1(curl_multi_strerror(code)));
+    });
 }
 
 void PageFetcher::Session::Configure()
@@ -121,6 +124,11 @@ void PageFetcher::Session::Start(const QByteArray &address)
     refusal_.reset();
     errorText_[0] = '\0';
 
+    if (const CURLcode startUp = driver_.StartUpCode(); startUp != CURLE_OK) {
+        owner_.FailSoon(
+            {Kind::LibraryFailed, QString::fromLatin1(curl_easy_strerror(startUp)), address_});
+        return;
+    }
     easy_.reset(curl_easy_init());
     if (!easy_) {
         owner_.FailSoon({Kind::CouldNotStart,

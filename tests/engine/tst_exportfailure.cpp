@@ -129,6 +129,17 @@ private slots:
             "去掉论坛地址开头的 https://（用 --host 指定），再试一次。\n"
             "从第 1 名开始可以继续导出，命令见下。",
             "网络错误（wrong version number）\n地址：https://h:80/f");
+        row("network library failed",
+            {.fetch = FetchFailure{Kind::LibraryFailed, "Out of memory", "http://h:8080/f"},
+             .page = 1,
+             .firstPage = 1,
+             .resumeRank = 1,
+             .host = QStringLiteral("h:8080")},
+            "下载第 1 页（第 1—20 名）时，本程序的下载组件出错，这一页没有下载。\n"
+            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
+            "重新启动本程序后再继续；一再出现的话，重新安装本程序。\n"
+            "从第 1 名开始可以继续导出，命令见下。",
+            "网络错误（Out of memory）\n地址：http://h:8080/f");
         row("timed out after retries",
             {.fetch = FetchFailure{Kind::TimedOut, "5", "http://h:8080/f"},
              .page = 2,
