@@ -1,20 +1,15 @@
 #include "engine/exporter.h"
 
-#include "engine/exportfailure.h"
 #include "engine/exportinputs.h"
 #include "engine/inputcheck.h"
-#include "engine/nametap.h"
 #include "engine/pagerange.h"
 #include "engine/requestaddress.h"
+#include "engine/resultfiles.h"
 #include "engine/retrywait.h"
 #include "platform/clock.h"
-#include "platform/outputfile.h"
-#include "platform/runtimeerror.h"
-#include "platform/textchannel.h"
 
 #include <QScopeGuard>
 #include <algorithm>
-#include <optional>
 
 namespace kestrune {
 
@@ -42,11 +37,8 @@ Exporter::~Exporter()
     if (!running_)
         return;
     fetcher_.Abort();
-    try {
-        EndRun();
-    } catch (const RuntimeError &) {
-        // Nobody is left to tell; the earlier lines are on disk already.
-    }
+    // Nobody is left to tell of a failure; the earlier lines are on disk.
+    (void)EndRun();
 }
 
 QString Exporter::CompletionMessage()
@@ -54,9 +46,9 @@ QString Exporter::CompletionMessage()
     return QStringLiteral("导出完成！");
 }
 
-std::filesystem::path Exporter::FilePath(const char *name) const
+std::filesystem::path Exporter::DirectoryPath() const
 {
-    return std::filesystem::path(directory_.absolutePath().toStdU16String()) / name;
+    return {directory_.absolutePath().toStdU16String()};
 }
 
 void Exporter::RunExport()
@@ -67,9 +59,9 @@ void Exporter::RunExport()
         emit failed({.cause = ExportFailure::Cause::BadInput, .input = std::move(problem)});
         return;
     }
-    // Checked: these read.
-    lastPage_ = PageOfRank(inputs_.ToRank().toStdString());
-    firstPage_ = PageOfRank(inputs_.FromRank().toStdString());
+    // Checked just above: both read.
+    lastPage_ = *PageOfRank(inputs_.ToRank().toStdString());
+    firstPage_ = *PageOfRank(inputs_.FromRank().toStdString());
     if (!TakeLock())
         return;
     running_ = true;
@@ -78,12 +70,24 @@ void Exporter::RunExport()
     namesThisRun_ = 0;
     emptyRun_ = {};
     tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
+    OpenResults();
     if (firstPage_ > lastPage_) {
-        EndRun();
-        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), 0, 0));
+        (void)EndRun();
+        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), {}));
         return;
     }
     StartPage();
+}
+
+void Exporter::OpenResults()
+{
+    commit_.reset();
+    resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_);
+    std::vector<ResultSink *> sinks;
+    for (const std::unique_ptr<ResultSink> &file : resultFiles_)
+        sinks.push_back(file.get());
+    sinks.push_back(&tally_);
+    commit_.emplace(DirectoryPath() / PageFileName, writeFault_, scanner_, std::move(sinks));
 }
 
 bool Exporter::TakeLock()
@@ -92,12 +96,10 @@ bool Exporter::TakeLock()
         lock_.Take(directory_.filePath(QLatin1String(LockFileName)));
     if (outcome == FolderLock::Outcome::Taken)
         return true;
-    ExportFailure failure =
-        Failure(outcome == FolderLock::Outcome::Busy ? ExportFailure::Cause::DirectoryBusy
-                                                     : ExportFailure::Cause::NoLock,
-                0, firstPage_);
-    failure.lockOwner = lock_.OwnerPid();
-    emit failed(failure);
+    emit failed(LockFailure(outcome == FolderLock::Outcome::Busy
+                                ? ExportFailure::Cause::DirectoryBusy
+                                : ExportFailure::Cause::NoLock,
+                            firstPage_, lastPage_, directory_.absolutePath(), lock_.OwnerPid()));
     return false;
 }
 
@@ -113,14 +115,17 @@ void Exporter::StartPage()
         Fail({.input = std::move(problem)});
         return;
     }
-    try {
-        // The address is checked before temp.txt is touched.
-        const QByteArray address = BuildRequestAddress(host_, forumName, pageNumber_);
-        OutputFile(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_).Close();
-        fetcher_.FetchPage(address);
-    } catch (const RuntimeError &error) {
-        Fail({.error = error});
+    // The address is checked before temp.txt is touched.
+    const Expected<QByteArray> address = BuildRequestAddress(host_, forumName, pageNumber_);
+    if (!address) {
+        Fail({.error = address.Error()});
+        return;
     }
+    if (Expected<> cleared = commit_->ClearPage(); !cleared) {
+        Fail({.error = cleared.Error()});
+        return;
+    }
+    fetcher_.FetchPage(*address);
 }
 
 void Exporter::OnFetched(const FetchResult &result)
@@ -133,24 +138,15 @@ void Exporter::OnFetched(const FetchResult &result)
         return;
     }
     refusal_ = timedOut ? std::nullopt : RefusalOf(result);
-    try {
-        StorePage(timedOut ? std::string_view() : std::string_view(result.body));
-        if (!timedOut)
-            StartPause();
-    } catch (const RuntimeError &error) {
-        Fail({.error = error});
+    if (Expected<> stored = commit_->StorePage(timedOut ? std::string_view() : result.body);
+        !stored) {
+        Fail({.error = stored.Error()});
         return;
     }
-    if (timedOut && !ScheduleRetry(*result.failure))
+    if (!timedOut)
+        StartPause();
+    else if (!ScheduleRetry(*result.failure))
         Fail({.fetch = result.failure});
-}
-
-void Exporter::StorePage(std::string_view body)
-{
-    OutputFile page(FilePath(PageFileName), OutputFile::Mode::Replace, writeFault_);
-    page.Write(body);
-    page.Write("\r\n");
-    page.Close();
 }
 
 void Exporter::StartPause()
@@ -160,9 +156,10 @@ void Exporter::StartPause()
         Fail({.input = std::move(problem)});
         return;
     }
-    const qint64 ms = PauseMilliseconds(PauseSeconds(delay.toStdString()));
+    // Checked just above: it reads.
+    const qint64 ms = PauseMilliseconds(*PauseSeconds(delay.toStdString()));
     if (ms <= 0) {
-        ScanPage();
+        CommitPage();
         return;
     }
     pauseEnd_ = clock_.MonotonicMilliseconds() + ms;
@@ -173,14 +170,13 @@ bool Exporter::ScheduleRetry(const FetchFailure &failure)
 {
     if (tries_ > retries_ || !IsRetryable(failure))
         return false;
-    qint64 pauseMs = 0;
-    try {
-        pauseMs = PauseMilliseconds(PauseSeconds(inputs_.Delay().toStdString()));
-    } catch (const RuntimeError &) {
-        return false; // the page's own failure is told; the delay's comes with the next page
-    }
-    const qint64 waitMs =
-        RetryWaitMilliseconds(tries_, pauseMs, failure.retryAfter, clock_.WallMilliseconds());
+    // A delay that cannot be read ends the run with the page's own failure;
+    // the delay's comes with the next page.
+    const Expected<float> pause = PauseSeconds(inputs_.Delay().toStdString());
+    if (!pause)
+        return false;
+    const qint64 waitMs = RetryWaitMilliseconds(tries_, PauseMilliseconds(*pause),
+                                                failure.retryAfter, clock_.WallMilliseconds());
     pauseEnd_ = clock_.MonotonicMilliseconds() + waitMs;
     retryAfterPause_ = true;
     tally_.AddRetry();
@@ -201,91 +197,56 @@ void Exporter::OnPauseTick()
     if (std::exchange(retryAfterPause_, false))
         StartPage();
     else
-        ScanPage();
+        CommitPage();
 }
 
-std::optional<Exporter::PageStop> Exporter::ScanIntoResults()
+void Exporter::CommitPage()
 {
-    std::optional<InputChannel> page;
-    std::optional<OutputFile> file;
-    try {
-        // A page file can never hold more than the largest page and its CR LF.
-        page.emplace(InputChannel::Open(FilePath(PageFileName), PageFetcher::MaxBodyBytes + 2));
-        file.emplace(FilePath(ResultsFileName), OutputFile::Mode::Append, writeFault_);
-    } catch (const RuntimeError &error) {
-        return PageStop{.error = error};
-    }
-    const ScannerState before = scanner_;
-    std::optional<RuntimeError> scanError;
-    NameTap tap(results_);
-    try {
-        ScanPageFile(scanner_, *page, tap);
-    } catch (const RuntimeError &error) {
-        scanError = error;
-    }
-    const std::int64_t names = scanner_.RankCounter - before.RankCounter;
-    const PageVerdict verdict = JudgePage(names, refusal_, tries_ <= retries_, emptyRun_);
-    if (verdict == PageVerdict::Retry || verdict == PageVerdict::NamesAfterGap) {
-        // A failed try writes nothing; nor does a page after a gap, so that a
-        // resume at the first empty page leaves no hole in the file.
-        scanner_ = before;
-        results_.DropPage();
-        if (verdict == PageVerdict::Retry)
-            return PageStop{.fetch = refusal_, .retry = true};
-        return PageStop{.cause = ExportFailure::Cause::NamesAfterGap};
-    }
-    // What the scan met before an error is kept, as a page's earlier lines
-    // would be.
-    try {
-        results_.WritePage(*file);
-    } catch (const RuntimeError &error) {
-        // None of the page's names reached the file: number them again.
-        scanner_.RankCounter = before.RankCounter;
-        return PageStop{.error = error};
-    }
-    namesOnCurrentPage_ = names;
-    namesThisRun_ += names;
-    tally_.AddPage(pageNumber_, tap.names);
-    try {
-        file->Close();
-    } catch (const RuntimeError &error) {
-        return PageStop{.error = error};
-    }
-    if (verdict == PageVerdict::Refused)
-        return PageStop{.fetch = refusal_};
-    if (scanError)
-        return PageStop{.error = scanError};
-    if (verdict == PageVerdict::Empty)
-        emptyRun_ = emptyRun_.With(pageNumber_);
-    return std::nullopt;
-}
-
-void Exporter::ScanPage()
-{
-    if (const std::optional<PageStop> stop = ScanIntoResults()) {
-        if (!stop->retry || !ScheduleRetry(*stop->fetch))
-            Fail(*stop);
+    const PageResult page =
+        commit_->CommitPage(pageNumber_, refusal_, tries_ <= retries_, emptyRun_);
+    namesOnCurrentPage_ = page.names;
+    namesThisRun_ += page.names;
+    if (page.error) {
+        Fail({.error = page.error});
         return;
+    }
+    switch (page.verdict) {
+    case PageVerdict::Retry:
+        if (!ScheduleRetry(*refusal_))
+            Fail({.fetch = refusal_});
+        return;
+    case PageVerdict::NamesAfterGap:
+        Fail({.cause = ExportFailure::Cause::NamesAfterGap});
+        return;
+    case PageVerdict::Refused:
+        Fail({.fetch = refusal_});
+        return;
+    case PageVerdict::Empty:
+        emptyRun_ = emptyRun_.With(pageNumber_);
+        break;
+    case PageVerdict::Named:
+        break;
     }
     namesOnCurrentPage_ = 0;
     pageDone_ = true;
     emit pageFinished(pageNumber_, namesThisRun_);
-    if (!running_)
-        return; // stopped from a slot
-    if (pageNumber_ >= lastPage_) {
-        try {
-            EndRun();
-        } catch (const RuntimeError &error) {
-            FailClosingLastLine(error);
-            return;
-        }
-        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(),
-                                                          emptyRun_.first, emptyRun_.last));
+    if (running_) // not stopped from a slot
+        NextPage();
+}
+
+void Exporter::NextPage()
+{
+    if (pageNumber_ < lastPage_) {
+        ++pageNumber_;
+        tries_ = 0;
+        StartPage();
         return;
     }
-    ++pageNumber_;
-    tries_ = 0;
-    StartPage();
+    if (Expected<> ended = EndRun(); !ended) {
+        emit failed(LastLineFailure(ended.Error(), Standing(emptyRun_)));
+        return;
+    }
+    emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_));
 }
 
 void Exporter::Stop()
@@ -299,61 +260,33 @@ void Exporter::Stop()
 
 void Exporter::Fail(const PageStop &stop)
 {
-    std::optional<RuntimeError> closeError;
-    try {
-        EndRun();
-    } catch (const RuntimeError &closing) {
-        closeError = closing;
-    }
-    const bool gap = stop.cause == ExportFailure::Cause::NamesAfterGap;
-    // Stopped from a pageFinished() slot, the run stands before the next page.
-    std::int64_t page = pageDone_ ? pageNumber_ + 1 : pageNumber_;
-    if (gap)
-        page = emptyRun_.first;
-    // Pages without names just before may have been refused: a resume
-    // starts at the first of them, so the file never gets a hole.
-    ExportFailure failure = Failure(stop.cause, page, emptyRun_.Any() ? emptyRun_.first : page);
-    failure.error = stop.error;
-    failure.fetch = stop.fetch;
-    failure.input = stop.input;
-    failure.closeError = closeError;
-    failure.lastEmptyPage = gap ? emptyRun_.last : 0;
-    failure.host = host_;
-    failure.namesOnPage = namesOnCurrentPage_;
-    failure.tries = stop.cause == ExportFailure::Cause::PageFailed && !stop.input ? tries_ : 0;
-    failure.namesWritten = namesThisRun_ - namesOnCurrentPage_;
-    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), 0, 0);
-    emit failed(failure);
+    const Expected<> ended = EndRun();
+    emit failed(StopFailure(stop, Standing({}), ended.Failure()));
 }
 
-void Exporter::FailClosingLastLine(const RuntimeError &error)
+RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
 {
-    ExportFailure failure = Failure(ExportFailure::Cause::LastLineEnd, lastPage_, lastPage_ + 1);
-    failure.error = error;
-    failure.namesWritten = namesThisRun_;
-    failure.report = tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_.first, emptyRun_.last);
-    emit failed(failure);
-}
-
-ExportFailure Exporter::Failure(ExportFailure::Cause cause, std::int64_t page,
-                                std::int64_t resumePage) const
-{
-    return {.cause = cause,
-            .page = page,
-            .firstPage = firstPage_,
+    return {.firstPage = firstPage_,
             .lastPage = lastPage_,
-            .resumeRank = FirstRankOfPage(resumePage),
-            .directory = directory_.absolutePath()};
+            .page = pageNumber_,
+            .pageDone = pageDone_,
+            .emptyRun = emptyRun_,
+            .tries = tries_,
+            .namesWritten = namesThisRun_,
+            .namesOnPage = namesOnCurrentPage_,
+            .host = host_,
+            .directory = directory_.absolutePath(),
+            .report = tally_.Report(clock_.MonotonicMilliseconds(), emptyAtEnd)};
 }
 
-void Exporter::EndRun()
+Expected<> Exporter::EndRun()
 {
     running_ = false;
     pauseTimer_.stop();
     retryAfterPause_ = false;
     const auto unlock = qScopeGuard([this] { lock_.Release(); });
     // A run never leaves its last results line open.
-    results_.EndRun(FilePath(ResultsFileName), writeFault_);
+    return commit_ ? commit_->EndRun() : Expected<>{};
 }
 
 } // namespace kestrune

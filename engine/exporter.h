@@ -3,17 +3,20 @@
 #include "engine/exportfailure.h"
 #include "engine/exportfiles.h"
 #include "engine/folderlock.h"
+#include "engine/pagecommit.h"
 #include "engine/pagefetcher.h"
 #include "engine/pageoutcome.h"
 #include "engine/pagescanner.h"
-#include "engine/resultswriter.h"
+#include "engine/runfailure.h"
 #include "engine/runreport.h"
 #include "engine/runtally.h"
 
 #include <QDir>
 #include <QObject>
 #include <QTimer>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace kestrune {
 
@@ -22,8 +25,9 @@ class ExportInputs;
 class WriteFault;
 struct FetchResult;
 
-// One export at a time: page range, then for every page fetch, store, pause
-// and scan, all driven by the event loop. Holds the export state for its whole
+// The run: one export at a time, page by page (fetch, store, pause, commit),
+// with its waits and retries, all driven by the event loop; what a page does
+// to the results is the page commit's. Holds the scan state for its whole
 // life, so numbering runs on across exports.
 class Exporter final : public QObject
 {
@@ -81,34 +85,21 @@ signals:
     void failed(const kestrune::ExportFailure &failure);
 
 private:
-    // Why the current page ends the run.
-    struct PageStop
-    {
-        ExportFailure::Cause cause = ExportFailure::Cause::PageFailed;
-        std::optional<RuntimeError> error{};
-        std::optional<FetchFailure> fetch{};
-        std::optional<InputProblem> input{}; // a box edited during the run
-        bool retry = false;                  // another try may take the page
-    };
-
     void StartPage();
     void OnFetched(const kestrune::FetchResult &result);
-    void StorePage(std::string_view body);
     void StartPause();
     // Another try of the page, after a wait, if any are left.
     bool ScheduleRetry(const FetchFailure &failure);
     void OnPauseTick();
-    void ScanPage();
-    // Scans temp.txt into jieguo.txt; why the run ends there, if it does.
-    std::optional<PageStop> ScanIntoResults();
+    void CommitPage();
+    void NextPage();
     void Fail(const PageStop &stop);
-    void FailClosingLastLine(const RuntimeError &error);
-    // The fields every failure once the page range is known has.
-    ExportFailure Failure(ExportFailure::Cause cause, std::int64_t page,
-                          std::int64_t resumePage) const;
     bool TakeLock();
-    void EndRun();
-    std::filesystem::path FilePath(const char *name) const;
+    // Builds the page commit over the run's results.
+    void OpenResults();
+    Expected<> EndRun();
+    RunStanding Standing(const EmptyRun &emptyAtEnd) const;
+    std::filesystem::path DirectoryPath() const;
 
     const ExportInputs &inputs_;
     const Clock &clock_;
@@ -127,16 +118,17 @@ private:
     std::int64_t firstPage_ = 0;
     std::int64_t lastPage_ = 0;
     std::int64_t namesThisRun_ = 0;
-    std::int64_t namesOnCurrentPage_ = 0;
-    bool pageDone_ = false; // the current page is scanned and written
+    std::int64_t namesOnCurrentPage_ = 0; // written before the page's error
+    bool pageDone_ = false;               // the current page is scanned and written
     // The stored page's status when outside 2xx, as the failure it becomes
     // if the page has no names.
     std::optional<FetchFailure> refusal_;
     EmptyRun emptyRun_;
     FolderLock lock_;
     ScannerState scanner_;
-    ResultsWriter results_;
     RunTally tally_;
+    std::vector<std::unique_ptr<ResultSink>> resultFiles_; // the run's
+    std::optional<PageCommit> commit_;
 };
 
 } // namespace kestrune

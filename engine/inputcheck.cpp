@@ -28,13 +28,11 @@ QString Quoted(const QString &text)
 // The number box read as an export reads it; what the reading met.
 std::optional<RuntimeError> ReadingError(InputBox box, const QString &text)
 {
-    try {
-        if (box == InputBox::Delay)
-            static_cast<void>(PauseSeconds(text.toStdString()));
-        else
-            static_cast<void>(PageOfRank(text.toStdString()));
-    } catch (const RuntimeError &error) {
-        return error;
+    if (box == InputBox::Delay) {
+        if (const Expected<float> seconds = PauseSeconds(text.toStdString()); !seconds)
+            return seconds.Error();
+    } else if (const Expected<std::int64_t> page = PageOfRank(text.toStdString()); !page) {
+        return page.Error();
     }
     return std::nullopt;
 }

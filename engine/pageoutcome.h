@@ -9,14 +9,35 @@ namespace kestrune {
 
 struct FetchResult;
 
-// The pages without names since the last one with names.
-struct EmptyRun
+// The pages without names since the last one with names: a ranking has no
+// gaps, so names after them stop the run.
+class EmptyRun
 {
-    std::int64_t first = 0; // 0: none
-    std::int64_t last = 0;
+public:
+    // Pages 0 and below lie before rank 1: an empty one there is no gap.
+    static constexpr bool CanOpenGap(std::int64_t page) { return page >= 1; }
 
-    bool Any() const { return first > 0; }
-    EmptyRun With(std::int64_t page) const { return {Any() ? first : page, page}; }
+    // The run grown by `page`; unchanged when the page cannot open a gap.
+    EmptyRun With(std::int64_t page) const
+    {
+        if (!CanOpenGap(page))
+            return *this;
+        EmptyRun grown;
+        grown.pages_ = Span{Any() ? First() : page, page};
+        return grown;
+    }
+    bool Any() const { return pages_.has_value(); }
+    // Only when Any().
+    std::int64_t First() const { return pages_->first; }
+    std::int64_t Last() const { return pages_->last; }
+
+private:
+    struct Span
+    {
+        std::int64_t first = 0;
+        std::int64_t last = 0;
+    };
+    std::optional<Span> pages_;
 };
 
 // What a scanned page means for the run.

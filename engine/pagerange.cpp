@@ -1,17 +1,27 @@
 #include "engine/pagerange.h"
 
+#include "platform/narrowing.h"
 #include "platform/numberreading.h"
 
 namespace kestrune {
 
-std::int64_t PageOfRank(std::string_view rankText)
+Expected<std::int64_t> PageOfRank(std::string_view rankText)
 {
-    return RoundToInt32(ReadNumber(rankText) - 1) / RanksPerPage + 1;
+    const Expected<double> rank = ReadNumber(rankText);
+    if (!rank)
+        return rank.Error();
+    const Expected<std::int32_t> rounded = RoundToInt32(*rank - 1);
+    if (!rounded)
+        return rounded.Error();
+    return std::int64_t{*rounded} / RanksPerPage + 1;
 }
 
-float PauseSeconds(std::string_view delayText)
+Expected<float> PauseSeconds(std::string_view delayText)
 {
-    return ToSingle(ReadLeadingNumber(delayText) / 10);
+    const Expected<double> tenths = ReadLeadingNumber(delayText);
+    if (!tenths)
+        return tenths.Error();
+    return ToSingle(*tenths / 10);
 }
 
 } // namespace kestrune

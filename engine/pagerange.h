@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/expected.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -8,8 +10,8 @@ namespace kestrune {
 inline constexpr std::int64_t RanksPerPage = 20;
 
 // The page a rank falls on: round(rank - 1) / 20 + 1, truncating toward zero.
-// Throws RuntimeError (type mismatch, overflow) for text that is no rank.
-std::int64_t PageOfRank(std::string_view rankText);
+// Type mismatch or overflow for text that is no rank.
+Expected<std::int64_t> PageOfRank(std::string_view rankText);
 
 inline constexpr std::int64_t FirstRankOfPage(std::int64_t page)
 {
@@ -20,8 +22,8 @@ inline constexpr std::int64_t LastRankOfPage(std::int64_t page)
     return page * RanksPerPage;
 }
 
-// Seconds of pause a delay text asks for (tenths of a second); throws
-// RuntimeError (overflow) when it does not fit a 32-bit float.
-float PauseSeconds(std::string_view delayText);
+// Seconds of pause a delay text asks for (tenths of a second); overflow
+// when it does not fit a 32-bit float.
+Expected<float> PauseSeconds(std::string_view delayText);
 
 } // namespace kestrune

@@ -43,46 +43,61 @@ std::size_t FindChar(std::string_view span, char c, std::int64_t from, std::size
     return std::string_view::npos;
 }
 
-[[noreturn]] void ThrowInvalid(const char *what, std::int64_t windowStart)
+RuntimeError Invalid(const char *what, std::int64_t windowStart)
 {
-    throw RuntimeError(ErrorKind::InvalidArgument, what, windowStart);
+    return {ErrorKind::InvalidArgument, what, windowStart};
 }
 
-void HandleName(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
+Expected<> HandleName(ScannerState &state, InputChannel &page, ScanSink &sink,
+                      std::int64_t windowStart)
 {
-    const std::string_view field = page.Read(NameChars);
+    const Expected<std::string_view> read = page.Read(NameChars);
+    if (!read)
+        return read.Error();
+    const std::string_view field = *read;
     std::size_t unused = 0;
     const std::size_t close = FindChar(field, '>', 0, unused);
     const std::string_view rest = close == std::string_view::npos ? field : field.substr(close + 1);
     const std::size_t open = FindChar(rest, '<', 0, unused);
     if (open == std::string_view::npos)
-        ThrowInvalid("名字后面没有“<”", windowStart);
+        return Invalid("名字后面没有“<”", windowStart);
     state.NameField.assign(rest.substr(0, open));
     ++state.RankCounter;
     sink.Name(state.RankCounter, state.NameField);
+    return {};
 }
 
-void HandleValue(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
+Expected<> HandleValue(ScannerState &state, InputChannel &page, ScanSink &sink,
+                       std::int64_t windowStart)
 {
-    const std::string_view field = page.Read(ValueChars);
+    const Expected<std::string_view> read = page.Read(ValueChars);
+    if (!read)
+        return read.Error();
+    const std::string_view field = *read;
     std::size_t valueByte = 0;
     const std::size_t open = FindChar(field, '<', ValueStart - 1, valueByte);
     if (open == std::string_view::npos)
-        ThrowInvalid("数值后面没有“<”", windowStart);
+        return Invalid("数值后面没有“<”", windowStart);
     state.ValueField.assign(field.substr(valueByte, open - valueByte));
     sink.Value(state.ValueField);
+    return {};
 }
 
 // Reads the window at `windowStart` and acts on it, as every byte's window is.
-void ScanWindow(ScannerState &state, InputChannel &page, ScanSink &sink, std::int64_t windowStart)
+Expected<> ScanWindow(ScannerState &state, InputChannel &page, ScanSink &sink,
+                      std::int64_t windowStart)
 {
     page.Seek(windowStart);
     state.ScanPosition = windowStart + 1;
-    state.MarkerWindow.assign(page.Read(WindowChars));
+    const Expected<std::string_view> window = page.Read(WindowChars);
+    if (!window)
+        return window.Error();
+    state.MarkerWindow.assign(*window);
     if (state.MarkerWindow == NameMarker)
-        HandleName(state, page, sink, windowStart);
-    else if (state.MarkerWindow == ValueMarker)
-        HandleValue(state, page, sink, windowStart);
+        return HandleName(state, page, sink, windowStart);
+    if (state.MarkerWindow == ValueMarker)
+        return HandleValue(state, page, sink, windowStart);
+    return {};
 }
 
 // Next 1-based position at or after `from` where `marker` starts, or `limit`.
@@ -111,7 +126,7 @@ std::int64_t FindMarker(std::string_view bytes, std::string_view marker, std::in
 
 } // namespace
 
-void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
+Expected<> ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
 {
     // Only windows that hold a marker, and those near the end of the file,
     // can do anything; every other window is skipped without being read.
@@ -124,9 +139,10 @@ void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
     std::int64_t nextValue = FindMarker(bytes, ValueMarker, 1, tailStart);
     for (std::int64_t marker = std::min(nextName, nextValue); marker < tailStart;
          marker = std::min(nextName, nextValue)) {
-        ScanWindow(state, page, sink, marker);
+        if (Expected<> scanned = ScanWindow(state, page, sink, marker); !scanned)
+            return scanned;
         if (page.AtEnd())
-            return;
+            return {};
         if (marker == nextName)
             nextName = FindMarker(bytes, NameMarker, marker + 1, tailStart);
         else
@@ -134,9 +150,12 @@ void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
     }
     page.Seek(tailStart);
     std::int64_t position = tailStart;
-    for (; !page.AtEnd(); ++position)
-        ScanWindow(state, page, sink, position);
+    for (; !page.AtEnd(); ++position) {
+        if (Expected<> scanned = ScanWindow(state, page, sink, position); !scanned)
+            return scanned;
+    }
     state.ScanPosition = position;
+    return {};
 }
 
 } // namespace kestrune

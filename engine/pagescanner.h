@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/expected.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -35,9 +37,8 @@ public:
 
 // Looks at the nine characters starting at every byte of the page and reports
 // a numbered name for each "username=" marker and a value for each "l_item_ex"
-// marker. Throws RuntimeError (input past end of file, invalid argument) with
-// the byte offset of the window that failed; what was reported before stays
-// reported.
-void ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
+// marker. Fails (input past end of file, invalid argument) with the byte
+// offset of the window that failed; what was reported before stays reported.
+Expected<> ScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
 
 } // namespace kestrune

@@ -58,11 +58,11 @@ QString TypedHostAndPort(const QUrl &url)
 
 } // namespace
 
-QByteArray EncodeForumName(const QString &forumName)
+Expected<QByteArray> EncodeForumName(const QString &forumName)
 {
     QByteArray bytes;
     if (!EncodeCp936(forumName, bytes))
-        throw RuntimeError(ErrorKind::InvalidArgument, "论坛名称中有 GBK 无法表示的字符");
+        return RuntimeError(ErrorKind::InvalidArgument, "论坛名称中有 GBK 无法表示的字符");
     QByteArray wire;
     wire.reserve(bytes.size() * 3);
     static constexpr char hex[] = "0123456789ABCDEF";
@@ -79,19 +79,20 @@ QByteArray EncodeForumName(const QString &forumName)
     return wire;
 }
 
-QByteArray BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
+Expected<QByteArray> BuildRequestAddress(const QString &host, const QString &forumName, qint64 page)
 {
-    const QByteArray base = BaseAddress(host);
-    QByteArray address = base + QByteArrayLiteral("/f/like/furank?kw=") +
-                         EncodeForumName(forumName) + QByteArrayLiteral("&pn=") +
-                         QByteArray::number(page);
+    const Expected<QByteArray> name = EncodeForumName(forumName);
+    if (!name)
+        return name.Error();
+    QByteArray address = BaseAddress(host) + QByteArrayLiteral("/f/like/furank?kw=") + *name +
+                         QByteArrayLiteral("&pn=") + QByteArray::number(page);
     // Strict, so a host with a path, a space or stray bytes is refused here
     // rather than fetched somewhere unexpected.
     const QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (!url.isValid() || url.host().isEmpty() || url.path() != QLatin1String("/f/like/furank") ||
         (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        throw RuntimeError(ErrorKind::InvalidArgument, "请求地址无效：" + address.toStdString());
+        return RuntimeError(ErrorKind::InvalidArgument, "请求地址无效：" + address.toStdString());
     return address;
 }
 

@@ -1,8 +1,11 @@
 #include "engine/resultswriter.h"
 
-#include "platform/outputfile.h"
-
 namespace kestrune {
+
+ResultsWriter::ResultsWriter(std::filesystem::path path, WriteFault *fault)
+    : path_(std::move(path))
+    , fault_(fault)
+{}
 
 void ResultsWriter::Name(std::int64_t counter, std::string_view name)
 {
@@ -31,25 +34,71 @@ void ResultsWriter::PadToColumn(std::int64_t column)
     page_.append(current < column ? static_cast<std::size_t>(column - current) : 1, ' ');
 }
 
-void ResultsWriter::WritePage(OutputFile &file)
+void ResultsWriter::DropPage()
 {
-    if (page_.empty())
-        return;
+    page_.clear();
+    lineStart_ = 0;
+    pageLeavesLineOpen_ = lineOpen_;
+}
+
+Expected<> ResultsWriter::WritePage()
+{
+    // Opened even for a page without lines, so a file that cannot be used is
+    // told on the page that finds it.
+    Expected<OutputFile> file = OutputFile::Open(path_, OutputFile::Mode::Append, fault_);
     std::string page;
     page.swap(page_);
     lineStart_ = 0;
-    file.Write(page);
+    if (!file) {
+        pageLeavesLineOpen_ = lineOpen_;
+        return file.Error();
+    }
+    if (!page.empty()) {
+        if (Expected<> written = file->Write(page); !written) {
+            pageLeavesLineOpen_ = lineOpen_;
+            return written;
+        }
+    }
+    sizeBefore_ = file->Size() - static_cast<long long>(page.size());
+    lineOpenBefore_ = lineOpen_;
     lineOpen_ = pageLeavesLineOpen_;
+    file_.emplace(std::move(*file));
+    return {};
 }
 
-void ResultsWriter::EndRun(const std::filesystem::path &path, WriteFault *fault)
+void ResultsWriter::TakeBackPage()
 {
-    if (!lineOpen_)
+    if (!file_)
         return;
+    (void)file_->CutBackTo(sizeBefore_);
+    (void)file_->Close();
+    file_.reset();
+    lineOpen_ = lineOpenBefore_;
+    pageLeavesLineOpen_ = lineOpen_;
+}
+
+Expected<> ResultsWriter::KeepPage()
+{
+    if (!file_)
+        return {};
+    Expected<> closed = file_->Close();
+    file_.reset();
+    return closed;
+}
+
+Expected<> ResultsWriter::EndRun()
+{
+    if (file_) // a page written but neither kept nor taken back stands
+        (void)KeepPage();
+    if (!lineOpen_)
+        return {};
     lineOpen_ = false;
-    OutputFile file(path, OutputFile::Mode::Append, fault);
-    file.Write("\r\n");
-    file.Close();
+    Expected<OutputFile> file = OutputFile::Open(path_, OutputFile::Mode::Append, fault_);
+    if (!file)
+        return file.Error();
+    if (Expected<> written = file->Write("\r\n"); !written)
+        return written;
+    return file->Close();
 }
 
 } // namespace kestrune

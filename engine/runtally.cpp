@@ -1,6 +1,9 @@
 #include "engine/runtally.h"
 
+#include "engine/pageoutcome.h"
 #include "engine/pagerange.h"
+
+#include <utility>
 
 namespace kestrune {
 
@@ -12,13 +15,26 @@ void RunTally::Start(std::int64_t firstPage, std::int64_t lastPage, std::int64_t
     startMs_ = nowMs;
     lastNamedPage_.reset();
     seen_.clear();
+    pageNames_.clear();
 }
 
-void RunTally::AddPage(std::int64_t page, const std::vector<std::string> &names)
+void RunTally::Name(std::int64_t, std::string_view name)
+{
+    pageNames_.emplace_back(name);
+}
+
+void RunTally::StartPage(std::int64_t page)
+{
+    page_ = page;
+    pageNames_.clear();
+}
+
+Expected<> RunTally::KeepPage()
 {
     ++report_.pages;
+    const std::vector<std::string> names = std::exchange(pageNames_, {});
     if (names.empty())
-        return;
+        return {};
     // Only a page with names after it is short: the last may end the ranking.
     if (lastNamedPage_ && lastNamedPage_->names < RanksPerPage) {
         if (report_.shortPages.size() < RunReport::MaxListed)
@@ -26,9 +42,10 @@ void RunTally::AddPage(std::int64_t page, const std::vector<std::string> &names)
         else
             ++report_.shortPagesNotListed;
     }
-    lastNamedPage_ = ShortPage{page, static_cast<std::int64_t>(names.size())};
+    lastNamedPage_ = ShortPage{page_, static_cast<std::int64_t>(names.size())};
     for (const std::string &name : names)
         AddName(name);
+    return {};
 }
 
 void RunTally::AddName(const std::string &name)
@@ -53,13 +70,12 @@ void RunTally::AddName(const std::string &name)
     }
 }
 
-RunReport RunTally::Report(std::int64_t nowMs, std::int64_t firstEmptyPage,
-                           std::int64_t lastEmptyPage) const
+RunReport RunTally::Report(std::int64_t nowMs, const EmptyRun &emptyAtEnd) const
 {
     RunReport report = report_;
     report.milliseconds = nowMs - startMs_;
-    report.firstEmptyPage = firstEmptyPage;
-    report.lastEmptyPage = lastEmptyPage;
+    report.firstEmptyPage = emptyAtEnd.Any() ? emptyAtEnd.First() : 0;
+    report.lastEmptyPage = emptyAtEnd.Any() ? emptyAtEnd.Last() : 0;
     return report;
 }
 

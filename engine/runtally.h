@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/resultsink.h"
 #include "engine/runreport.h"
 
 #include <optional>
@@ -9,8 +10,11 @@
 
 namespace kestrune {
 
-// Counts what a run writes, page by page, for its report.
-class RunTally final
+class EmptyRun;
+
+// Counts what a run writes, page by page, for its report: a result of the
+// run like the files, so it counts exactly the pages they hold.
+class RunTally final : public ResultSink
 {
 public:
     // Each name remembered costs about 100 bytes: a million keeps a run's
@@ -18,11 +22,18 @@ public:
     static constexpr std::size_t MaxNamesRemembered = 1'000'000;
 
     void Start(std::int64_t firstPage, std::int64_t lastPage, std::int64_t nowMs);
-    // A page whose lines reached jieguo.txt.
-    void AddPage(std::int64_t page, const std::vector<std::string> &names);
     void AddRetry() { ++report_.retries; }
-    RunReport Report(std::int64_t nowMs, std::int64_t firstEmptyPage,
-                     std::int64_t lastEmptyPage) const;
+    // `emptyAtEnd`: the pages without names the run ended on, if it did.
+    RunReport Report(std::int64_t nowMs, const EmptyRun &emptyAtEnd) const;
+
+    void Name(std::int64_t counter, std::string_view name) override;
+    void Value(std::string_view) override {}
+    void StartPage(std::int64_t page) override;
+    void DropPage() override { pageNames_.clear(); }
+    Expected<> WritePage() override { return {}; }
+    void TakeBackPage() override { pageNames_.clear(); }
+    Expected<> KeepPage() override;
+    Expected<> EndRun() override { return {}; }
 
 private:
     struct Seen
@@ -33,6 +44,8 @@ private:
 
     void AddName(const std::string &name);
 
+    std::int64_t page_ = 0;
+    std::vector<std::string> pageNames_;
     RunReport report_;
     std::int64_t startMs_ = 0;
     std::optional<ShortPage> lastNamedPage_;

@@ -2,7 +2,6 @@
 
 #include "engine/pagerange.h"
 #include "platform/clock.h"
-#include "platform/runtimeerror.h"
 
 #include <algorithm>
 
@@ -34,11 +33,8 @@ QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds, bool narrow)
 
 std::int64_t PauseOfDelay(std::string_view delayText)
 {
-    try {
-        return PauseMilliseconds(PauseSeconds(delayText));
-    } catch (const RuntimeError &) {
-        return 0;
-    }
+    const Expected<float> seconds = PauseSeconds(delayText);
+    return seconds ? PauseMilliseconds(*seconds) : 0;
 }
 
 void FetchPace::PageFinished(std::int64_t nowMs, std::int64_t pauseMs)

@@ -1,5 +1,7 @@
 #include "platform/cp936.h"
 
+#include "platform/gbkbytes.h"
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
@@ -14,16 +16,6 @@ namespace kestrune {
 namespace {
 
 constexpr UINT Cp936 = 936;
-
-bool IsLead(unsigned char byte)
-{
-    return byte >= 0x81 && byte <= 0xFE;
-}
-
-bool IsTrail(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
-}
 
 void AppendDecoded(QString &text, QByteArrayView bytes)
 {
@@ -67,9 +59,10 @@ QString DecodeCp936(QByteArrayView bytes)
     qsizetype start = 0;
     qsizetype at = 0;
     while (at < bytes.size()) {
-        if (!IsLead(static_cast<unsigned char>(bytes[at]))) {
+        if (!IsLeadByte(static_cast<unsigned char>(bytes[at]))) {
             ++at;
-        } else if (at + 1 < bytes.size() && IsTrail(static_cast<unsigned char>(bytes[at + 1]))) {
+        } else if (at + 1 < bytes.size() &&
+                   IsTrailByte(static_cast<unsigned char>(bytes[at + 1]))) {
             at += 2;
         } else {
             AppendDecoded(text, bytes.sliced(start, at - start));

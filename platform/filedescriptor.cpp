@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,11 +21,11 @@
 
 namespace kestrune {
 
-[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason,
-                                 FileFault fault)
+RuntimeError FileError(const std::filesystem::path &path, const std::string &reason,
+                       FileFault fault)
 {
     // Our files have ASCII names, so the narrow form is exact on every system.
-    throw RuntimeError(path.filename().string(), reason, fault);
+    return {path.filename().string(), reason, fault};
 }
 
 namespace {
@@ -58,36 +59,40 @@ std::string SystemReason(int error)
 constexpr char NotRegular[] = "不是普通文件，不会读写它";
 constexpr char IsLink[] = "是符号链接，不会跟随它";
 
+struct Opened
+{
+    int descriptor = -1;
+    long long size = 0; // when opened
+};
+
 #ifdef _WIN32
-// `size` is the file's size when opened.
-int OpenWithFlags(const std::filesystem::path &path, int flags, long long &size)
+Expected<Opened> OpenWithFlags(const std::filesystem::path &path, int flags)
 {
     std::error_code ignored;
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
-        ThrowFileError(path, IsLink);
+        return FileError(path, IsLink);
     // Windows refuses a read-only file's writes itself, but Wine run as root
     // does not; asking first keeps the two alike.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if ((flags & (_O_WRONLY | _O_RDWR)) != 0 && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        ThrowSystemError(path, EACCES);
+        return SystemError(path, EACCES);
     const int descriptor =
         _wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (descriptor < 0) {
         // The C runtime calls this "access denied" too; the user can act on it.
         const DWORD cause = GetLastError();
         if (cause == ERROR_SHARING_VIOLATION || cause == ERROR_LOCK_VIOLATION)
-            ThrowFileError(path, "正被其他程序使用", FileFault::InUse);
-        ThrowSystemError(path, errno);
+            return FileError(path, "正被其他程序使用", FileFault::InUse);
+        return SystemError(path, errno);
     }
     struct _stat64 status
     {};
     if (_fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
         _close(descriptor);
-        ThrowFileError(path, NotRegular);
+        return FileError(path, NotRegular);
     }
-    size = status.st_size;
-    return descriptor;
+    return Opened{descriptor, status.st_size};
 }
 constexpr int ReadOnly = _O_RDONLY;
 constexpr int WriteCreate = _O_WRONLY | _O_CREAT;
@@ -109,28 +114,27 @@ int CloseDescriptor(int descriptor)
     return _close(descriptor);
 }
 #else
-int OpenWithFlags(const std::filesystem::path &path, int flags, long long &size)
+Expected<Opened> OpenWithFlags(const std::filesystem::path &path, int flags)
 {
     // Non-blocking, so a FIFO cannot hold the open; refused just below.
     const int descriptor = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         const int error = errno;
         if (error == ELOOP)
-            ThrowFileError(path, IsLink);
+            return FileError(path, IsLink);
         if (error == ENXIO)
-            ThrowFileError(path, NotRegular);
-        ThrowSystemError(path, error);
+            return FileError(path, NotRegular);
+        return SystemError(path, error);
     }
     struct stat status
     {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
-        ThrowFileError(path, NotRegular);
+        return FileError(path, NotRegular);
     }
     // Blocking again; F_SETFL keeps only the status flags of `flags` (O_APPEND).
     ::fcntl(descriptor, F_SETFL, flags);
-    size = status.st_size;
-    return descriptor;
+    return Opened{descriptor, status.st_size};
 }
 constexpr int ReadOnly = O_RDONLY;
 constexpr int WriteCreate = O_WRONLY | O_CREAT;
@@ -155,22 +159,41 @@ int CloseDescriptor(int descriptor)
 
 } // namespace
 
-[[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error)
+RuntimeError SystemError(const std::filesystem::path &path, int error)
 {
     const FileFault fault = error == EACCES || error == EPERM ? FileFault::AccessDenied
                             : error == ENOSPC                 ? FileFault::DiskFull
                             : error == EROFS                  ? FileFault::ReadOnlyDisk
                                                               : FileFault::Other;
-    ThrowFileError(path, SystemReason(error), fault);
+    return FileError(path, SystemReason(error), fault);
 }
 
-FileDescriptor::FileDescriptor(const std::filesystem::path &path, Access access)
-    : descriptor_(OpenWithFlags(path,
-                                access == Access::Read     ? ReadOnly
-                                : access == Access::Append ? WriteCreate | AppendFlag
-                                                           : WriteCreate,
-                                openedSize_))
+Expected<FileDescriptor> FileDescriptor::Open(const std::filesystem::path &path, Access access)
+{
+    Expected<Opened> opened =
+        OpenWithFlags(path, access == Access::Read     ? ReadOnly
+                            : access == Access::Append ? WriteCreate | AppendFlag
+                                                       : WriteCreate);
+    if (!opened)
+        return opened.Error();
+    return FileDescriptor(opened->descriptor, opened->size);
+}
+
+FileDescriptor::FileDescriptor(FileDescriptor &&other) noexcept
+    : openedSize_(other.openedSize_)
+    , descriptor_(std::exchange(other.descriptor_, -1))
 {}
+
+FileDescriptor &FileDescriptor::operator=(FileDescriptor &&other) noexcept
+{
+    if (this != &other) {
+        if (descriptor_ >= 0)
+            CloseDescriptor(descriptor_);
+        openedSize_ = other.openedSize_;
+        descriptor_ = std::exchange(other.descriptor_, -1);
+    }
+    return *this;
+}
 
 FileDescriptor::~FileDescriptor()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/expected.h"
 #include "platform/runtimeerror.h"
 
 #include <cstddef>
@@ -9,15 +10,16 @@
 // The page and results files' system calls, alike on Linux and Windows.
 namespace kestrune {
 
-// RuntimeError (file error) naming the file, with a reason in Chinese.
-[[noreturn]] void ThrowFileError(const std::filesystem::path &path, const std::string &reason,
-                                 FileFault fault = FileFault::Other);
-[[noreturn]] void ThrowSystemError(const std::filesystem::path &path, int error);
+// A file error naming the file, with a reason in Chinese.
+RuntimeError FileError(const std::filesystem::path &path, const std::string &reason,
+                       FileFault fault = FileFault::Other);
+// The same for a system call's errno.
+RuntimeError SystemError(const std::filesystem::path &path, int error);
 
 // An open file, closed with this object. Only a regular file is opened, never
 // through a symbolic link, so a link or a FIFO planted under our name is
-// refused with nothing touched. Failures to open throw (see above); the
-// others return as the system calls do, with errno set.
+// refused with nothing touched. Failures to open come back as a file error
+// (see above); the others return as the system calls do, with errno set.
 class FileDescriptor
 {
 public:
@@ -27,10 +29,12 @@ public:
         Write, // created if missing
         Append // created if missing
     };
-    FileDescriptor(const std::filesystem::path &path, Access access);
+    static Expected<FileDescriptor> Open(const std::filesystem::path &path, Access access);
     ~FileDescriptor();
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
+    FileDescriptor(FileDescriptor &&other) noexcept;
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept;
 
     // The file's length when it was opened.
     long long OpenedSize() const { return openedSize_; }
@@ -42,6 +46,11 @@ public:
     bool Close();
 
 private:
+    FileDescriptor(int descriptor, long long openedSize)
+        : openedSize_(openedSize)
+        , descriptor_(descriptor)
+    {}
+
     long long openedSize_ = 0;
     int descriptor_ = -1;
 };

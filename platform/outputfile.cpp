@@ -5,27 +5,35 @@
 
 namespace kestrune {
 
-OutputFile::OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault)
+OutputFile::OutputFile(std::filesystem::path path, WriteFault *fault, FileDescriptor file)
     : path_(std::move(path))
     , fault_(fault)
-    , file_(path_,
-            mode == Mode::Append ? FileDescriptor::Access::Append : FileDescriptor::Access::Write)
+    , file_(std::move(file))
     , size_(file_.OpenedSize())
+{}
+
+Expected<OutputFile> OutputFile::Open(std::filesystem::path path, Mode mode, WriteFault *fault)
 {
+    Expected<FileDescriptor> file =
+        FileDescriptor::Open(path, mode == Mode::Append ? FileDescriptor::Access::Append
+                                                        : FileDescriptor::Access::Write);
+    if (!file)
+        return file.Error();
+    OutputFile opened(std::move(path), fault, std::move(*file));
     // Emptied only once we know it is our own regular file, and only when it
     // holds something: ext4 writes a file that was emptied and then written
     // out to disk as it is closed, even when it was empty already.
-    if (mode == Mode::Replace && size_ != 0) {
-        if (!file_.Truncate(0))
-            ThrowSystemError(path_, errno);
-        size_ = 0;
+    if (mode == Mode::Replace && opened.size_ != 0) {
+        if (Expected<> emptied = opened.CutBackTo(0); !emptied)
+            return emptied.Error();
     }
+    return opened;
 }
 
-void OutputFile::Write(std::string_view bytes)
+Expected<> OutputFile::Write(std::string_view bytes)
 {
     if (!file_.IsOpen())
-        ThrowSystemError(path_, EBADF);
+        return SystemError(path_, EBADF);
     // No other writer touches our files while a run holds the lock, so the
     // end is where the last write left it.
     const long long before = size_;
@@ -46,19 +54,26 @@ void OutputFile::Write(std::string_view bytes)
     }
     if (done == bytes.size()) {
         size_ += static_cast<long long>(done);
-        return;
+        return {};
     }
-    if (error == 0)
-        error = ENOSPC;
     // Best effort: the write error is what we report.
-    file_.Truncate(before);
-    ThrowSystemError(path_, error);
+    (void)file_.Truncate(before);
+    return SystemError(path_, error == 0 ? ENOSPC : error);
 }
 
-void OutputFile::Close()
+Expected<> OutputFile::CutBackTo(long long size)
+{
+    if (!file_.IsOpen() || !file_.Truncate(size))
+        return SystemError(path_, file_.IsOpen() ? errno : EBADF);
+    size_ = size;
+    return {};
+}
+
+Expected<> OutputFile::Close()
 {
     if (file_.IsOpen() && !file_.Close())
-        ThrowSystemError(path_, errno);
+        return SystemError(path_, errno);
+    return {};
 }
 
 } // namespace kestrune

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/expected.h"
 #include "platform/filedescriptor.h"
 
 #include <cstddef>
@@ -20,8 +21,7 @@ public:
 
 // A file opened for output (created or emptied) or for append (created if
 // missing); only a regular file, never through a symbolic link (see
-// FileDescriptor). Throws RuntimeError (file error) with the file's name and
-// the reason.
+// FileDescriptor). Failures are file errors naming the file and the reason.
 class OutputFile
 {
 public:
@@ -30,20 +30,27 @@ public:
         Replace,
         Append
     };
-    OutputFile(std::filesystem::path path, Mode mode, WriteFault *fault = nullptr);
+    static Expected<OutputFile> Open(std::filesystem::path path, Mode mode,
+                                     WriteFault *fault = nullptr);
 
     // All or nothing: on failure the file is cut back to its size before the
-    // call, so no partial line is left behind, and RuntimeError is thrown.
-    void Write(std::string_view bytes);
-    void Close();
+    // call, so no partial line is left behind.
+    Expected<> Write(std::string_view bytes);
+    // Takes back what was written since the file was `size` bytes long.
+    Expected<> CutBackTo(long long size);
+    Expected<> Close();
 
     const std::filesystem::path &Path() const { return path_; }
+    // The file's length after our last write.
+    long long Size() const { return size_; }
 
 private:
+    OutputFile(std::filesystem::path path, WriteFault *fault, FileDescriptor file);
+
     std::filesystem::path path_;
     WriteFault *fault_;
     FileDescriptor file_;
-    long long size_; // the file's length after our last write
+    long long size_;
 };
 
 } // namespace kestrune

@@ -25,20 +25,9 @@ std::string_view ErrorName(ErrorKind kind)
     return "未知错误";
 }
 
-namespace {
-std::string Compose(ErrorKind kind, const std::string &detail)
-{
-    std::string text(ErrorName(kind));
-    if (!detail.empty())
-        text += "（" + detail + "）";
-    return text;
-}
-} // namespace
-
 RuntimeError::RuntimeError(ErrorKind kind, std::string detail,
                            std::optional<std::int64_t> byteOffset)
-    : std::runtime_error(Compose(kind, detail))
-    , kind_(kind)
+    : kind_(kind)
     , detail_(std::move(detail))
     , byteOffset_(byteOffset)
 {}

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -34,7 +33,8 @@ enum class FileFault
 // Chinese name of the error, UTF-8.
 std::string_view ErrorName(ErrorKind kind);
 
-class RuntimeError : public std::runtime_error
+// A failure as a value (expected.h carries it); never thrown.
+class RuntimeError
 {
 public:
     RuntimeError(ErrorKind kind, std::string detail, std::optional<std::int64_t> byteOffset = {});

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/expected.h"
+#include "platform/gbkbytes.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -8,12 +11,6 @@
 // The page file in code page 936, read the way the scan needs: positions in
 // bytes, characters of one or two bytes.
 namespace kestrune {
-
-// A byte 0x81..0xFE starts a two-byte character, whatever byte follows.
-constexpr bool IsLeadByte(unsigned char byte)
-{
-    return byte >= 0x81 && byte <= 0xFE;
-}
 
 // A whole file held in memory and read by characters from a 1-based position.
 class InputChannel
@@ -24,8 +21,8 @@ public:
     {}
 
     // Reads the whole file, which must be a regular file (never a link) of at
-    // most `maxBytes`; throws RuntimeError (file error) naming it.
-    static InputChannel Open(const std::filesystem::path &path, std::int64_t maxBytes);
+    // most `maxBytes`; a file error names it.
+    static Expected<InputChannel> Open(const std::filesystem::path &path, std::int64_t maxBytes);
 
     std::int64_t Position() const { return position_; }
     void Seek(std::int64_t position) { position_ = position; }
@@ -34,9 +31,9 @@ public:
     std::string_view Bytes() const { return bytes_; }
 
     // The bytes of the next `count` characters; a lead byte that is the last
-    // byte of the file is a character of its own. Throws input past end of
-    // file when fewer characters remain.
-    std::string_view Read(std::int64_t count);
+    // byte of the file is a character of its own. Input past end of file
+    // when fewer characters remain.
+    Expected<std::string_view> Read(std::int64_t count);
 
 private:
     std::string bytes_;

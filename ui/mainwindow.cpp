@@ -3,7 +3,7 @@
 #include "app/common/startupmessages.h"
 #include "engine/runreportmessage.h"
 #include "platform/clock.h"
-#include "platform/numberreading.h"
+#include "platform/halfwidth.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"

@@ -2,6 +2,7 @@
 #include "engine/pageoutcome.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace kestrune {
 namespace {
@@ -26,6 +27,29 @@ TEST(PageOutcomeTest, RetriesOnlyEmptyPagesTheServerMayAnswerLater)
     for (const auto &page : pages)
         EXPECT_EQ(JudgePage(page.names, page.refusal, page.retryLeft, gap), page.verdict)
             << page.names << " names, status " << page.refusal->status;
+}
+
+// Pages 0 and below lie before rank 1: an empty one there opens no gap,
+// so the names of page 1 after it are written.
+TEST(PageOutcomeTest, OnlyEmptyPagesFromOneOnOpenAGap)
+{
+    const struct
+    {
+        std::vector<std::int64_t> emptyPages;
+        PageVerdict verdict; // of a page with names after them
+        std::int64_t first = 0;
+    } runs[] = {
+        {{-2, -1, 0}, PageVerdict::Named},
+        {{0, 1}, PageVerdict::NamesAfterGap, 1},
+        {{3, 4}, PageVerdict::NamesAfterGap, 3},
+    };
+    for (const auto &run : runs) {
+        EmptyRun empty;
+        for (const std::int64_t page : run.emptyPages)
+            empty = empty.With(page);
+        EXPECT_EQ(JudgePage(20, std::nullopt, true, empty), run.verdict);
+        EXPECT_EQ(empty.Any() ? empty.First() : 0, run.first);
+    }
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The results file's bytes for what the scans of successive pages met.
 #include "engine/resultswriter.h"
-#include "platform/outputfile.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -42,12 +41,11 @@ TEST(ResultsWriterTest, WritesTheColumnsPageByPage)
     std::string expected;
     const QTemporaryDir directory;
     const std::filesystem::path path(directory.filePath(QStringLiteral("r.txt")).toStdU16String());
-    ResultsWriter writer;
+    ResultsWriter writer(path, nullptr);
     for (int page = 1; const auto &line : lines) {
         for (; page < line.page; ++page) {
-            OutputFile file(path, OutputFile::Mode::Append);
-            writer.WritePage(file);
-            file.Close();
+            ASSERT_TRUE(writer.WritePage());
+            ASSERT_TRUE(writer.KeepPage());
         }
         if (line.number)
             writer.Name(*line.number, line.name);
@@ -55,7 +53,7 @@ TEST(ResultsWriterTest, WritesTheColumnsPageByPage)
             writer.Value(*line.value);
         expected += line.bytes;
     }
-    writer.EndRun(path, nullptr);
+    ASSERT_TRUE(writer.EndRun());
     std::ifstream written(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), expected);
 }

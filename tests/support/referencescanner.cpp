@@ -60,36 +60,46 @@ struct EventRecorder final : ScanSink
 
 } // namespace
 
-void ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
+Expected<> ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink)
 {
     state.ScanPosition = 1;
     while (!page.AtEnd()) {
         const std::int64_t windowStart = state.ScanPosition;
         page.Seek(state.ScanPosition);
         state.ScanPosition += 1;
-        state.MarkerWindow = page.Read(9); // nine characters, compared as bytes
+        const Expected<std::string_view> window = page.Read(9);
+        if (!window)
+            return window.Error();
+        state.MarkerWindow = *window; // nine characters, compared as bytes
 
         if (state.MarkerWindow == "username=") {
-            Characters name = SplitCharacters(page.Read(53));
+            const Expected<std::string_view> field = page.Read(53);
+            if (!field)
+                return field.Error();
+            Characters name = SplitCharacters(*field);
             const std::size_t i = IndexOf(name, '>');
             name.erase(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(i));
             const std::size_t j = IndexOf(name, '<');
             if (j == 0)
-                throw RuntimeError(ErrorKind::InvalidArgument, "no '<' after the name",
-                                   windowStart);
+                return RuntimeError(ErrorKind::InvalidArgument, "no '<' after the name",
+                                    windowStart);
             state.NameField = Join(name, 1, j - 1);
             state.RankCounter += 1;
             sink.Name(state.RankCounter, state.NameField);
         } else if (state.MarkerWindow == "l_item_ex") {
-            const Characters value = SplitCharacters(page.Read(15));
+            const Expected<std::string_view> field = page.Read(15);
+            if (!field)
+                return field.Error();
+            const Characters value = SplitCharacters(*field);
             const std::size_t j = IndexOf(value, '<', 10);
             if (j == 0)
-                throw RuntimeError(ErrorKind::InvalidArgument, "no '<' after the value",
-                                   windowStart);
+                return RuntimeError(ErrorKind::InvalidArgument, "no '<' after the value",
+                                    windowStart);
             state.ValueField = Join(value, 10, j - 1);
             sink.Value(state.ValueField);
         }
     }
+    return {};
 }
 
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter)
@@ -99,11 +109,9 @@ ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounte
     state.RankCounter = rankCounter;
     EventRecorder recorder;
     ScanOutcome outcome;
-    try {
-        scan(state, channel, recorder);
-    } catch (const RuntimeError &error) {
-        outcome.error = error.Kind();
-        outcome.errorOffset = error.ByteOffset();
+    if (const Expected<> scanned = scan(state, channel, recorder); !scanned) {
+        outcome.error = scanned.Error().Kind();
+        outcome.errorOffset = scanned.Error().ByteOffset();
     }
     outcome.events = std::move(recorder.events);
     outcome.rankCounter = state.RankCounter;

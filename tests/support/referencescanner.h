@@ -16,7 +16,7 @@ class InputChannel;
 // The scan done the slow, literal way: every byte's window read and compared,
 // fields cut character by character. Kept plain so that the fast scanner can
 // be checked against it; same state, channel, sink and errors.
-void ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
+Expected<> ReferenceScanPageFile(ScannerState &state, InputChannel &page, ScanSink &sink);
 
 // A name with its number, or (no number) a value.
 using ScanEvent = std::pair<std::optional<std::int64_t>, std::string>;
@@ -33,7 +33,7 @@ struct ScanOutcome
     bool operator==(const ScanOutcome &) const = default;
 };
 
-using ScanFunction = void (*)(ScannerState &, InputChannel &, ScanSink &);
+using ScanFunction = Expected<> (*)(ScannerState &, InputChannel &, ScanSink &);
 
 // One scan of `page` with the counter at `rankCounter`, what it met recorded.
 ScanOutcome RunScan(ScanFunction scan, std::string page, std::int64_t rankCounter = 0);
