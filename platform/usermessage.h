@@ -11,7 +11,7 @@ namespace kestrune {
 struct UserMessage
 {
     // A sentence alone is a message without detail.
-    UserMessage(QString text, QString detail = {}) // NOLINT(google-explicit-constructor)
+    UserMessage(QString text, QString detail = {})
         : text(std::move(text))
         , detail(std::move(detail))
     {}

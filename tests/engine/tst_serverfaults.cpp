@@ -26,6 +26,7 @@ struct Case
     std::optional<ErrorKind> error{}; // the page was taken, then this
     QByteArray results{};             // what page 2 appends to jieguo.txt
     QByteArray pageFile{};            // temp.txt at the end
+    bool onlyResetTells = false;      // the body has no length: a reset ends it
 };
 
 // Wine turns a reset that follows data into a clean end of stream, which
@@ -125,8 +126,10 @@ private slots:
         takes("gzip", raw(encoded("gzip", gzipped)), good);
         fails("cut short, clean close", raw(head(200, length(good)) + halfPage), Kind::CutShort);
         // Without a length only the reset tells the body is not whole.
-        fails("close-delimited, reset mid-body", raw(head(200, {}) + halfPage, Ending::Reset),
-              Kind::CutShort);
+        row("close-delimited, reset mid-body",
+            {.replies = raw(head(200, {}) + halfPage, Ending::Reset),
+             .fetch = Kind::CutShort,
+             .onlyResetTells = true});
         QByteArray chunked = head(200, "Transfer-Encoding: chunked\r\n");
         for (qsizetype at = 0; at < good.size(); at += 7)
             chunked +=
@@ -174,9 +177,7 @@ private slots:
     void faults()
     {
         QFETCH(Case, c);
-        const Reply &first = c.replies.constFirst();
-        if (first.ending == Ending::Reset && !first.body.contains("Content-Length") &&
-            ResetLooksLikeClose())
+        if (c.onlyResetTells && ResetLooksLikeClose())
             QSKIP("Wine reports this reset as a clean close");
         ScriptedServer server;
         QVERIFY(server.Listen());
@@ -216,14 +217,17 @@ private slots:
         // a busy machine can stretch any wait, the timeout's length is the
         // clock's own unit test, and a hang ends in the harness's guard.
         const qint64 elapsed = clock.MonotonicMilliseconds() - pageTwoStarted;
-        if (timeout)
-            QVERIFY2(elapsed >= 5000 && message.contains("超过 5 秒"),
-                     qPrintable(QString::number(elapsed)));
+        if (timeout) {
+            QVERIFY2(elapsed >= 5000, qPrintable(QString::number(elapsed)));
+            QCOMPARE(failure.fetch->detail, QStringLiteral("5")); // the seconds allowed
+        }
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodLines() + c.results);
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), c.pageFile);
         // Cookies a server pushes are neither kept nor sent back.
-        for (const QByteArray &request : server.Requests())
-            QVERIFY2(!request.toLower().contains("cookie:"), request.constData());
+        for (const QByteArray &request : server.Requests()) {
+            for (const QByteArray &line : request.split('\n'))
+                QVERIFY2(!line.toLower().startsWith("cookie:"), request.constData());
+        }
     }
 };
 
