@@ -1,5 +1,6 @@
 #include "engine/runreportmessage.h"
 
+#include "engine/durationwords.h"
 #include "engine/pagerange.h"
 #include "engine/runtally.h"
 #include "platform/cp936.h"
@@ -16,14 +17,7 @@ QString TimeTaken(std::int64_t milliseconds)
     const std::int64_t seconds = milliseconds / 1000;
     if (seconds == 0) // "0 秒" reads as if nothing was done
         return QStringLiteral("用时不到 1 秒");
-    if (seconds < 60)
-        return QStringLiteral("用时 %1 秒").arg(seconds);
-    if (seconds < 3600)
-        return QStringLiteral("用时 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("用时 %1 小时 %2 分 %3 秒")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60)
-        .arg(seconds % 60);
+    return QStringLiteral("用时 ") + DurationWords(seconds);
 }
 
 // What a list cut short leaves out.

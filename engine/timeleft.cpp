@@ -1,5 +1,6 @@
 #include "engine/timeleft.h"
 
+#include "engine/durationwords.h"
 #include "engine/pagerange.h"
 #include "platform/clock.h"
 
@@ -24,11 +25,7 @@ QString DescribeTimeLeft(std::optional<std::int64_t> milliseconds, bool narrow)
         return {};
     const QString about = narrow ? QStringLiteral("约 ") : QStringLiteral("剩余约 ");
     const std::int64_t seconds = (*milliseconds + 999) / 1000;
-    if (seconds >= 3600)
-        return about + QStringLiteral("%1 小时 %2 分").arg(seconds / 3600).arg(seconds % 3600 / 60);
-    if (seconds >= 60)
-        return about + QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return about + QStringLiteral("%1 秒").arg(seconds);
+    return about + DurationWords(seconds, DurationDetail::MinutesPastAnHour);
 }
 
 std::int64_t PauseOfDelay(std::string_view delayText)
