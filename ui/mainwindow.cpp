@@ -3,7 +3,6 @@
 #include "app/common/startupmessages.h"
 #include "engine/runreportmessage.h"
 #include "platform/clock.h"
-#include "platform/numberreading.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <algorithm>
 #include <array>
 
 // Resources of a static library need a call from outside any namespace.
@@ -92,6 +90,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     delaySpin_->setSingleStep(1);
     delaySpin_->setPageStep(1);
     delaySpin_->setValue(10);
+    delaySpin_->SetBuddy(delayEdit_);
     delayEdit_->setAlignment(Qt::AlignCenter);
     // Text4 reaches one pixel under the arrows; the arrows stay whole.
     delaySpin_->raise();
@@ -111,25 +110,6 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     BuildContextMenu();
 
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
-    connect(delaySpin_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
-    // An arrow steps from the delay in the box when the arrows could show it.
-    connect(delaySpin_, &UpDown::actionTriggered, this, [this](int action) {
-        const bool up =
-            action == UpDown::SliderSingleStepAdd || action == UpDown::SliderPageStepAdd;
-        const bool down =
-            action == UpDown::SliderSingleStepSub || action == UpDown::SliderPageStepSub;
-        bool number = false;
-        const int typed =
-            QString::fromStdString(HalfWidth(delayEdit_->text().toStdString())).toInt(&number);
-        if (!(up || down) || !number || typed < delaySpin_->minimum() ||
-            typed > delaySpin_->maximum())
-            return;
-        const int next =
-            std::clamp(typed + (up ? 1 : -1), delaySpin_->minimum(), delaySpin_->maximum());
-        delaySpin_->setSliderPosition(next);
-        if (next == delaySpin_->value()) // no valueChanged() will rewrite the box
-            SyncSpinToDelay(next);
-    });
     connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
     connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
     connect(&exporter_, &Exporter::retryScheduled, this, [this](qint64 page, int retry, qint64 ms) {
@@ -187,11 +167,6 @@ void MainWindow::StartOrStopExport()
     exporter_.RunExport();
     if (exporter_.IsRunning())
         exportButton_->setText(QStringLiteral("停止"));
-}
-
-void MainWindow::SyncSpinToDelay(int value)
-{
-    delayEdit_->setText(QString::number(value));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

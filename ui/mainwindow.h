@@ -55,7 +55,6 @@ public:
 public slots:
     // Command1: starts an export, or stops the one in progress.
     void StartOrStopExport();
-    void SyncSpinToDelay(int value);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
