@@ -245,7 +245,7 @@ private slots:
     void exportsByKeyContinueNumbering()
     {
         f_->RunTo("60");
-        QLabel *panel1 = f_->Find<StatusBar>("StatusBar1")->Panel1();
+        const QLabel *panel1 = f_->Find<StatusBar>("StatusBar1")->Panel1();
         const QProgressBar *bar = f_->Find<StatusBar>("StatusBar1")->RunProgress();
         QStringList progress;
         connect(&f_->Engine(), &Exporter::pageFinished, panel1, [&progress, panel1, bar] {
