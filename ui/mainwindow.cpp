@@ -3,25 +3,21 @@
 #include "app/common/startupmessages.h"
 #include "engine/runreportmessage.h"
 #include "platform/clock.h"
-#include "platform/halfwidth.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
+#include "ui/settingsmenu.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QIcon>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <algorithm>
-#include <array>
 
 // Resources of a static library need a call from outside any namespace.
 static void InitResources()
@@ -61,9 +57,9 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
                           CjkFont(Face::Song, 15)))
     , statusBar_(Place<StatusBar>(this, "StatusBar1", {0, 2880, ClientWidth * 15, 255}))
-    , contextMenu_(new QMenu(this))
     , exporter_(*this, clock)
-    , clock_(clock)
+    , settingsMenu_(new SettingsMenu(exporter_, this))
+    , runStatus_(*statusBar_, exporter_, *this, clock)
 {
     InitResources();
     setObjectName(QStringLiteral("Form1"));
@@ -92,14 +88,14 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     delaySpin_->setSingleStep(1);
     delaySpin_->setPageStep(1);
     delaySpin_->setValue(10);
+    delaySpin_->SetBuddy(delayEdit_);
     delayEdit_->setAlignment(Qt::AlignCenter);
     // Text4 reaches one pixel under the arrows; the arrows stay whole.
     delaySpin_->raise();
 
     statusBar_->setFont(CjkFont(Face::Song, 9.75));
-    statusBar_->Panel2()->setText(QStringLiteral("V1.1")); // as in the caption
-    statusBar_->Panel1()->setText(CreditLine());
-    ShowIdle();
+    statusBar_->ShowVersion(QStringLiteral("V1.1")); // as in the caption
+    statusBar_->ShowText(CreditLine());
 
     setTabOrder(exportButton_, forumNameEdit_);
     setTabOrder(forumNameEdit_, fromRankEdit_);
@@ -108,35 +104,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     setTabOrder(delaySpin_, delayEdit_);
     exportButton_->setFocus();
 
-    BuildContextMenu();
-
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
-    connect(delaySpin_, &UpDown::valueChanged, this, &MainWindow::SyncSpinToDelay);
-    // An arrow steps from the delay in the box when the arrows could show it.
-    connect(delaySpin_, &UpDown::actionTriggered, this, [this](int action) {
-        const bool up =
-            action == UpDown::SliderSingleStepAdd || action == UpDown::SliderPageStepAdd;
-        const bool down =
-            action == UpDown::SliderSingleStepSub || action == UpDown::SliderPageStepSub;
-        bool number = false;
-        const int typed =
-            QString::fromStdString(HalfWidth(delayEdit_->text().toStdString())).toInt(&number);
-        if (!(up || down) || !number || typed < delaySpin_->minimum() ||
-            typed > delaySpin_->maximum())
-            return;
-        const int next =
-            std::clamp(typed + (up ? 1 : -1), delaySpin_->minimum(), delaySpin_->maximum());
-        delaySpin_->setSliderPosition(next);
-        if (next == delaySpin_->value()) // no valueChanged() will rewrite the box
-            SyncSpinToDelay(next);
-    });
-    connect(&exporter_, &Exporter::pageStarted, this, &MainWindow::OnPageStarted);
-    connect(&exporter_, &Exporter::pageFinished, this, &MainWindow::OnPageFinished);
-    connect(&exporter_, &Exporter::retryScheduled, this, [this](qint64 page, int retry, qint64 ms) {
-        statusBar_->Panel1()->setText(DescribeRetry(page, retry, ms));
-    });
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
-    connect(&exporter_, &Exporter::failed, this, &MainWindow::ShowRunEnd);
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
 
     if (const QScreen *screen = this->screen())
@@ -149,6 +118,11 @@ MainWindow::~MainWindow()
     // A run still going must not report into a half-destroyed window.
     exporter_.disconnect(this);
     exporter_.Stop();
+}
+
+void MainWindow::UseSettings(const SettingsStore &settings, bool askForHost)
+{
+    settingsMenu_->UseSettings(settings, askForHost);
 }
 
 QString MainWindow::CreditLine()
@@ -179,19 +153,14 @@ void MainWindow::StartOrStopExport()
         exporter_.Stop();
         return;
     }
-    if (askForHost_) {
-        ChangeSetting(Setting::Host, [this] { StartOrStopExport(); });
+    if (settingsMenu_->AsksForHost()) {
+        settingsMenu_->ChangeSetting(SettingsMenu::Setting::Host, [this] { StartOrStopExport(); });
         return;
     }
-    pace_ = {};
+    runStatus_.NewRun();
     exporter_.RunExport();
     if (exporter_.IsRunning())
         exportButton_->setText(QStringLiteral("停止"));
-}
-
-void MainWindow::SyncSpinToDelay(int value)
-{
-    delayEdit_->setText(QString::number(value));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -204,19 +173,51 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    settingsMenu_->popup(event->globalPos());
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Only some platforms turn Shift+F10 into a menu request: it goes to the
+    // focused control as the Menu key would, so a box keeps its own menu.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        const QPoint centre = target->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
+        QCoreApplication::sendEvent(target, &request);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::ShowIdle()
+{
+    runStatus_.RunEnded();
+    exportButton_->setText(QStringLiteral("导出"));
+}
+
 void MainWindow::OnCompleted(const QString &message, const RunReport &report)
 {
     ShowIdle();
     const QString results = QDir::toNativeSeparators(
         exporter_.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
-    MessageBox::ShowWithChoice(this, MessageBox::Kind::Plain, message,
-                               QStringLiteral("打开所在文件夹"), [this] { OpenResultsFolder(); })
-        ->setInformativeText(DescribeRunReport(report) +
-                             QStringLiteral("\n结果文件：%1").arg(results));
+    MessageBox::Show(
+        this,
+        {.message = message,
+         .report = DescribeRunReport(report) + QStringLiteral("\n结果文件：%1").arg(results),
+         .choice = QStringLiteral("打开所在文件夹")},
+        [this](MessageBox::Answer answer) {
+            if (answer == MessageBox::Answer::Choice)
+                settingsMenu_->OpenResultsFolder();
+        });
 }
 
 void MainWindow::OnFailed(const ExportFailure &failure)
 {
+    runStatus_.ShowRunEnd(failure);
     ShowIdle();
     if (closing_)
         return;
@@ -230,33 +231,51 @@ void MainWindow::OnFailed(const ExportFailure &failure)
                                   .otherFolder = QStringLiteral("把本程序复制到那里再打开，"
                                                                 "例如复制到“文档”中"),
                                   .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
+    const std::optional<InputProblem> input = failure.input;
     if (!failure.RunStarted()) {
-        SelectBadInputAfter(MessageBox::Show(this, MessageBox::Kind::Error, message), failure);
+        MessageBox::Show(this, MessageBox::Kind::Error, message,
+                         [this, input](MessageBox::Answer) { SelectBadInput(input); });
         return;
     }
     // A stopped run carries on as easily as one that failed.
     const qint64 rank = failure.resumeRank;
-    const auto kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
-                                                                     : MessageBox::Kind::Error;
-    QMessageBox *box =
-        MessageBox::ShowWithChoice(this, kind, message, QStringLiteral("从第 %1 名继续").arg(rank),
-                                   [this, rank] { ResumeFrom(rank); });
-    box->setInformativeText(DescribeRunReport(failure.report));
-    SelectBadInputAfter(box, failure);
+    MessageBox::Show(this,
+                     {.kind = failure.cause == ExportFailure::Cause::Stopped
+                                  ? MessageBox::Kind::Notice
+                                  : MessageBox::Kind::Error,
+                      .message = message,
+                      .report = DescribeRunReport(failure.report),
+                      .choice = QStringLiteral("从第 %1 名继续").arg(rank)},
+                     [this, rank, input](MessageBox::Answer answer) {
+                         if (answer == MessageBox::Answer::Choice)
+                             ResumeFrom(rank);
+                         SelectBadInput(input);
+                     });
 }
 
-void MainWindow::SelectBadInputAfter(QMessageBox *box, const ExportFailure &failure)
+QLineEdit *MainWindow::EditFor(InputBox box) const
 {
-    if (!failure.input)
+    switch (box) {
+    case InputBox::ForumName:
+        return forumNameEdit_;
+    case InputBox::FromRank:
+        return fromRankEdit_;
+    case InputBox::ToRank:
+        return toRankEdit_;
+    case InputBox::Delay:
+        return delayEdit_;
+    }
+    return nullptr;
+}
+
+void MainWindow::SelectBadInput(const std::optional<InputProblem> &input)
+{
+    // A box that came up since has its own say.
+    if (!input || QApplication::activeModalWidget() != nullptr)
         return;
-    QLineEdit *edit = std::array{forumNameEdit_, fromRankEdit_, toRankEdit_,
-                                 delayEdit_}[static_cast<std::size_t>(failure.input->box)];
-    connect(box, &QDialog::finished, edit, [edit] {
-        if (QApplication::activeModalWidget() != nullptr)
-            return; // a box that came up since has its own say
-        edit->setFocus();
-        edit->selectAll();
-    });
+    QLineEdit *edit = EditFor(input->box);
+    edit->setFocus();
+    edit->selectAll();
 }
 
 void MainWindow::ResumeFrom(qint64 rank)

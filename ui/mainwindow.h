@@ -3,22 +3,17 @@
 #include "app/common/settingsstore.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
-#include "engine/timeleft.h"
+#include "ui/runstatus.h"
 
 #include <QWidget>
-#include <functional>
 
-class QAction;
-class QLabel;
 class QLineEdit;
-class QMenu;
-class QMessageBox;
 class QPushButton;
 
 namespace kestrune {
 
 class Clock;
-class SettingDialog;
+class SettingsMenu;
 class StatusBar;
 class UpDown;
 
@@ -55,7 +50,6 @@ public:
 public slots:
     // Command1: starts an export, or stops the one in progress.
     void StartOrStopExport();
-    void SyncSpinToDelay(int value);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -63,35 +57,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // In the order SettingsStore::Write takes them.
-    enum class Setting
-    {
-        Host,
-        CaFile,
-        Retries,
-        Timeout,
-    };
-    void BuildContextMenu();
-    SettingDialog *DialogFor(Setting setting);
-    // For the next run; a count comes as its digits.
-    void UseSetting(Setting setting, const QString &value);
-    // Asks for the setting; once answered it is used and, with 记住, stored;
-    // `then` runs after that, and after any box it brought up.
-    void ChangeSetting(Setting setting, const std::function<void()> &then = {});
-    void OpenResultsFolder();
-    void ShowAbout();
-    void OnPageStarted(qint64 page);
-    void OnPageFinished(qint64 page, qint64 namesWritten);
     void OnCompleted(const QString &message, const kestrune::RunReport &report);
     void OnFailed(const kestrune::ExportFailure &failure);
-    void ShowProgress(const QString &state, qint64 page, qint64 pagesDone, qint64 namesWritten);
     void ShowIdle();
-    // What a run that began and did not complete left behind.
-    void ShowRunEnd(const kestrune::ExportFailure &failure);
-    void ShowTimeLeft(qint64 pagesDone);
+    QLineEdit *EditFor(InputBox box) const;
     // Once the box has gone, the focus is in the box that cannot be used,
     // its text selected to be typed over.
-    void SelectBadInputAfter(QMessageBox *box, const kestrune::ExportFailure &failure);
+    void SelectBadInput(const std::optional<kestrune::InputProblem> &input);
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);
 
@@ -103,14 +75,9 @@ private:
     QLineEdit *delayEdit_;      // Text4
     StatusBar *statusBar_;      // StatusBar1
 
-    QMenu *contextMenu_; // child
-    // In contextMenu_; a run disables them.
-    QList<QAction *> settingActions_;
     Exporter exporter_;
-    const Clock &clock_; // the exporter's
-    FetchPace pace_;     // of the run going
-    SettingsStore settings_;
-    bool askForHost_ = false;
+    SettingsMenu *settingsMenu_; // child
+    RunStatus runStatus_;
     bool closing_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/messagebox.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -20,39 +21,72 @@ QMessageBox::Icon IconOf(MessageBox::Kind kind)
     return QMessageBox::NoIcon;
 }
 
-QMessageBox *Create(QWidget *parent, MessageBox::Kind kind, const UserMessage &message)
+struct Answers
 {
-    auto *box = new QMessageBox(IconOf(kind), QLatin1String(ApplicationTitle), message.text,
-                                QMessageBox::Ok, parent);
-    box->setDetailedText(message.detail);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    return box;
+    QList<MessageBox::Answer> next;
+    QList<MessageBox::Content> given;
+};
+
+Answers &TestAnswers()
+{
+    static Answers answers;
+    return answers;
 }
 
 } // namespace
 
-QMessageBox *MessageBox::Show(QWidget *parent, Kind kind, const UserMessage &message)
+void MessageBox::Show(QWidget *parent, const Content &content, Closed closed)
 {
-    QMessageBox *box = Create(parent, kind, message);
+    if (Answers &answers = TestAnswers(); !answers.next.isEmpty()) {
+        answers.given << content;
+        QObject *context = parent ? static_cast<QObject *>(parent) : QCoreApplication::instance();
+        QMetaObject::invokeMethod(
+            context,
+            [answer = answers.next.takeFirst(), closed = std::move(closed)] {
+                if (closed)
+                    closed(answer);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    auto *box = new QMessageBox(IconOf(content.kind), QLatin1String(ApplicationTitle),
+                                content.message.text, QMessageBox::Ok, parent);
+    box->setDetailedText(content.message.detail);
+    if (!content.report.isEmpty())
+        box->setInformativeText(content.report);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    const QPushButton *choice = nullptr;
+    if (!content.choice.isEmpty()) {
+        choice = box->addButton(content.choice, QMessageBox::AcceptRole);
+        // Enter and Escape both stay with OK.
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+    }
+    if (closed)
+        QObject::connect(box, &QDialog::finished, box, [box, choice, closed = std::move(closed)] {
+            closed(choice && box->clickedButton() == choice ? Answer::Choice : Answer::Ok);
+        });
     box->open();
-    return box;
 }
 
-QMessageBox *MessageBox::ShowWithChoice(QWidget *parent, Kind kind, const UserMessage &message,
-                                        const QString &choice, std::function<void()> chosen)
+void MessageBox::Show(QWidget *parent, Kind kind, const UserMessage &message, Closed closed)
 {
-    QMessageBox *box = Create(parent, kind, message);
-    const QPushButton *button = box->addButton(choice, QMessageBox::AcceptRole);
-    // Enter and Escape both stay with OK.
-    box->setDefaultButton(QMessageBox::Ok);
-    box->setEscapeButton(QMessageBox::Ok);
-    // After the box has gone, so a run it starts can show its own.
-    QObject::connect(box, &QDialog::finished, box, [box, button, chosen = std::move(chosen)] {
-        if (box->clickedButton() == button)
-            chosen();
-    });
-    box->open();
-    return box;
+    Show(parent, {.kind = kind, .message = message}, std::move(closed));
+}
+
+void MessageBox::SetNextAnswer(Answer answer)
+{
+    TestAnswers().next << answer;
+}
+
+const QList<MessageBox::Content> &MessageBox::Answered()
+{
+    return TestAnswers().given;
+}
+
+void MessageBox::ResetAnswers()
+{
+    TestAnswers() = {};
 }
 
 } // namespace kestrune

@@ -2,10 +2,10 @@
 
 #include "platform/usermessage.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
-class QMessageBox;
 class QWidget;
 
 namespace kestrune {
@@ -13,8 +13,8 @@ namespace kestrune {
 inline constexpr char ApplicationTitle[] = "Kestrune";
 
 // The outcome boxes. They are window-modal and return at once, so the
-// engine's signal is never held up in a nested event loop, and a test finds
-// the box as QApplication::activeModalWidget(). A box deletes itself on close.
+// engine's signal is never held up in a nested event loop. A box deletes
+// itself on close.
 class MessageBox final
 {
 public:
@@ -24,15 +24,34 @@ public:
         Notice, // something the user asked for, such as a stop
         Error,
     };
+    // How the box went: OK, Enter and Escape give Ok.
+    enum class Answer
+    {
+        Ok,
+        Choice, // the second button
+    };
+    struct Content
+    {
+        Kind kind = Kind::Plain;
+        UserMessage message{QString()}; // the detail, if any, waits behind 显示详情…
+        QString report{};               // below the message
+        QString choice{};               // a second button beside the default OK
+    };
+    // Runs once the box has gone, so what it starts can show its own.
+    using Closed = std::function<void(Answer)>;
 
     MessageBox() = delete;
 
-    // The detail, if any, waits behind 显示详情….
-    static QMessageBox *Show(QWidget *parent, Kind kind, const UserMessage &message);
-    // The same with a second button beside the default OK; `chosen` runs once
-    // the box has closed on that button.
-    static QMessageBox *ShowWithChoice(QWidget *parent, Kind kind, const UserMessage &message,
-                                       const QString &choice, std::function<void()> chosen);
+    static void Show(QWidget *parent, const Content &content, Closed closed = {});
+    static void Show(QWidget *parent, Kind kind, const UserMessage &message, Closed closed = {});
+
+    // For tests: the next box is not shown; it closes on `answer` once the
+    // event loop runs, as a click would. Each call answers one more box.
+    static void SetNextAnswer(Answer answer);
+    // What the boxes answered so, oldest first.
+    static const QList<Content> &Answered();
+    // Forgets the answers given and those left.
+    static void ResetAnswers();
 };
 
 } // namespace kestrune

@@ -47,6 +47,22 @@ void StatusBar::resizeEvent(QResizeEvent *event)
     progress_->setGeometry(panel2_->geometry());
 }
 
+void StatusBar::ShowText(const QString &text)
+{
+    panel1_->setText(text);
+}
+
+void StatusBar::ShowText(const QString &text, const QString &tip)
+{
+    panel1_->setText(text);
+    panel1_->setToolTip(tip);
+}
+
+void StatusBar::ShowVersion(const QString &version)
+{
+    panel2_->setText(version);
+}
+
 void StatusBar::ShowRunProgress(qint64 pagesDone, qint64 pages, const QString &timeLeft)
 {
     // QProgressBar counts in int: long runs show in thousandths.

@@ -22,9 +22,14 @@ public:
     explicit StatusBar(QWidget *parent = nullptr);
     ~StatusBar() override;
 
-    QLabel *Panel1() const { return panel1_; }
-    QLabel *Panel2() const { return panel2_; }
-    QProgressBar *RunProgress() const { return progress_; }
+    const QLabel *Panel1() const { return panel1_; }
+    const QLabel *Panel2() const { return panel2_; }
+    const QProgressBar *RunProgress() const { return progress_; }
+
+    // In panel 1; without a tip the last one stays.
+    void ShowText(const QString &text);
+    void ShowText(const QString &text, const QString &tip);
+    void ShowVersion(const QString &version); // in panel 2
 
     void ShowRunProgress(qint64 pagesDone, qint64 pages, const QString &timeLeft);
     void HideRunProgress();

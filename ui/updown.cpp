@@ -1,5 +1,8 @@
 #include "ui/updown.h"
 
+#include "platform/halfwidth.h"
+
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -17,6 +20,27 @@ UpDown::UpDown(QWidget *parent)
 }
 
 UpDown::~UpDown() = default;
+
+void UpDown::SetBuddy(QLineEdit *buddy)
+{
+    const auto show = [buddy](int value) {
+        buddy->setText(QString::number(value));
+    };
+    connect(this, &UpDown::valueChanged, buddy, show);
+    connect(this, &UpDown::actionTriggered, buddy, [this, buddy, show](int action) {
+        const bool up = action == SliderSingleStepAdd || action == SliderPageStepAdd;
+        const bool down = action == SliderSingleStepSub || action == SliderPageStepSub;
+        bool number = false;
+        const int typed =
+            QString::fromStdString(HalfWidth(buddy->text().toStdString())).toInt(&number);
+        if (!(up || down) || !number || typed < minimum() || typed > maximum())
+            return;
+        const int next = std::clamp(typed + (up ? 1 : -1), minimum(), maximum());
+        setSliderPosition(next);
+        if (next == value()) // no valueChanged() will rewrite the box
+            show(next);
+    });
+}
 
 QSize UpDown::sizeHint() const
 {

@@ -2,10 +2,12 @@
 
 #include <QAbstractSlider>
 
+class QLineEdit;
+
 namespace kestrune {
 
 // A pair of arrow buttons with no text of its own: the value it steps is shown
-// by whoever listens to valueChanged().
+// by its buddy box.
 class UpDown final : public QAbstractSlider
 {
     Q_OBJECT
@@ -14,6 +16,10 @@ class UpDown final : public QAbstractSlider
 public:
     explicit UpDown(QWidget *parent = nullptr);
     ~UpDown() override;
+
+    // Shows the value in `buddy`; an arrow steps from the number typed there
+    // when the arrows could show it.
+    void SetBuddy(QLineEdit *buddy);
 
     QSize sizeHint() const override;
 

@@ -2,12 +2,13 @@
 #include "tests/support/fixtures.h"
 #include "tools/sampleforum/sampleforum.h"
 #include "ui/mainwindow.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,15 +57,13 @@ private slots:
         QCOMPARE(name->text(), typed);
         window.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("40"));
         window.findChild<QLineEdit *>(QStringLiteral("Text4"))->setText(QStringLiteral("0"));
+        MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+        QSignalSpy completed(&window.Engine(), &Exporter::completed);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")),
                           Qt::LeftButton);
-        QMessageBox *box = nullptr;
-        QVERIFY(QTest::qWaitFor([&box] {
-            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            return box != nullptr;
-        }));
-        QCOMPARE(box->text(), QStringLiteral("导出完成！"));
-        box->accept();
+        QVERIFY(completed.wait());
+        QCOMPARE(MessageBox::Answered().constLast().message.text, QStringLiteral("导出完成！"));
+        MessageBox::ResetAnswers();
 
         QCOMPARE(targets.size(), 2);
         const QByteArray kw = "kw=" + received.toPercentEncoding(" ", {}).replace(' ', "%20");

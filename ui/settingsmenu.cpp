@@ -1,0 +1,165 @@
+#include "ui/settingsmenu.h"
+
+#include "app/common/startupmessages.h"
+#include "engine/exporter.h"
+#include "ui/messagebox.h"
+#include "ui/settingdialog.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace kestrune {
+
+namespace {
+
+using Setting = SettingsMenu::Setting;
+
+struct MenuItem
+{
+    QString text;
+    const char *objectName;
+};
+
+MenuItem ItemOf(Setting setting)
+{
+    switch (setting) {
+    case Setting::Host:
+        return {HostMenuItem(), "HostItem"};
+    case Setting::CaFile:
+        return {CaFileMenuItem(), "CaFileItem"};
+    case Setting::Retries:
+        return {RetriesMenuItem(), "RetriesItem"};
+    case Setting::Timeout:
+        return {TimeoutMenuItem(), "TimeoutItem"};
+    }
+    return {};
+}
+
+// Stores `value` as the setting, leaving the others as they are.
+std::optional<SettingsWriteError> Store(const SettingsStore &settings, Setting setting,
+                                        const QString &value)
+{
+    const auto only = [setting, &value](Setting which) {
+        return which == setting ? std::optional(value) : std::nullopt;
+    };
+    return settings.Write(only(Setting::Host), only(Setting::CaFile), only(Setting::Retries),
+                          only(Setting::Timeout));
+}
+
+} // namespace
+
+SettingsMenu::SettingsMenu(Exporter &exporter, QWidget *window)
+    : QMenu(window)
+    , exporter_(exporter)
+{
+    setObjectName(QStringLiteral("ContextMenu"));
+    // One row a setting; each opens its own dialog.
+    QList<QAction *> settingActions;
+    for (const Setting setting :
+         {Setting::Host, Setting::CaFile, Setting::Retries, Setting::Timeout}) {
+        const MenuItem item = ItemOf(setting);
+        settingActions << addAction(item.text, this, [this, setting] { ChangeSetting(setting); });
+        settingActions.constLast()->setObjectName(QLatin1String(item.objectName));
+    }
+    addSeparator();
+    addAction(QStringLiteral("打开结果所在文件夹"), this, &SettingsMenu::OpenResultsFolder)
+        ->setObjectName(QStringLiteral("OpenFolderItem"));
+    addAction(QStringLiteral("关于 Kestrune"), this, &SettingsMenu::ShowAbout)
+        ->setObjectName(QStringLiteral("AboutItem"));
+    connect(this, &QMenu::aboutToShow, this, [this, settingActions] {
+        for (QAction *action : settingActions)
+            action->setEnabled(!exporter_.IsRunning());
+    });
+}
+
+SettingsMenu::~SettingsMenu() = default;
+
+void SettingsMenu::UseSettings(const SettingsStore &settings, bool askForHost)
+{
+    settings_ = settings;
+    askForHost_ = askForHost;
+}
+
+SettingDialog *SettingsMenu::DialogFor(Setting setting)
+{
+    switch (setting) {
+    case Setting::Host:
+        // Until the forum is chosen the sample forum's address is no answer
+        // to offer.
+        return SettingDialog::ForHost(parentWidget(), askForHost_ ? QString() : exporter_.Host());
+    case Setting::CaFile:
+        return SettingDialog::ForCaFile(parentWidget(), exporter_.CaFile());
+    case Setting::Retries:
+        return SettingDialog::ForRetries(parentWidget(), exporter_.Retries());
+    case Setting::Timeout:
+        return SettingDialog::ForTimeout(parentWidget(), exporter_.TimeoutSeconds());
+    }
+    return nullptr;
+}
+
+void SettingsMenu::UseSetting(Setting setting, const QString &value)
+{
+    switch (setting) {
+    case Setting::Host:
+        exporter_.SetHost(value);
+        askForHost_ = false;
+        break;
+    case Setting::CaFile:
+        exporter_.SetCaFile(value);
+        break;
+    case Setting::Retries:
+        exporter_.SetRetries(value.toInt());
+        break;
+    case Setting::Timeout:
+        exporter_.SetTimeoutSeconds(value.toInt());
+        break;
+    }
+}
+
+void SettingsMenu::ChangeSetting(Setting setting, const std::function<void()> &then)
+{
+    SettingDialog *dialog = DialogFor(setting);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, setting, then] {
+        const QString value = dialog->Value();
+        UseSetting(setting, value);
+        const std::optional<SettingsWriteError> error =
+            dialog->Remember() ? Store(settings_, setting, value) : std::nullopt;
+        if (!error) {
+            if (then)
+                then();
+            return;
+        }
+        MessageBox::Show(parentWidget(), MessageBox::Kind::Error,
+                         DescribeStartupErrorInWindow(
+                             {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason},
+                             exporter_.Host()),
+                         [then](MessageBox::Answer) {
+                             if (then)
+                                 then();
+                         });
+    });
+    dialog->open();
+}
+
+void SettingsMenu::OpenResultsFolder()
+{
+    const QString folder = exporter_.Directory().absolutePath();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        MessageBox::Show(
+            parentWidget(), MessageBox::Kind::Error,
+            QStringLiteral("无法打开文件夹 %1。\n结果文件 jieguo.txt 就在这个文件夹中，"
+                           "可以在文件管理器（如资源管理器）中找到它。")
+                .arg(QDir::toNativeSeparators(folder)));
+}
+
+void SettingsMenu::ShowAbout()
+{
+    MessageBox::Show(parentWidget(), MessageBox::Kind::Plain,
+                     QStringLiteral("Kestrune %1\n把论坛的会员排名导出到 jieguo.txt。\n\n"
+                                    "许可证：MIT\n设置文件：%2")
+                         .arg(QCoreApplication::applicationVersion(),
+                              QDir::toNativeSeparators(settings_.File())));
+}
+
+} // namespace kestrune
