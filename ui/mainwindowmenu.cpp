@@ -1,8 +1,8 @@
 // The window's context menu and the settings it reaches.
-#include "app/common/startupmessages.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/settingdialog.h"
+#include "ui/settingwords.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

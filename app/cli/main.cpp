@@ -1,11 +1,6 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
 #include "app/cli/progressline.h"
-#include "app/common/helptext.h"
-#include "app/common/settingsstore.h"
-#include "app/common/shellquote.h"
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
 #include "engine/exporter.h"
 #include "engine/exportfiles.h"
 #include "engine/exportinputs.h"
@@ -14,6 +9,11 @@
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "platform/stopsignals.h"
+#include "startup/helptext.h"
+#include "startup/settingsstore.h"
+#include "startup/shellquote.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

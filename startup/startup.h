@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/common/hostsetting.h"
-#include "app/common/settingsstore.h"
 #include "engine/pagefetcher.h"
+#include "startup/hostsetting.h"
+#include "startup/settingsstore.h"
 
 #include <QCommandLineOption>
 #include <QString>

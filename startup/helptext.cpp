@@ -1,4 +1,4 @@
-#include "app/common/helptext.h"
+#include "startup/helptext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "app/common/settingsstore.h"
+#include "startup/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QSettings>

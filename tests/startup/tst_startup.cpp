@@ -1,8 +1,8 @@
-#include "app/common/helptext.h"
-#include "app/common/settingsstore.h"
-#include "app/common/shellquote.h"
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
+#include "startup/helptext.h"
+#include "startup/settingsstore.h"
+#include "startup/shellquote.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -27,6 +27,12 @@ StartupResult Resolve(const QStringList &arguments, const SettingsStore &store)
     if (!parser.parse(QStringList{QStringLiteral("kestrune")} + arguments))
         qWarning("%s", qPrintable(parser.errorText()));
     return options.Resolve(parser, store);
+}
+
+UserMessage InWindow(const StartupError &error, const QString &hostInUse)
+{
+    return DescribeStartupError(error, hostInUse,
+                                {"论坛地址…", "CA 证书文件…", "重试次数…", "超时…"});
 }
 
 std::optional<StartupError::Kind> KindOf(const StartupResult &result)
@@ -268,14 +274,12 @@ private slots:
             "保存的论坛地址“a b”有误：" + shape + "\n" + nothing +
                 "请用 --host 给出论坛地址，加 --remember 换掉保存的地址。",
             "设置文件：" + k + "\n[forum] host=a b");
-        row(DescribeStartupErrorInWindow(
-                {Kind::BadStoredHost, "a b", HostProblem::NotAHost, "/s/k.conf", {}},
-                "xn--kfsr23j.example:80"),
+        row(InWindow({Kind::BadStoredHost, "a b", HostProblem::NotAHost, "/s/k.conf", {}},
+                     "xn--kfsr23j.example:80"),
             "保存的论坛地址“a b”有误：" + shape +
                 "\n改正前使用 论坛.example。请在窗口上单击右键，选“论坛地址…”改正。",
             "设置文件：" + k + "\n[forum] host=a b");
-        row(DescribeStartupErrorInWindow(
-                {Kind::UnreadableStoredCaFile, "/s/ca.pem", {}, "/s/k.conf", {}}, "h:1"),
+        row(InWindow({Kind::UnreadableStoredCaFile, "/s/ca.pem", {}, "/s/k.conf", {}}, "h:1"),
             "无法读取保存的 CA 证书文件 " + ca +
                 "：找不到这个文件，或没有权限读取它。\n改正前只用系统自带的证书。请把文件放回原处，"
                 "或在窗口上单击右键，选“CA 证书文件…”另选文件或清除。",
@@ -293,15 +297,14 @@ private slots:
                 "：没有写入这个文件的权限。\n没有开始导出。请确认可以写入这个文件和它所在的文件夹，"
                 "再运行一次。",
             "QSettings: AccessError");
-        row(DescribeStartupErrorInWindow({Kind::NotSaved, {}, {}, "/s/k.conf", Reason::BadFormat},
-                                         "h:1"),
+        row(InWindow({Kind::NotSaved, {}, {}, "/s/k.conf", Reason::BadFormat}, "h:1"),
             "设置没能保存到 " + k +
                 "：这个文件的内容格式有误。\n新的设置这次照样使用，但下次打开时不会记得。请用文本编"
                 "辑器"
                 "（如记事本）打开它改正，或删掉它（保存过的设置会一并丢失），再在窗口上单击右键重新"
                 "设置，并勾选“记住”。",
             "QSettings: FormatError");
-        row(DescribeStartupErrorInWindow({Kind::BadStoredTimeout, "2", {}, "/s/k.conf", {}}, "h:1"),
+        row(InWindow({Kind::BadStoredTimeout, "2", {}, "/s/k.conf", {}}, "h:1"),
             "保存的超时秒数“2”有误：应为 3 到 60 的整数。\n改正前每页最多等 3 "
             "秒。请在窗口上单击右键，"
             "选“超时…”改正。",

@@ -1,4 +1,4 @@
-#include "app/common/startup.h"
+#include "startup/startup.h"
 
 #include "engine/exporter.h"
 #include "engine/retrywait.h"

@@ -1,4 +1,4 @@
-#include "app/common/startupmessages.h"
+#include "startup/startupmessages.h"
 
 #include "engine/retrywait.h"
 
@@ -190,30 +190,30 @@ QString ByMenu(const QString &item)
 }
 
 // What the window goes on with, and how its menu puts it right.
-QString InWindow(const StartupError &error, const QString &hostInUse)
+QString InWindow(const StartupError &error, const QString &hostInUse, const SettingMenu &menu)
 {
     const QString host = ShownHost(hostInUse);
     const QString systemOnly = QStringLiteral("只用系统自带的证书。");
     switch (error.kind) {
     case Kind::BadHost:
-        return QStringLiteral("窗口使用 %1。要换论坛地址，%2。").arg(host, ByMenu(HostMenuItem()));
+        return QStringLiteral("窗口使用 %1。要换论坛地址，%2。").arg(host, ByMenu(menu.host));
     case Kind::BadStoredHost:
-        return QStringLiteral("改正前使用 %1。%2改正。").arg(host, ByMenu(HostMenuItem()));
+        return QStringLiteral("改正前使用 %1。%2改正。").arg(host, ByMenu(menu.host));
     case Kind::UnreadableCaFile:
     case Kind::CaFileWithoutCertificate:
         if (!IsStored(error))
             return QStringLiteral("这次") + systemOnly +
-                   QStringLiteral("要另选文件，%1。").arg(ByMenu(CaFileMenuItem()));
+                   QStringLiteral("要另选文件，%1。").arg(ByMenu(menu.caFile));
         return QStringLiteral("改正前") + systemOnly +
-               QStringLiteral("%1另选文件或清除。").arg(ByMenu(CaFileMenuItem()));
+               QStringLiteral("%1另选文件或清除。").arg(ByMenu(menu.caFile));
     case Kind::UnreadableStoredCaFile:
         return QStringLiteral("改正前") + systemOnly +
                QStringLiteral("请把文件放回原处，或在窗口上单击右键，选“%1”另选文件或清除。")
-                   .arg(CaFileMenuItem());
+                   .arg(menu.caFile);
     case Kind::RememberAlone:
         return QStringLiteral("窗口照常使用原来的设置。要保存设置，请在窗口上单击右键，选要改的"
                               "一项（如“%1”），并勾选“记住”。")
-            .arg(HostMenuItem());
+            .arg(menu.host);
     case Kind::NotSaved:
         return QStringLiteral("新的设置这次照样使用，但下次打开时不会记得。%1，再在窗口上单击右键"
                               "重新设置，并勾选“记住”。")
@@ -221,14 +221,14 @@ QString InWindow(const StartupError &error, const QString &hostInUse)
     case Kind::BadRetries:
         return QStringLiteral("这次不重试。请改正 --retries 后再运行。");
     case Kind::BadStoredRetries:
-        return QStringLiteral("改正前不重试。%1改正。").arg(ByMenu(RetriesMenuItem()));
+        return QStringLiteral("改正前不重试。%1改正。").arg(ByMenu(menu.retries));
     case Kind::BadTimeout:
         return QStringLiteral("这次每页最多等 %1 秒。请改正 --timeout 后再运行。")
             .arg(PageFetcher::DefaultTimeoutSeconds);
     case Kind::BadStoredTimeout:
         return QStringLiteral("改正前每页最多等 %1 秒。%2改正。")
             .arg(PageFetcher::DefaultTimeoutSeconds)
-            .arg(ByMenu(TimeoutMenuItem()));
+            .arg(ByMenu(menu.timeout));
     case Kind::BadFirstNumber:
         break;
     }
@@ -242,24 +242,18 @@ QString DescribeHostError(const HostError &error)
     return HostSentence(QStringLiteral("论坛地址"), error);
 }
 
-QString DescribeCaFileError(const StartupError &error)
-{
-    return error.kind == Kind::CaFileWithoutCertificate
-               ? QStringLiteral("这个文件里没有 CA 证书。")
-               : QStringLiteral("无法读取这个文件：找不到它，或没有权限读取。");
-}
-
 UserMessage DescribeStartupError(const StartupError &error)
 {
     return {Happened(error) + QLatin1Char('\n') + OnCommandLine(error), Detail(error)};
 }
 
-UserMessage DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse)
+UserMessage DescribeStartupError(const StartupError &error, const QString &hostInUse,
+                                 const SettingMenu &menu)
 {
     // Settings the window cannot change are edited in their file, named above.
     const bool fileInText =
         error.kind == Kind::BadStoredRetries || error.kind == Kind::BadStoredTimeout;
-    return {Happened(error) + QLatin1Char('\n') + InWindow(error, hostInUse),
+    return {Happened(error) + QLatin1Char('\n') + InWindow(error, hostInUse, menu),
             Detail(error, fileInText)};
 }
 
@@ -289,26 +283,6 @@ UserMessage DescribeNoDisplay()
         QStringLiteral("找不到图形界面，窗口打不开，没有导出。\n请在桌面环境中运行，或改用命令行"
                        "程序 kestrune-cli 导出（kestrune-cli --help 列出它的选项）。"),
         QStringLiteral("没有设置 DISPLAY 或 WAYLAND_DISPLAY")};
-}
-
-QString HostMenuItem()
-{
-    return QStringLiteral("论坛地址…");
-}
-
-QString CaFileMenuItem()
-{
-    return QStringLiteral("CA 证书文件…");
-}
-
-QString RetriesMenuItem()
-{
-    return QStringLiteral("重试次数…");
-}
-
-QString TimeoutMenuItem()
-{
-    return QStringLiteral("超时…");
 }
 
 } // namespace kestrune
