@@ -5,13 +5,17 @@
 
 namespace kestrune {
 
-// What both programs remember between runs.
-struct StoredSettings
+// What both programs remember between runs, each as its entry reads. Read
+// gives none for an entry not stored; Write leaves such an entry as it is and
+// removes one given empty.
+struct ForumSettings
 {
-    QString host;    // empty: never stored
-    QString caFile;  // empty: none
-    QString retries; // empty: never stored; as written, checked by the reader
-    QString timeout; // the same, in seconds
+    std::optional<QString> host{};
+    std::optional<QString> caFile{};
+    std::optional<QString> retries{}; // checked by the reader
+    std::optional<QString> timeout{}; // in seconds, the same
+
+    friend bool operator==(const ForumSettings &, const ForumSettings &) = default;
 };
 
 struct SettingsWriteError
@@ -37,12 +41,8 @@ public:
     explicit SettingsStore(QString file = DefaultFile());
 
     QString File() const { return file_; }
-    StoredSettings Read() const;
-    // Stores the values given; an empty text removes that entry.
-    std::optional<SettingsWriteError> Write(const std::optional<QString> &host,
-                                            const std::optional<QString> &caFile,
-                                            const std::optional<QString> &retries = {},
-                                            const std::optional<QString> &timeout = {}) const;
+    ForumSettings Read() const;
+    std::optional<SettingsWriteError> Write(const ForumSettings &changes) const;
 
 private:
     QString file_;

@@ -56,14 +56,11 @@ struct StartupError
     SettingsWriteError::Reason notSaved{}; // why the settings file was not written
 };
 
-// What --remember stored, and where.
+// What --remember stored, and where; an empty value was removed.
 struct SavedSettings
 {
     QString file;
-    std::optional<QString> host;   // empty: removed
-    std::optional<QString> caFile; // empty: removed
-    std::optional<QString> retries{};
-    std::optional<QString> timeout{};
+    ForumSettings settings;
 };
 
 // Where this run's host came from.

@@ -72,8 +72,7 @@ struct StartupWords
     const char16_t *inWindow = nullptr; // none: as on the command line
     QString SettingMenu::*item = {};    // named by `inWindow`
     const char16_t *notDone = NothingDone;
-    std::int64_t low = 0; // {low} to {high}
-    std::int64_t high = 0;
+    std::int64_t low = 0, high = 0;   // {low} to {high}
     const char *key = nullptr;        // of the entry, as the file has it
     const char16_t *detail = nullptr; // a further line of detail
     bool fileInWindowDetail = true;   // the window names the settings file
@@ -271,19 +270,20 @@ UserMessage DescribeStartupError(const StartupError &error, const QString &hostI
 
 UserMessage DescribeSaved(const SavedSettings &saved)
 {
+    const auto &[host, caFile, retries, timeout] = saved.settings;
     QStringList parts;
-    if (saved.host)
-        parts << (saved.host->isEmpty()
+    if (host)
+        parts << (host->isEmpty()
                       ? QStringLiteral("论坛地址恢复为默认的 %1").arg(ShownHost(DefaultForumHost()))
-                      : QStringLiteral("论坛地址 %1").arg(ShownHost(*saved.host)));
-    if (saved.caFile)
-        parts << (saved.caFile->isEmpty() ? QStringLiteral("不再使用另外的 CA 证书文件")
-                                          : QStringLiteral("CA 证书文件 %1")
-                                                .arg(QDir::toNativeSeparators(*saved.caFile)));
-    if (saved.retries)
-        parts << QStringLiteral("重试次数 %1").arg(*saved.retries);
-    if (saved.timeout)
-        parts << QStringLiteral("超时 %1 秒").arg(*saved.timeout);
+                      : QStringLiteral("论坛地址 %1").arg(ShownHost(*host)));
+    if (caFile)
+        parts << (caFile->isEmpty()
+                      ? QStringLiteral("不再使用另外的 CA 证书文件")
+                      : QStringLiteral("CA 证书文件 %1").arg(QDir::toNativeSeparators(*caFile)));
+    if (retries)
+        parts << QStringLiteral("重试次数 %1").arg(*retries);
+    if (timeout)
+        parts << QStringLiteral("超时 %1 秒").arg(*timeout);
     return {QStringLiteral("已保存设置：%1。以后每次运行都会使用，不必再给出。")
                 .arg(parts.join(QStringLiteral("，"))),
             QStringLiteral("设置文件：%1").arg(QDir::toNativeSeparators(saved.file))};

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "startup/settingsstore.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
 #include "engine/timeleft.h"
+#include "startup/settingsstore.h"
 
 #include <QWidget>
 #include <functional>
@@ -63,7 +63,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // In the order SettingsStore::Write takes them.
+    // In the order of ForumSettings' fields.
     enum class Setting
     {
         Host,

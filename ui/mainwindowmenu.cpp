@@ -105,11 +105,12 @@ void MainWindow::ChangeSetting(Setting setting, const std::function<void()> &the
     connect(dialog, &QDialog::accepted, this, [this, dialog, setting, then] {
         const QString value = dialog->Value();
         UseSetting(setting, value);
-        std::array<std::optional<QString>, 4> stored;
-        stored.at(static_cast<std::size_t>(setting)) = value;
+        ForumSettings stored;
+        const std::array fields{&ForumSettings::host, &ForumSettings::caFile,
+                                &ForumSettings::retries, &ForumSettings::timeout};
+        stored.*fields.at(static_cast<std::size_t>(setting)) = value;
         const std::optional<SettingsWriteError> error =
-            dialog->Remember() ? settings_.Write(stored[0], stored[1], stored[2], stored[3])
-                               : std::nullopt;
+            dialog->Remember() ? settings_.Write(stored) : std::nullopt;
         if (!error) {
             if (then)
                 then();

@@ -571,7 +571,8 @@ private slots:
         }
         QCOMPARE(f_->Results(), expected);
         const bool stored = answer && remember && !unwritable;
-        QCOMPARE(store.Read().host, stored ? LocalHost(f_->forum.ServerPort()) : QString());
+        QCOMPARE(store.Read().host.value_or(QString()),
+                 stored ? LocalHost(f_->forum.ServerPort()) : QString());
         QCOMPARE(QFile::exists(store.File()), stored);
     }
 
@@ -669,8 +670,11 @@ private slots:
                        : QString::number(row == 2 ? engine.Retries() : engine.TimeoutSeconds());
         };
         const auto stored = [this, row] {
-            const StoredSettings settings = f_->store.Read();
-            return row == 1 ? settings.caFile : row == 2 ? settings.retries : settings.timeout;
+            const ForumSettings settings = f_->store.Read();
+            const auto &value = row == 1   ? settings.caFile
+                                : row == 2 ? settings.retries
+                                           : settings.timeout;
+            return value.value_or(QString());
         };
         if (isFile)
             engine.SetCaFile(value(before));
