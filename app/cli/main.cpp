@@ -14,6 +14,7 @@
 #include "startup/shellquote.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
+#include "startup/terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,6 +4,7 @@
 #include "engine/exportinputs.h"
 #include "platform/clock.h"
 #include "platform/consoleoutput.h"
+#include "startup/terminal.h"
 
 #include <algorithm>
 
@@ -13,15 +14,6 @@ namespace {
 
 constexpr qint64 BarCells = 20;
 constexpr qint64 RedrawMs = 200;
-
-// Terminal columns: the Chinese characters take two.
-int Columns(const QString &text)
-{
-    int columns = 0;
-    for (const QChar c : text)
-        columns += c.unicode() >= 0x1100 ? 2 : 1;
-    return columns;
-}
 
 qint64 NowMs()
 {
@@ -71,7 +63,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
                        .arg(DescribeTimeLeft(pace_.TimeLeft(pages - done, pauseMs)));
     // Spaces, not an escape sequence, clear what a longer line left: a
     // Windows console may not read escapes.
-    const int columns = Columns(line);
+    const int columns = DisplayColumns(line);
     line += QString(std::max(0, columns_ - columns), QLatin1Char(' '));
     columns_ = columns;
     PrintText(stream_, QLatin1Char('\r') + line);

@@ -5,6 +5,7 @@
 #include "startup/settingsstore.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
+#include "startup/terminal.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/settingwords.h"
