@@ -6,6 +6,7 @@
 #include "engine/exportinputs.h"
 #include "engine/inputcheck.h"
 #include "engine/runreportmessage.h"
+#include "platform/clock.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "platform/stopsignals.h"
@@ -115,7 +116,8 @@ int main(int argc, char *argv[])
 
     const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                             parser.value(delay));
-    Exporter exporter(inputs);
+    const Clock &clock = SystemClock::Instance();
+    Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
     exporter.SetNextNumber(*firstNumber);
 
@@ -133,7 +135,7 @@ int main(int argc, char *argv[])
         stopSignals.StopHandled();
     });
 
-    ProgressLine progress(exporter, inputs, stderr);
+    ProgressLine progress(exporter, inputs, stderr, clock);
     QObject::connect(&exporter, &Exporter::retryScheduled, [&](qint64 page, int retry, qint64 ms) {
         progress.End();
         Print(stderr, DescribeRetry(page, retry, ms));

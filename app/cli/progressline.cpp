@@ -15,21 +15,18 @@ namespace {
 constexpr qint64 BarCells = 20;
 constexpr qint64 RedrawMs = 200;
 
-qint64 NowMs()
-{
-    return SystemClock::Instance().MonotonicMilliseconds();
-}
-
 } // namespace
 
-ProgressLine::ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream)
+ProgressLine::ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream,
+                           const Clock &clock)
     : exporter_(exporter)
     , inputs_(inputs)
     , stream_(stream)
+    , clock_(clock)
     , console_(IsConsole(stream))
 {
     QObject::connect(&exporter, &Exporter::pageStarted, &context_,
-                     [this] { pace_.PageStarted(NowMs()); });
+                     [this] { pace_.PageStarted(clock_.MonotonicMilliseconds()); });
     QObject::connect(&exporter, &Exporter::pageFinished, &context_,
                      [this](qint64 page, qint64 names) { Show(page, names); });
 }
@@ -45,7 +42,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
         return;
     }
     const qint64 pauseMs = PauseOfDelay(inputs_.Delay().toStdString());
-    const qint64 now = NowMs();
+    const qint64 now = clock_.MonotonicMilliseconds();
     pace_.PageFinished(now, pauseMs);
     // Fast pages redraw a few times a second at most; the last one always.
     if (page < last && columns_ > 0 && now - drawnAtMs_ < RedrawMs)
