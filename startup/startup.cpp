@@ -34,7 +34,8 @@ std::optional<StartupError::Kind> CheckCaFile(const QString &caFile, bool stored
 
 StartupError BadHost(StartupError::Kind kind, const HostError &error, const QString &storedIn = {})
 {
-    return {kind, error.text, error.problem, storedIn, {}};
+    return {
+        .kind = kind, .value = error.text, .hostProblem = error.problem, .settingsFile = storedIn};
 }
 
 // A whole number from `low` to `high`, as typed or stored.
@@ -151,7 +152,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
         if (path.isEmpty()) {
             changes.caFile = QString();
         } else if (const auto problem = CheckCaFile(path, false)) {
-            fail({*problem, path, {}, {}, {}});
+            fail({.kind = *problem, .value = path});
         } else {
             // Stored for runs from any directory.
             result.connection.caFile = QFileInfo(path).absoluteFilePath();
@@ -159,7 +160,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
         }
     } else if (stored.caFile) {
         if (const auto problem = CheckCaFile(*stored.caFile, true))
-            fail({*problem, *stored.caFile, {}, store.File(), {}});
+            fail({.kind = *problem, .value = *stored.caFile, .settingsFile = store.File()});
         else
             result.connection.caFile = *stored.caFile;
     }
@@ -179,7 +180,9 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
             if (isGiven)
                 given = QString::number(*count);
         } else {
-            fail({isGiven ? bad : badStored, text, {}, isGiven ? QString() : store.File(), {}});
+            fail({.kind = isGiven ? bad : badStored,
+                  .value = text,
+                  .settingsFile = isGiven ? QString() : store.File()});
         }
         return given;
     };
@@ -194,11 +197,13 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     if (!parser.isSet(remember) || result.error)
         return result;
     if (changes == ForumSettings{}) {
-        fail({StartupError::Kind::RememberAlone, {}, {}, {}, {}});
+        fail({.kind = StartupError::Kind::RememberAlone});
         return result;
     }
     if (const std::optional<SettingsWriteError> error = store.Write(changes)) {
-        fail({StartupError::Kind::NotSaved, {}, {}, error->file, error->reason});
+        fail({.kind = StartupError::Kind::NotSaved,
+              .settingsFile = error->file,
+              .notSaved = error->reason});
         return result;
     }
     result.saved = SavedSettings{store.File(), changes};
@@ -216,7 +221,7 @@ bool MustAskForHost(const StartupResult &result)
 std::optional<StartupError> CheckCaFileSetting(const QString &path)
 {
     if (const auto kind = CheckCaFile(path, false))
-        return StartupError{*kind, path, {}, {}, {}};
+        return StartupError{.kind = *kind, .value = path};
     return std::nullopt;
 }
 

@@ -50,9 +50,9 @@ struct StartupError
         BadFirstNumber, // kestrune-cli's --number-from
     };
     Kind kind;
-    QString value;                         // the setting, as given or stored
+    QString value{};                       // the setting, as given or stored
     HostProblem hostProblem{};             // what is wrong with a host
-    QString settingsFile;                  // where a bad value is stored, or was to go
+    QString settingsFile{};                // where a bad value is stored, or was to go
     SettingsWriteError::Reason notSaved{}; // why the settings file was not written
 };
 

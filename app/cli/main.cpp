@@ -105,7 +105,8 @@ int main(int argc, char *argv[])
     StartupResult startup = connection.Resolve(parser, SettingsStore());
     const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
     if (!firstNumber && !startup.error)
-        startup.error = {StartupError::Kind::BadFirstNumber, parser.value(numberFrom), {}, {}, {}};
+        startup.error = {.kind = StartupError::Kind::BadFirstNumber,
+                         .value = parser.value(numberFrom)};
     // --number-from is read after the settings were saved; both are told.
     if (startup.saved)
         PrintMessage(stderr, DescribeSaved(*startup.saved));
