@@ -24,9 +24,9 @@ QString DefaultForumHost();
 // Where the forum is for this run.
 struct Connection
 {
-    QString host;
-    QString caFile;  // empty: the system's store only
-    int retries = 0; // further tries of a page that may pass
+    QString host{};
+    QString caFile{}; // empty: the system's store only
+    int retries = 0;  // further tries of a page that may pass
     int timeoutSeconds = PageFetcher::DefaultTimeoutSeconds;
 };
 

@@ -671,10 +671,7 @@ private slots:
         };
         const auto stored = [this, row] {
             const ForumSettings settings = f_->store.Read();
-            const auto &value = row == 1   ? settings.caFile
-                                : row == 2 ? settings.retries
-                                           : settings.timeout;
-            return value.value_or(QString());
+            return row == 1 ? settings.caFile : row == 2 ? settings.retries : settings.timeout;
         };
         if (isFile)
             engine.SetCaFile(value(before));
@@ -702,7 +699,7 @@ private slots:
         QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
         QVERIFY(BoxClosed(&f_->window));
         QCOMPARE(inUse(), value(answer));
-        QCOMPARE(stored(), remember ? value(answer) : QString());
+        QCOMPARE(stored().value_or(QString()), remember ? value(answer) : QString());
     }
 
 private:
