@@ -1,12 +1,12 @@
 #include "ui/mainwindow.h"
 
-#include "app/common/startupmessages.h"
 #include "engine/runreportmessage.h"
 #include "platform/clock.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/rankbox.h"
 #include "ui/settingsmenu.h"
+#include "ui/settingwords.h"
 #include "ui/statusbar.h"
 #include "ui/updown.h"
 

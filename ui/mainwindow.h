@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/common/settingsstore.h"
 #include "engine/exporter.h"
 #include "engine/exportinputs.h"
 #include "ui/runstatus.h"
@@ -14,6 +13,7 @@ namespace kestrune {
 
 class Clock;
 class SettingsMenu;
+class SettingsStore;
 class StatusBar;
 class UpDown;
 

@@ -1,10 +1,11 @@
 #include "ui/settingdialog.h"
 
-#include "app/common/hostsetting.h"
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
 #include "engine/pagefetcher.h"
 #include "engine/retrywait.h"
+#include "startup/hostsetting.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
+#include "ui/settingwords.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 #include "ui/settingsmenu.h"
 
-#include "app/common/startupmessages.h"
 #include "engine/exporter.h"
 #include "ui/messagebox.h"
 #include "ui/settingdialog.h"
+#include "ui/settingwords.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -40,11 +40,22 @@ MenuItem ItemOf(Setting setting)
 std::optional<SettingsWriteError> Store(const SettingsStore &settings, Setting setting,
                                         const QString &value)
 {
-    const auto only = [setting, &value](Setting which) {
-        return which == setting ? std::optional(value) : std::nullopt;
-    };
-    return settings.Write(only(Setting::Host), only(Setting::CaFile), only(Setting::Retries),
-                          only(Setting::Timeout));
+    ForumSettings changed;
+    switch (setting) {
+    case Setting::Host:
+        changed.host = value;
+        break;
+    case Setting::CaFile:
+        changed.caFile = value;
+        break;
+    case Setting::Retries:
+        changed.retries = value;
+        break;
+    case Setting::Timeout:
+        changed.timeout = value;
+        break;
+    }
+    return settings.Write(changed);
 }
 
 } // namespace

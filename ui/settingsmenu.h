@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/common/settingsstore.h"
+#include "startup/settingsstore.h"
 
 #include <QMenu>
 #include <functional>

@@ -1,19 +1,21 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
 #include "app/cli/progressline.h"
-#include "app/common/helptext.h"
-#include "app/common/settingsstore.h"
-#include "app/common/shellquote.h"
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
 #include "engine/exporter.h"
 #include "engine/exportfiles.h"
 #include "engine/exportinputs.h"
 #include "engine/inputcheck.h"
 #include "engine/runreportmessage.h"
+#include "platform/clock.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
 #include "platform/stopsignals.h"
+#include "startup/helptext.h"
+#include "startup/settingsstore.h"
+#include "startup/shellquote.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
+#include "startup/terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -103,7 +105,8 @@ int main(int argc, char *argv[])
     StartupResult startup = connection.Resolve(parser, SettingsStore());
     const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
     if (!firstNumber && !startup.error)
-        startup.error = {StartupError::Kind::BadFirstNumber, parser.value(numberFrom), {}, {}, {}};
+        startup.error = {.kind = StartupError::Kind::BadFirstNumber,
+                         .value = parser.value(numberFrom)};
     // --number-from is read after the settings were saved; both are told.
     if (startup.saved)
         PrintMessage(stderr, DescribeSaved(*startup.saved));
@@ -114,7 +117,8 @@ int main(int argc, char *argv[])
 
     const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
                             parser.value(delay));
-    Exporter exporter(inputs);
+    const Clock &clock = SystemClock::Instance();
+    Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
     exporter.SetNextNumber(*firstNumber);
 
@@ -132,7 +136,7 @@ int main(int argc, char *argv[])
         stopSignals.StopHandled();
     });
 
-    ProgressLine progress(exporter, inputs, stderr);
+    ProgressLine progress(exporter, inputs, stderr, clock);
     QObject::connect(&exporter, &Exporter::retryScheduled, [&](qint64 page, int retry, qint64 ms) {
         progress.End();
         Print(stderr, DescribeRetry(page, retry, ms));

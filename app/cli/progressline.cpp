@@ -4,6 +4,7 @@
 #include "engine/exportinputs.h"
 #include "platform/clock.h"
 #include "platform/consoleoutput.h"
+#include "startup/terminal.h"
 
 #include <algorithm>
 
@@ -14,30 +15,18 @@ namespace {
 constexpr qint64 BarCells = 20;
 constexpr qint64 RedrawMs = 200;
 
-// Terminal columns: the Chinese characters take two.
-int Columns(const QString &text)
-{
-    int columns = 0;
-    for (const QChar c : text)
-        columns += c.unicode() >= 0x1100 ? 2 : 1;
-    return columns;
-}
-
-qint64 NowMs()
-{
-    return SystemClock::Instance().MonotonicMilliseconds();
-}
-
 } // namespace
 
-ProgressLine::ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream)
+ProgressLine::ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream,
+                           const Clock &clock)
     : exporter_(exporter)
     , inputs_(inputs)
     , stream_(stream)
+    , clock_(clock)
     , console_(IsConsole(stream))
 {
     QObject::connect(&exporter, &Exporter::pageStarted, &context_,
-                     [this] { pace_.PageStarted(NowMs()); });
+                     [this] { pace_.PageStarted(clock_.MonotonicMilliseconds()); });
     QObject::connect(&exporter, &Exporter::pageFinished, &context_,
                      [this](qint64 page, qint64 names) { Show(page, names); });
 }
@@ -53,7 +42,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
         return;
     }
     const qint64 pauseMs = PauseOfDelay(inputs_.Delay().toStdString());
-    const qint64 now = NowMs();
+    const qint64 now = clock_.MonotonicMilliseconds();
     pace_.PageFinished(now, pauseMs);
     // Fast pages redraw a few times a second at most; the last one always.
     if (page < last && columns_ > 0 && now - drawnAtMs_ < RedrawMs)
@@ -71,7 +60,7 @@ void ProgressLine::Show(qint64 page, qint64 namesWritten)
                        .arg(DescribeTimeLeft(pace_.TimeLeft(pages - done, pauseMs)));
     // Spaces, not an escape sequence, clear what a longer line left: a
     // Windows console may not read escapes.
-    const int columns = Columns(line);
+    const int columns = DisplayColumns(line);
     line += QString(std::max(0, columns_ - columns), QLatin1Char(' '));
     columns_ = columns;
     PrintText(stream_, QLatin1Char('\r') + line);

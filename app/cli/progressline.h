@@ -7,15 +7,18 @@
 
 namespace kestrune {
 
+class Clock;
 class ExportInputs;
 class Exporter;
 
 // The run's progress on stderr: on a terminal one line redrawn in place with
-// a text bar and the time left; to a file or pipe one line a page.
+// a text bar and the time left; to a file or pipe one line a page. The time
+// left is measured on `clock`.
 class ProgressLine final
 {
 public:
-    ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream);
+    ProgressLine(Exporter &exporter, const ExportInputs &inputs, std::FILE *stream,
+                 const Clock &clock);
     Q_DISABLE_COPY_MOVE(ProgressLine)
     ~ProgressLine() = default;
 
@@ -28,6 +31,7 @@ private:
     const Exporter &exporter_;
     const ExportInputs &inputs_;
     std::FILE *stream_;
+    const Clock &clock_;
     bool console_;
     int columns_ = 0; // of the line drawn in place; 0: none open
     qint64 drawnAtMs_ = 0;

@@ -1,12 +1,14 @@
 // Opens the window; an export runs only when its button is pressed.
-#include "app/common/helptext.h"
-#include "app/common/settingsstore.h"
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
+#include "startup/helptext.h"
+#include "startup/settingsstore.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
+#include "startup/terminal.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
+#include "ui/settingwords.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,7 +1,8 @@
-#include "app/common/startup.h"
-#include "app/common/startupmessages.h"
+#include "startup/startup.h"
+#include "startup/startupmessages.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/settingdialog.h"
+#include "ui/settingwords.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -146,7 +147,7 @@ private slots:
                           : QString::number(retries ? engine.Retries() : engine.TimeoutSeconds());
         };
         const auto stored = [this, isFile, retries] {
-            const StoredSettings settings = f_->store.Read();
+            const ForumSettings settings = f_->store.Read();
             return isFile ? settings.caFile : retries ? settings.retries : settings.timeout;
         };
         if (isFile)
@@ -173,7 +174,7 @@ private slots:
         dialog->findChild<QCheckBox *>()->setChecked(change.remember);
         QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
         QCOMPARE(inUse(), value(change.answer));
-        QCOMPARE(stored(), change.remember ? value(change.answer) : QString());
+        QCOMPARE(stored().value_or(QString()), change.remember ? value(change.answer) : QString());
     }
 
     // The first two exports of a window that nothing gave a forum's address.
@@ -232,7 +233,8 @@ private slots:
         }
         QCOMPARE(f_->Results(), expected);
         const bool stored = answer && remember && !unwritable;
-        QCOMPARE(store.Read().host, stored ? LocalHost(f_->forum.ServerPort()) : QString());
+        QCOMPARE(store.Read().host.value_or(QString()),
+                 stored ? LocalHost(f_->forum.ServerPort()) : QString());
         QCOMPARE(QFile::exists(store.File()), stored);
         if (unwritable) // the box names the file that was not written
             QVERIFY(MessageBox::Answered().constFirst().message.text.contains(

@@ -2,6 +2,7 @@
 
 #include "engine/exportfiles.h"
 #include "platform/clock.h"
+#include "startup/settingsstore.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/fixtures.h"
 #include "tools/sampleforum/sampleforum.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/common/hostsetting.h"
-#include "app/common/settingsstore.h"
 #include "engine/pagefetcher.h"
+#include "startup/hostsetting.h"
+#include "startup/settingsstore.h"
 
 #include <QCommandLineOption>
 #include <QString>
@@ -24,9 +24,9 @@ QString DefaultForumHost();
 // Where the forum is for this run.
 struct Connection
 {
-    QString host;
-    QString caFile;  // empty: the system's store only
-    int retries = 0; // further tries of a page that may pass
+    QString host{};
+    QString caFile{}; // empty: the system's store only
+    int retries = 0;  // further tries of a page that may pass
     int timeoutSeconds = PageFetcher::DefaultTimeoutSeconds;
 };
 
@@ -50,20 +50,17 @@ struct StartupError
         BadFirstNumber, // kestrune-cli's --number-from
     };
     Kind kind;
-    QString value;                         // the setting, as given or stored
+    QString value{};                       // the setting, as given or stored
     HostProblem hostProblem{};             // what is wrong with a host
-    QString settingsFile;                  // where a bad value is stored, or was to go
+    QString settingsFile{};                // where a bad value is stored, or was to go
     SettingsWriteError::Reason notSaved{}; // why the settings file was not written
 };
 
-// What --remember stored, and where.
+// What --remember stored, and where; an empty value was removed.
 struct SavedSettings
 {
     QString file;
-    std::optional<QString> host;   // empty: removed
-    std::optional<QString> caFile; // empty: removed
-    std::optional<QString> retries{};
-    std::optional<QString> timeout{};
+    ForumSettings settings;
 };
 
 // Where this run's host came from.

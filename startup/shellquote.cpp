@@ -1,4 +1,4 @@
-#include "app/common/shellquote.h"
+#include "startup/shellquote.h"
 
 namespace kestrune {
 

@@ -1,4 +1,6 @@
-#include "app/common/helptext.h"
+#include "startup/helptext.h"
+
+#include "startup/terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -7,43 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#include <qt_windows.h>
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
 namespace kestrune {
 
 namespace {
 
-constexpr int DefaultColumns = 80;
 constexpr int Indent = 2;
 constexpr int Gap = 2;
 // Narrower descriptions would be mostly line breaks.
 constexpr int MinDescriptionColumns = 16;
-
-// East Asian wide and full-width characters. The dash, ellipsis and curly
-// quotes are counted wide too, as a Chinese terminal draws them.
-bool IsWide(char32_t c)
-{
-    constexpr std::pair<char32_t, char32_t> wide[] = {
-        {0x1100, 0x115F},   {0x2014, 0x2014}, {0x2018, 0x2019}, {0x201C, 0x201D},
-        {0x2026, 0x2026},   {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
-        {0x4E00, 0x9FFF},   {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
-        {0xFE30, 0xFE4F},   {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x2FFFD},
-        {0x30000, 0x3FFFD},
-    };
-    return std::ranges::any_of(
-        wide, [c](const auto &range) { return c >= range.first && c <= range.second; });
-}
-
-int Columns(char32_t c)
-{
-    return IsWide(c) ? 2 : 1;
-}
 
 // Signs a Chinese line never starts with, and those it never ends with.
 constexpr std::u32string_view Closing = U"，。、：；！？）》」』】〉”’…";
@@ -57,6 +30,11 @@ bool IsClosing(char32_t c)
 bool IsOpening(char32_t c)
 {
     return Opening.find(c) != std::u32string_view::npos;
+}
+
+bool IsWide(char32_t c)
+{
+    return DisplayColumns(c) == 2;
 }
 
 // Between two Chinese characters, after a closing sign or before an opening
@@ -110,7 +88,7 @@ std::vector<Piece> Pieces(QStringView text)
             finish(i);
         if (start < 0)
             start = i;
-        piece.columns += Columns(c);
+        piece.columns += DisplayColumns(c);
         previous = c;
         i += c > 0xFFFF ? 2 : 1;
     }
@@ -127,11 +105,11 @@ qsizetype Cut(QStringView text, int room)
     int used = 0;
     while (end < text.size()) {
         const char32_t c = CodePointAt(text, end);
-        if (end > 0 && used + Columns(c) > room)
+        if (end > 0 && used + DisplayColumns(c) > room)
             return IsClosing(c) && lastGood > 0 ? lastGood : end;
         if (end > 0 && !IsClosing(c))
             lastGood = end;
-        used += Columns(c);
+        used += DisplayColumns(c);
         end += c > 0xFFFF ? 2 : 1;
     }
     return end;
@@ -207,50 +185,6 @@ QString NamesOf(const QCommandLineOption &option)
 }
 
 } // namespace
-
-int DisplayColumns(QStringView text)
-{
-    int columns = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        const char32_t c = CodePointAt(text, i);
-        columns += Columns(c);
-        i += c > 0xFFFF ? 2 : 1;
-    }
-    return columns;
-}
-
-int TerminalColumns(std::FILE *stream)
-{
-#ifdef Q_OS_WIN
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    const int descriptor = _fileno(stream);
-    if (descriptor >= 0 &&
-        GetConsoleScreenBufferInfo(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor)), &info))
-        // A full line would move the cursor on by itself and leave an empty
-        // line after it.
-        return info.srWindow.Right - info.srWindow.Left;
-#else
-    winsize size{};
-    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-#endif
-    bool isNumber = false;
-    const int columns = qEnvironmentVariableIntValue("COLUMNS", &isNumber);
-    return isNumber && columns > 0 ? columns : DefaultColumns;
-}
-
-bool HasOutput(std::FILE *stream)
-{
-#ifdef Q_OS_WIN
-    const int descriptor = _fileno(stream);
-    if (descriptor < 0)
-        return false;
-    const intptr_t handle = _get_osfhandle(descriptor);
-    return handle != -1 && handle != -2 && handle != 0;
-#else
-    return stream != nullptr;
-#endif
-}
 
 QString HelpText(const QCommandLineParser &parser, const QList<QCommandLineOption> &options,
                  int columns)

@@ -1,4 +1,4 @@
-#include "app/common/hostsetting.h"
+#include "startup/hostsetting.h"
 
 #include <QUrl>
 #include <algorithm>

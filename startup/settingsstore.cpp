@@ -1,4 +1,4 @@
-#include "app/common/settingsstore.h"
+#include "startup/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -12,6 +12,12 @@ const QString HostKey = QStringLiteral("forum/host");
 const QString CaFileKey = QStringLiteral("forum/caFile");
 const QString RetriesKey = QStringLiteral("forum/retries");
 const QString TimeoutKey = QStringLiteral("forum/timeout");
+
+std::optional<QString> Get(const QSettings &settings, const QString &key)
+{
+    QString value = settings.value(key).toString();
+    return value.isEmpty() ? std::nullopt : std::optional(std::move(value));
+}
 
 void Put(QSettings &settings, const QString &key, const std::optional<QString> &value)
 {
@@ -51,23 +57,22 @@ SettingsStore::SettingsStore(QString file)
     : file_(std::move(file))
 {}
 
-StoredSettings SettingsStore::Read() const
+ForumSettings SettingsStore::Read() const
 {
     const QSettings settings(file_, QSettings::IniFormat);
-    return {settings.value(HostKey).toString(), settings.value(CaFileKey).toString(),
-            settings.value(RetriesKey).toString(), settings.value(TimeoutKey).toString()};
+    return {.host = Get(settings, HostKey),
+            .caFile = Get(settings, CaFileKey),
+            .retries = Get(settings, RetriesKey),
+            .timeout = Get(settings, TimeoutKey)};
 }
 
-std::optional<SettingsWriteError> SettingsStore::Write(const std::optional<QString> &host,
-                                                       const std::optional<QString> &caFile,
-                                                       const std::optional<QString> &retries,
-                                                       const std::optional<QString> &timeout) const
+std::optional<SettingsWriteError> SettingsStore::Write(const ForumSettings &changes) const
 {
     QSettings settings(file_, QSettings::IniFormat);
-    Put(settings, HostKey, host);
-    Put(settings, CaFileKey, caFile);
-    Put(settings, RetriesKey, retries);
-    Put(settings, TimeoutKey, timeout);
+    Put(settings, HostKey, changes.host);
+    Put(settings, CaFileKey, changes.caFile);
+    Put(settings, RetriesKey, changes.retries);
+    Put(settings, TimeoutKey, changes.timeout);
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return std::nullopt;

@@ -1,4 +1,4 @@
-#include "app/common/startup.h"
+#include "startup/startup.h"
 
 #include "engine/exporter.h"
 #include "engine/retrywait.h"
@@ -34,7 +34,8 @@ std::optional<StartupError::Kind> CheckCaFile(const QString &caFile, bool stored
 
 StartupError BadHost(StartupError::Kind kind, const HostError &error, const QString &storedIn = {})
 {
-    return {kind, error.text, error.problem, storedIn, {}};
+    return {
+        .kind = kind, .value = error.text, .hostProblem = error.problem, .settingsFile = storedIn};
 }
 
 // A whole number from `low` to `high`, as typed or stored.
@@ -111,19 +112,18 @@ void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary
 StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
                                          const SettingsStore &store) const
 {
-    const StoredSettings stored = store.Read();
+    const ForumSettings stored = store.Read();
     StartupResult result{{DefaultForumHost(), {}, 0, PageFetcher::DefaultTimeoutSeconds}, {}, {}};
     // The first problem is told; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
         if (!result.error)
             result.error = error;
     };
-    std::optional<QString> newHost;
-    std::optional<QString> newCaFile;
+    ForumSettings changes; // what --remember stores
 
     std::optional<StartupError> storedHostError;
-    if (!stored.host.isEmpty()) {
-        const HostCheck check = CheckHost(stored.host);
+    if (stored.host) {
+        const HostCheck check = CheckHost(*stored.host);
         if (check.error) {
             storedHostError =
                 BadHost(StartupError::Kind::BadStoredHost, *check.error, store.File());
@@ -141,7 +141,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
         } else {
             result.connection.host = check.host;
             result.hostSource = HostSource::CommandLine;
-            newHost = text.isEmpty() ? QString() : check.host;
+            changes.host = text.isEmpty() ? QString() : check.host;
         }
     } else if (storedHostError) {
         fail(*storedHostError);
@@ -150,60 +150,63 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     if (parser.isSet(caFile)) {
         const QString path = parser.value(caFile);
         if (path.isEmpty()) {
-            newCaFile = QString();
+            changes.caFile = QString();
         } else if (const auto problem = CheckCaFile(path, false)) {
-            fail({*problem, path, {}, {}, {}});
+            fail({.kind = *problem, .value = path});
         } else {
             // Stored for runs from any directory.
             result.connection.caFile = QFileInfo(path).absoluteFilePath();
-            newCaFile = result.connection.caFile;
+            changes.caFile = result.connection.caFile;
         }
-    } else if (!stored.caFile.isEmpty()) {
-        if (const auto problem = CheckCaFile(stored.caFile, true))
-            fail({*problem, stored.caFile, {}, store.File(), {}});
+    } else if (stored.caFile) {
+        if (const auto problem = CheckCaFile(*stored.caFile, true))
+            fail({.kind = *problem, .value = *stored.caFile, .settingsFile = store.File()});
         else
-            result.connection.caFile = stored.caFile;
+            result.connection.caFile = *stored.caFile;
     }
 
     // A count given this run wins over the stored one; the one given is
     // what --remember stores.
-    const auto readCount = [&](const QCommandLineOption &option, const QString &storedText, int low,
-                               int high, StartupError::Kind bad, StartupError::Kind badStored,
-                               int &into) {
+    const auto readCount = [&](const QCommandLineOption &option,
+                               const std::optional<QString> &storedText, int low, int high,
+                               StartupError::Kind bad, StartupError::Kind badStored, int &into) {
         std::optional<QString> given;
         const bool isGiven = parser.isSet(option);
-        const QString text = isGiven ? parser.value(option) : storedText;
-        if (text.isEmpty() && !isGiven)
+        if (!isGiven && !storedText)
             return given;
+        const QString text = isGiven ? parser.value(option) : *storedText;
         if (const std::optional<int> count = ReadCount(text, low, high)) {
             into = *count;
             if (isGiven)
                 given = QString::number(*count);
         } else {
-            fail({isGiven ? bad : badStored, text, {}, isGiven ? QString() : store.File(), {}});
+            fail({.kind = isGiven ? bad : badStored,
+                  .value = text,
+                  .settingsFile = isGiven ? QString() : store.File()});
         }
         return given;
     };
-    const std::optional<QString> newRetries =
+    changes.retries =
         readCount(retries, stored.retries, 0, MaxRetries, StartupError::Kind::BadRetries,
                   StartupError::Kind::BadStoredRetries, result.connection.retries);
-    const std::optional<QString> newTimeout =
+    changes.timeout =
         readCount(timeout, stored.timeout, PageFetcher::MinTimeoutSeconds,
                   PageFetcher::MaxTimeoutSeconds, StartupError::Kind::BadTimeout,
                   StartupError::Kind::BadStoredTimeout, result.connection.timeoutSeconds);
 
     if (!parser.isSet(remember) || result.error)
         return result;
-    if (!newHost && !newCaFile && !newRetries && !newTimeout) {
-        fail({StartupError::Kind::RememberAlone, {}, {}, {}, {}});
+    if (changes == ForumSettings{}) {
+        fail({.kind = StartupError::Kind::RememberAlone});
         return result;
     }
-    if (const std::optional<SettingsWriteError> error =
-            store.Write(newHost, newCaFile, newRetries, newTimeout)) {
-        fail({StartupError::Kind::NotSaved, {}, {}, error->file, error->reason});
+    if (const std::optional<SettingsWriteError> error = store.Write(changes)) {
+        fail({.kind = StartupError::Kind::NotSaved,
+              .settingsFile = error->file,
+              .notSaved = error->reason});
         return result;
     }
-    result.saved = SavedSettings{store.File(), newHost, newCaFile, newRetries, newTimeout};
+    result.saved = SavedSettings{store.File(), changes};
     return result;
 }
 
@@ -218,7 +221,7 @@ bool MustAskForHost(const StartupResult &result)
 std::optional<StartupError> CheckCaFileSetting(const QString &path)
 {
     if (const auto kind = CheckCaFile(path, false))
-        return StartupError{*kind, path, {}, {}, {}};
+        return StartupError{.kind = *kind, .value = path};
     return std::nullopt;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/common/startup.h"
 #include "platform/usermessage.h"
+#include "startup/startup.h"
 
 #include <QString>
 
@@ -15,15 +15,19 @@ UserMessage DescribeNoDisplay(); // the window program, started where it cannot 
 
 // Short enough to stand beside a setting's box.
 QString DescribeHostError(const HostError &error);
-QString DescribeCaFileError(const StartupError &error);
 
-// The window's menu items that change the settings.
-QString HostMenuItem();
-QString CaFileMenuItem();
-QString RetriesMenuItem();
-QString TimeoutMenuItem();
+// The window's menu items that change each setting.
+struct SettingMenu
+{
+    QString host;
+    QString caFile;
+    QString retries;
+    QString timeout;
+};
+
 // The same problems as the window tells them: a stored setting is put right
-// from its menu, and `hostInUse` serves meanwhile.
-UserMessage DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse);
+// from its item of `menu`, and `hostInUse` serves meanwhile.
+UserMessage DescribeStartupError(const StartupError &error, const QString &hostInUse,
+                                 const SettingMenu &menu);
 
 } // namespace kestrune
