@@ -66,10 +66,10 @@ void StatusBar::ShowVersion(const QString &version)
 void StatusBar::ShowRunProgress(qint64 pagesDone, qint64 pages, const QString &timeLeft)
 {
     // QProgressBar counts in int: long runs show in thousandths.
-    constexpr qint64 Steps = 1000;
-    const bool scaled = pages > Steps;
-    progress_->setRange(0, static_cast<int>(scaled ? Steps : pages));
-    progress_->setValue(static_cast<int>(scaled ? pagesDone * Steps / pages : pagesDone));
+    constexpr qint64 steps = 1000;
+    const bool scaled = pages > steps;
+    progress_->setRange(0, static_cast<int>(scaled ? steps : pages));
+    progress_->setValue(static_cast<int>(scaled ? pagesDone * steps / pages : pagesDone));
     // Before the first page is measured the bar shows its percentage.
     progress_->setFormat(timeLeft.isEmpty() ? QStringLiteral("%p%") : timeLeft);
     progress_->show();

@@ -203,7 +203,7 @@ void TestCli::printsResumeCommand()
     const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
     QVERIFY2(lines.size() >= 2 && lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
              qPrintable(result.err));
-    const QString command = lines.constLast();
+    const QString &command = lines.constLast();
 
     // The shell hands back the same words, --from now the failed page's first
     // rank and --number-from the next line's number.

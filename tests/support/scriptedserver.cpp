@@ -76,7 +76,7 @@ void ScriptedServer::OnConnection()
         socket->setParent(this);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            const QByteArray request = socket->peek(64 * 1024);
+            const QByteArray request = socket->peek(qint64{64} * 1024);
             if (!request.contains("\r\n\r\n"))
                 return;
             socket->readAll();

@@ -83,7 +83,7 @@ void TlsTestServer::Serve(QTcpSocket *socket, bool encrypted)
     socket->setParent(this);
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     const auto answer = [this, socket, encrypted] {
-        const QByteArray request = socket->peek(64 * 1024);
+        const QByteArray request = socket->peek(qint64{64} * 1024);
         if (!encrypted && request.startsWith('\x16')) {
             // A TLS handshake on the plain port: refused as web servers do.
             socket->write(Response(400, "bad request\n"));
