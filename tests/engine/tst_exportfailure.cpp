@@ -10,6 +10,33 @@ using namespace kestrune;
 using Cause = ExportFailure::Cause;
 using Kind = FetchFailure::Kind;
 
+// The hints the command line gives.
+const SettingHints Hints{.forumAddress = QStringLiteral("用 --host 指定"),
+                         .caFile = QStringLiteral("用 --ca-file 指定"),
+                         .timeout = QStringLiteral("用 --timeout 指定秒数"),
+                         .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
+                         .resume = QStringLiteral("从第 %1 名开始可以继续导出，命令见下。")};
+
+QString PathOf(const ExportFailure &failure, const char *name)
+{
+    return QDir::toNativeSeparators(QDir(failure.directory).absoluteFilePath(QLatin1String(name)));
+}
+
+// English stays in the detail: the text may name only paths, the forum's
+// address, what the user typed, options and commands, GBK and the CA 证书文件.
+QString EnglishIn(QString text, const ExportFailure &failure)
+{
+    if (failure.input)
+        text.remove(failure.input->text);
+    if (!failure.host.isEmpty())
+        text.remove(DisplayForumAddress(failure.host));
+    for (const char *name : {"jieguo.txt", "temp.txt"})
+        text.remove(PathOf(failure, name));
+    text.remove(QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
+    text.remove(QRegularExpression(QStringLiteral("--[a-z-]+|https://|CA |GBK| cd ")));
+    return text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))) ? text : QString();
+}
+
 // The messages both programs show, checked once here; the other tests
 // compare the failure's fields.
 class TestExportFailure : public QObject
@@ -103,43 +130,6 @@ private slots:
             "从第 41 名开始可以继续导出，命令见下。",
             "网络错误（Could not resolve host）\n"
             "地址：http://论坛.中国/f/like/furank?kw=Henu&pn=3");
-        row("certificate from an unknown CA",
-            {.fetch = FetchFailure{Kind::CertificateUntrusted, "unable to get local issuer",
-                                   "https://h:8443/f"},
-             .page = 1,
-             .firstPage = 1,
-             .resumeRank = 1,
-             .host = QStringLiteral("https://h:8443")},
-            "下载第 1 页（第 1—20 名）时，论坛 https://h:8443 "
-            "的证书不是这台电脑信任的机构签发的。\n"
-            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
-            "如果是在公司、学校等会替网站重新签发证书的网络中上网，向网络管理员要来 CA "
-            "证书文件，再设置它（用 --ca-file 指定）。\n"
-            "从第 1 名开始可以继续导出，命令见下。",
-            "网络错误（unable to get local issuer）\n地址：https://h:8443/f");
-        row("https on a plain port",
-            {.fetch = FetchFailure{Kind::NotHttps, "wrong version number", "https://h:80/f"},
-             .page = 1,
-             .firstPage = 1,
-             .resumeRank = 1,
-             .host = QStringLiteral("https://h:80")},
-            "下载第 1 页（第 1—20 名）时，论坛 https://h:80 "
-            "的服务器似乎不支持加密连接（https://）。\n"
-            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
-            "去掉论坛地址开头的 https://（用 --host 指定），再试一次。\n"
-            "从第 1 名开始可以继续导出，命令见下。",
-            "网络错误（wrong version number）\n地址：https://h:80/f");
-        row("network library failed",
-            {.fetch = FetchFailure{Kind::LibraryFailed, "Out of memory", "http://h:8080/f"},
-             .page = 1,
-             .firstPage = 1,
-             .resumeRank = 1,
-             .host = QStringLiteral("h:8080")},
-            "下载第 1 页（第 1—20 名）时，本程序的下载组件出错，这一页没有下载。\n"
-            "这次导出还没有完成任何一页（结果文件：RESULTS）。\n"
-            "重新启动本程序后再继续；一再出现的话，重新安装本程序。\n"
-            "从第 1 名开始可以继续导出，命令见下。",
-            "网络错误（Out of memory）\n地址：http://h:8080/f");
         row("timed out after retries",
             {.fetch = FetchFailure{Kind::TimedOut, "5", "http://h:8080/f"},
              .page = 2,
@@ -248,38 +238,39 @@ private slots:
         QFETCH(ExportFailure, failure);
         QFETCH(QString, text);
         QFETCH(QString, detail);
-        const auto path = [&failure](const char *name) {
-            return QDir::toNativeSeparators(
-                QDir(failure.directory).absoluteFilePath(QLatin1String(name)));
-        };
         const auto fill = [&](QString words) {
-            return words.replace(QLatin1String("RESULTS"), path("jieguo.txt"))
-                .replace(QLatin1String("TEMP"), path("temp.txt"))
-                .replace(QLatin1String("LOCK"), path("kestrune.lock"))
+            return words.replace(QLatin1String("RESULTS"), PathOf(failure, "jieguo.txt"))
+                .replace(QLatin1String("TEMP"), PathOf(failure, "temp.txt"))
+                .replace(QLatin1String("LOCK"), PathOf(failure, "kestrune.lock"))
                 .replace(QLatin1String("FOLDER"),
                          QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
         };
-        const UserMessage message = DescribeFailure(
-            failure, {.forumAddress = QStringLiteral("用 --host 指定"),
-                      .caFile = QStringLiteral("用 --ca-file 指定"),
-                      .timeout = QStringLiteral("用 --timeout 指定秒数"),
-                      .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
-                      .resume = QStringLiteral("从第 %1 名开始可以继续导出，命令见下。")});
+        const UserMessage message = DescribeFailure(failure, Hints);
         QCOMPARE(message.text, fill(text));
         QCOMPARE(message.detail, fill(detail));
-        // English stays in the detail: the text may name only paths, the
-        // forum's address, what the user typed, options and commands, GBK and
-        // the CA 证书文件.
-        QString rest = message.text;
-        if (failure.input)
-            rest.remove(failure.input->text);
-        if (!failure.host.isEmpty())
-            rest.remove(DisplayForumAddress(failure.host));
-        for (const char *name : {"jieguo.txt", "temp.txt"})
-            rest.remove(path(name));
-        rest.remove(QDir::toNativeSeparators(QDir(failure.directory).absolutePath()));
-        rest.remove(QRegularExpression(QStringLiteral("--[a-z-]+|https://|CA |GBK| cd ")));
-        QVERIFY2(!rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(rest));
+        QVERIFY2(EnglishIn(message.text, failure).isEmpty(), qPrintable(message.text));
+    }
+
+    // Every way a page cannot be taken is told in the user's words, the
+    // lower layer's own words and the address kept for the detail.
+    void everyFetchFailure()
+    {
+        for (int k = 0; k <= static_cast<int>(Kind::Other); ++k) {
+            const auto kind = static_cast<Kind>(k);
+            // A timeout's words are its seconds.
+            const QString words = QLatin1String(kind == Kind::TimedOut ? "5" : "lower words");
+            const ExportFailure failure{.fetch = FetchFailure{kind, words, "http://h:8080/f"},
+                                        .page = 2,
+                                        .firstPage = 1,
+                                        .resumeRank = 21,
+                                        .host = QStringLiteral("h:8080"),
+                                        .directory = QStringLiteral("/home/a")};
+            const UserMessage message = DescribeFailure(failure, Hints);
+            QVERIFY2(EnglishIn(message.text, failure).isEmpty(), qPrintable(message.text));
+            QVERIFY2(message.text.count(QLatin1Char('\n')) == 3, qPrintable(message.text));
+            QVERIFY2(message.detail.contains(QLatin1String("http://h:8080/f")),
+                     qPrintable(message.detail));
+        }
     }
 
     // A report with everything to tell, a run too short to time, and one with
