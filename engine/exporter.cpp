@@ -70,7 +70,7 @@ void Exporter::RunExport()
     namesThisRun_ = 0;
     emptyRun_ = {};
     tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
-    OpenResults();
+    BuildPageCommit();
     if (firstPage_ > lastPage_) {
         (void)EndRun();
         emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), {}));
@@ -79,7 +79,7 @@ void Exporter::RunExport()
     StartPage();
 }
 
-void Exporter::OpenResults()
+void Exporter::BuildPageCommit()
 {
     commit_.reset();
     resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_);

@@ -96,7 +96,7 @@ private:
     void Fail(const PageStop &stop);
     bool TakeLock();
     // Builds the page commit over the run's results.
-    void OpenResults();
+    void BuildPageCommit();
     Expected<> EndRun();
     RunStanding Standing(const EmptyRun &emptyAtEnd) const;
     std::filesystem::path DirectoryPath() const;
