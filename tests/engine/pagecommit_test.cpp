@@ -2,7 +2,7 @@
 #include "engine/pagecommit.h"
 #include "engine/resultswriter.h"
 #include "engine/runtally.h"
-#include "platform/outputfile.h"
+#include "tests/support/diskfull.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -11,23 +11,6 @@
 
 namespace kestrune {
 namespace {
-
-// Fails every write to one file while armed, before any byte lands.
-class FullDisk final : public WriteFault
-{
-public:
-    explicit FullDisk(std::string fileName)
-        : fileName_(std::move(fileName))
-    {}
-    std::size_t BytesBeforeFailure(const std::filesystem::path &path, std::size_t size) override
-    {
-        return armed && path.filename() == fileName_ ? 0 : size;
-    }
-    bool armed = false;
-
-private:
-    std::string fileName_;
-};
 
 // A ranking page: each member's name, then a value that leaves the last
 // line open when `openEnd`.
@@ -52,7 +35,7 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
 {
     const QTemporaryDir directory;
     const std::filesystem::path dir(directory.path().toStdU16String());
-    FullDisk diskFull("b.txt");
+    DiskFull diskFull("b.txt");
     ScannerState scanner;
     ResultsWriter first(dir / "a.txt", &diskFull);
     ResultsWriter second(dir / "b.txt", &diskFull);
@@ -70,7 +53,7 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
     const std::string afterFirst = Bytes(dir / "a.txt");
     ASSERT_EQ(afterFirst, Bytes(dir / "b.txt"));
 
-    diskFull.armed = true;
+    diskFull.full = true;
     const PageResult failed = commitPage(2, Page({"ef", "gh", "ij"}));
     ASSERT_TRUE(failed.error);
     EXPECT_EQ(failed.error->Fault(), FileFault::DiskFull);
@@ -79,7 +62,7 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
     EXPECT_EQ(Bytes(dir / "b.txt"), afterFirst);
     EXPECT_EQ(scanner.RankCounter, 2);
 
-    diskFull.armed = false;
+    diskFull.full = false;
     EXPECT_EQ(commitPage(2, Page({"ef", "gh", "ij"})).names, 3);
     ASSERT_TRUE(commit.EndRun());
     // The open line runs on into the next page, as in an uninterrupted run.

@@ -1,6 +1,9 @@
 // What a page's names and status make of it, where retries and gaps meet.
 #include "engine/pageoutcome.h"
+#include "engine/retrywait.h"
 
+#include <QDateTime>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -50,6 +53,30 @@ TEST(PageOutcomeTest, OnlyEmptyPagesFromOneOnOpenAGap)
         EXPECT_EQ(JudgePage(20, std::nullopt, true, empty), run.verdict);
         EXPECT_EQ(empty.Any() ? empty.First() : 0, run.first);
     }
+}
+
+// As the server asks, in seconds or until a date, capped; else doubling.
+TEST(PageOutcomeTest, WaitBeforeARetry)
+{
+    const qint64 now =
+        QDateTime(QDate(2026, 12, 7), QTime(8, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+    const struct
+    {
+        int tries;
+        std::int64_t pauseMs;
+        const char *retryAfter;
+        std::int64_t waitMs;
+    } cases[] = {
+        {1, 0, " 7 ", 7000},
+        {1, 0, "3600", 120000},
+        {1, 0, "Mon, 07 Dec 2026 08:00:30 GMT", 30000},
+        {1, 0, "Mon, 07 Dec 2026 07:00:00 GMT", 0},
+        {3, 0, "", 4000},
+        {2, 1500, "soon", 3000},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RetryWaitMilliseconds(c.tries, c.pauseMs, c.retryAfter, now), c.waitMs)
+            << c.retryAfter;
 }
 
 } // namespace

@@ -115,24 +115,21 @@ private slots:
     {
         QTest::addColumn<int>("box"); // edited once page 1 is in; -1: none
         QTest::addColumn<QString>("edit");
-        QTest::addColumn<QString>("expectedError");
         QTest::addColumn<QByteArray>("pageFile");
         QTest::addColumn<qint64>("pagesWritten");
         const SampleForum forum;
-        QTest::newRow("forum name edited")
-            << int(InputBox::ForumName) << QStringLiteral("Henu😀") << "无效的过程调用或参数"
-            << forum.PageBody(Henu, 1) + "\r\n"
+        QTest::newRow("forum name edited") << int(InputBox::ForumName) << QStringLiteral("Henu😀")
+                                           << forum.PageBody(Henu, 1) + "\r\n"
+                                           << qint64(1);
+        QTest::newRow("delay edited")
+            << int(InputBox::Delay) << "1" + QString(40, u'0') << forum.PageBody(Henu, 2) + "\r\n"
             << qint64(1);
-        QTest::newRow("delay edited") << int(InputBox::Delay) << "1" + QString(40, u'0') << "溢出"
-                                      << forum.PageBody(Henu, 2) + "\r\n"
-                                      << qint64(1);
-        QTest::newRow("refused") << -1 << QString() << "网络错误" << QByteArray("") << qint64(0);
+        QTest::newRow("refused") << -1 << QString() << QByteArray("") << qint64(0);
     }
     void failuresDuringAPage()
     {
         QFETCH(int, box);
         QFETCH(QString, edit);
-        QFETCH(QString, expectedError);
         QFETCH(QByteArray, pageFile);
         QFETCH(qint64, pagesWritten);
         ExportHarness h;
@@ -149,11 +146,8 @@ private slots:
         const ExportFailure &failure = outcome.failure;
         QCOMPARE(failure.cause, ExportFailure::Cause::PageFailed);
         QCOMPARE(failure.page, pagesWritten + 1);
-        const QString what = failure.input   ? DescribeInputDetail(*failure.input)
-                             : failure.fetch ? DescribeFetchFailure(*failure.fetch)
-                                             : DescribeError(*failure.error);
-        QVERIFY2(what.startsWith(expectedError), qPrintable(what));
         QCOMPARE(failure.input ? int(failure.input->box) : -1, box);
+        QCOMPARE(failure.fetch.has_value(), box < 0);
         if (failure.input) {
             const QString named = QStringLiteral("“%1”").arg(BoxName(failure.input->box));
             QVERIFY2(outcome.message.startsWith(named), qPrintable(outcome.message));
@@ -177,17 +171,6 @@ private slots:
         QCOMPARE(outcome.failure.namesWritten, 20);
         QCOMPARE(outcome.failure.resumeRank, 21);
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
-    }
-
-    void emptyRangeCompletesAtOnce()
-    {
-        ExportHarness h;
-        h.inputs.fromRank = QStringLiteral("100");
-        h.inputs.toRank = QStringLiteral("1");
-        const RunOutcome outcome = h.Run();
-        QVERIFY(outcome.completed);
-        QCOMPARE(h.forum.RequestCount(), 0);
-        QVERIFY(!QFile::exists(h.FilePath(PageFileName)));
     }
 };
 

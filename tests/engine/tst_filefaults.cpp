@@ -1,4 +1,4 @@
-#include "platform/outputfile.h"
+#include "tests/support/diskfull.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/fixtures.h"
@@ -42,27 +42,6 @@ private:
     bool immutable_ = false;
 };
 
-// Lets the n-th write to one file through by half, then fails it as a full
-// disk would.
-class FailNthWrite final : public WriteFault
-{
-public:
-    FailNthWrite(std::string fileName, int n)
-        : fileName_(std::move(fileName))
-        , left_(n)
-    {}
-    std::size_t BytesBeforeFailure(const std::filesystem::path &path, std::size_t size) override
-    {
-        if (path.filename() != fileName_ || --left_ != 0)
-            return size;
-        return size / 2;
-    }
-
-private:
-    std::string fileName_;
-    int left_;
-};
-
 // What a row finds in the export's directory, and what it may change.
 struct Scene
 {
@@ -71,7 +50,7 @@ struct Scene
     QString page;
     QString victim;
     std::optional<Unwritable> guard{};
-    FailNthWrite diskFull{"jieguo.txt", 2};
+    DiskFull diskFull{"jieguo.txt", 2};
     QLockFile otherRun{h.FilePath(LockFileName)};
 };
 
@@ -194,7 +173,7 @@ private slots:
         ExportHarness h;
         h.exporter.SetHost(LocalHost(server.Port()));
         h.inputs.toRank = QStringLiteral("40");
-        FailNthWrite diskFull("jieguo.txt", 3);
+        DiskFull diskFull("jieguo.txt", 3);
         h.exporter.SetWriteFault(&diskFull);
         const RunOutcome outcome = h.Run();
         QVERIFY(outcome.finished && !outcome.completed);

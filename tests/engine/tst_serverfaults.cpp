@@ -1,9 +1,11 @@
+#include "engine/runreportmessage.h"
 #include "tests/support/compression.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/scriptedserver.h"
 
+#include <QFile>
 #include <QTest>
 
 #ifdef Q_OS_WIN
@@ -29,8 +31,14 @@ struct Case
     bool onlyResetTells = false;      // the body has no length: a reset ends it
 };
 
+// Short bodies end in filler, so no field read runs into the file's end.
+const QByteArray Filler = "<p>" + QByteArray(80, '-') + "</p>\n";
+// A value without a name, which must not reach the file.
+const QByteArray ValueOnly = "<span class=\"l_item_ex\" data-v>9</span>\n" + Filler;
+
 // Wine turns a reset that follows data into a clean end of stream, which
 // for a body that ends with the connection looks complete; Windows does not.
+
 bool ResetLooksLikeClose()
 {
 #ifdef Q_OS_WIN
@@ -40,9 +48,41 @@ bool ResetLooksLikeClose()
 #endif
 }
 
+// A run over the scripted pages and how it ends.
+struct GapCase
+{
+    QList<Reply> replies{}; // one per page
+    QString words{};        // in the error
+    qint64 resumeRank = 0;  // 0: the run completes
+    QByteArray results{};   // jieguo.txt at the end
+    RunReport report{};     // when the run completes, but its time
+    int retries = 0;
+};
+
+// The good page's two members on each of `pages` pages, numbered from 1.
+QByteArray GoodPages(int pages)
+{
+    QList<SampleMember> members;
+    for (int page = 0; page < pages; ++page)
+        members += {{1, "AAA", 5}, {2, "BBB", 17}};
+    return ExpectedResults(members, 1);
+}
+
+// A run of pages 1-2 with retries and how it ends.
+struct RetryCase
+{
+    QList<Reply> replies{}; // page 1 gets the good page first
+    int retries = 0;
+    QList<qint64> waits{}; // told before each retry, in ms of the clock
+    QString words{};       // in the error; none: the run completes
+    bool stopInWait = false;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(RetryCase)
+Q_DECLARE_METATYPE(GapCase)
 
 class TestServerFaults : public QObject
 {
@@ -100,12 +140,10 @@ private slots:
             takes(qPrintable(QStringLiteral("%1 with a page").arg(status)), page(good, status),
                   good);
 
-        // Short bodies end in filler, so no field read runs into the file's end.
-        const QByteArray filler = "<p>" + QByteArray(80, '-') + "</p>\n";
         // Bytes are kept as they came, whatever their encoding.
         const QByteArray utf8 = "<a username=\"u\">\xE4\xB8\xAD\xE6\x96\x87</a>"
                                 "<span class=\"l_item_ex\" data-v>3</span>\n" +
-                                filler;
+                                Filler;
         row("utf-8 body", {.replies = page(utf8),
                            .results = " 3     \xE4\xB8\xAD\xE6\x96\x87           3\r\n",
                            .pageFile = utf8 + "\r\n"});
@@ -228,6 +266,174 @@ private slots:
             for (const QByteArray &line : request.split('\n'))
                 QVERIFY2(!line.toLower().startsWith("cookie:"), request.constData());
         }
+    }
+
+    void pagesWithoutNames_data()
+    {
+        QTest::addColumn<GapCase>("c");
+        const Reply good{};
+        const Reply empty{.body = ValueOnly};
+        const QByteArray pageOne = GoodLines();
+        // Every good page holds AAA and BBB: a short page, written again.
+        const std::vector<RepeatedName> twice{{"AAA", {1, 3}}, {"BBB", {2, 4}}};
+        const QByteArray refused = "HTTP/1.1 503 Back Soon\r\nRetry-After: 30\r\n"
+                                   "Content-Length: " +
+                                   QByteArray::number(ValueOnly.size()) +
+                                   "\r\nConnection: close\r\n\r\n" + ValueOnly;
+        QTest::newRow("refused, values kept")
+            << GapCase{{good, {.fault = ScriptedServer::Fault::Raw, .body = refused}},
+                       QStringLiteral("服务器要求 30 秒后再试。\n"
+                                      "从第 21 名开始可以继续导出。\n"
+                                      "HTTP 503 Back Soon\n"
+                                      "地址：http://127.0.0.1:%1/f/like/furank?kw=Henu&pn=2"),
+                       21,
+                       pageOne + "9\r\n"};
+        QTest::newRow("retried once") << GapCase{
+            {good, {.body = {}, .status = 503}, good},    {}, 0, GoodLines() + GoodLines(3),
+            {0, 0, 1, 2, 2, 4, 0, {{1, 2}}, 0, 1, twice}, 1};
+        QTest::newRow("names after empty pages")
+            << GapCase{{good, empty, empty, empty, good},
+                       QStringLiteral("第 2—4 页（第 21—80 名）没有名字，但后面的第 5 页有，"),
+                       21,
+                       pageOne + "9\r\n9\r\n9\r\n"};
+        QTest::newRow("refused after an empty page")
+            << GapCase{{good, empty, {.body = {}, .status = 429}},
+                       QStringLiteral("HTTP 429 Too Many Requests"),
+                       21,
+                       pageOne + "9\r\n"};
+        QTest::newRow("empty pages at the end")
+            << GapCase{{good, empty, empty}, {}, 0, pageOne + "9\r\n9\r\n", {2, 3, 1, 3, 3, 2}};
+        QTest::newRow("every page has names")
+            << GapCase{{good}, {}, 0, pageOne, {0, 0, 1, 1, 1, 2}};
+        // From rank 100 to 0: pages 5 to 1.
+        QTest::newRow("nothing to fetch") << GapCase{{}, {}, 0, {}, {0, 0, 5, 1}};
+    }
+    void pagesWithoutNames()
+    {
+        QFETCH(GapCase, c);
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.Script(c.replies);
+        const FastClock fast(100, 0); // a retry waits a second
+        ExportHarness h(fast);
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.exporter.SetRetries(c.retries);
+        h.inputs.toRank = QString::number(20 * (c.replies.size() - c.retries));
+        if (c.replies.isEmpty())
+            h.inputs.fromRank = QStringLiteral("100");
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished);
+        QCOMPARE(outcome.completed, c.resumeRank == 0);
+        if (outcome.completed) {
+            RunReport report = outcome.report;
+            report.milliseconds = 0;
+            QVERIFY2(report == c.report, qPrintable(DescribeRunReport(report)));
+        } else {
+            const QString words =
+                c.words.contains(QLatin1String("%1")) ? c.words.arg(server.Port()) : c.words;
+            QVERIFY2(outcome.message.contains(words), qPrintable(outcome.message));
+            QCOMPARE(outcome.failure.resumeRank, c.resumeRank);
+        }
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), c.results);
+        // With nothing to fetch, no file is touched.
+        QCOMPARE(QFile::exists(h.FilePath(PageFileName)), !c.replies.isEmpty());
+    }
+
+    // A kept connection the server drops before answering the next request
+    // costs that request nothing, however often it happens in a run.
+    void droppedKeptConnections_data()
+    {
+        QTest::addColumn<QList<Reply>>("cycle");
+        const Reply kept{.ending = Ending::Stay, .keepAlive = true};
+        QTest::newRow("closed when the next request comes")
+            << QList<Reply>{kept, {.fault = ScriptedServer::Fault::Raw, .body = {}}};
+        QTest::newRow("closed right after every answer")
+            << QList<Reply>{{.ending = Ending::Close, .keepAlive = true}};
+        QTest::newRow("every third kept request reset") << QList<Reply>{
+            kept, kept, {.fault = ScriptedServer::Fault::Raw, .body = {}, .ending = Ending::Reset}};
+    }
+    void droppedKeptConnections()
+    {
+        QFETCH(QList<Reply>, cycle);
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        QList<Reply> script;
+        while (script.size() < 400)
+            script += cycle;
+        server.Script(script);
+        ExportHarness h;
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.inputs.toRank = QStringLiteral("2000");
+        const RunOutcome outcome = h.Run(60000);
+        QVERIFY2(outcome.completed, qPrintable(outcome.message));
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodPages(100));
+    }
+
+    void retries_data()
+    {
+        QTest::addColumn<RetryCase>("c");
+        const Reply good{};
+        const Reply cut{.fault = ScriptedServer::Fault::Raw, .body = {}, .ending = Ending::Reset};
+        const auto busy = [](int seconds) {
+            return Reply{.fault = ScriptedServer::Fault::Raw,
+                         .body = ScriptedServer::Head(
+                                     503, "Retry-After: " + QByteArray::number(seconds) +
+                                              "\r\nContent-Length: " +
+                                              QByteArray::number(ValueOnly.size()) + "\r\n") +
+                                 ValueOnly};
+        };
+        const Reply brotli{.fault = ScriptedServer::Fault::Raw,
+                           .body = ScriptedServer::Head(200, "Content-Encoding: br\r\n"
+                                                             "Content-Length: 4\r\n") +
+                                   "abcd"};
+        QTest::newRow("cut once") << RetryCase{{cut, good}, 1, {1000}};
+        QTest::newRow("cut every time")
+            << RetryCase{{cut}, 2, {1000, 2000}, QStringLiteral("这一页共试了 3 次。")};
+        QTest::newRow("503 asking for 2 s") << RetryCase{{busy(2), good}, 1, {2000}};
+        QTest::newRow("404 not retried") << RetryCase{
+            {{.body = {}, .status = 404}}, 2, {}, QStringLiteral("HTTP 404 Not Found")};
+        QTest::newRow("other kinds not retried")
+            << RetryCase{{brotli}, 2, {}, QStringLiteral("Content-Encoding: br")};
+        QTest::newRow("stopped in the wait")
+            << RetryCase{{busy(120)}, 3, {120000}, QStringLiteral("导出已在第 2 页"), true};
+    }
+    void retries()
+    {
+        QFETCH(RetryCase, c);
+        ScriptedServer server;
+        QVERIFY(server.Listen());
+        server.Script(QList<Reply>{{}} + c.replies);
+        // A stop must end even a two-minute wait at once, on the real clock.
+        const FastClock fast(100, 0);
+        const Clock &clock = c.stopInWait ? static_cast<const Clock &>(SystemClock::Instance())
+                                          : static_cast<const Clock &>(fast);
+        ExportHarness h(clock);
+        h.exporter.SetHost(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+        h.exporter.SetRetries(c.retries);
+        h.inputs.toRank = QStringLiteral("40");
+        QList<qint64> waits;
+        // The wait is timed from the failure, which comes after the page began
+        // and before this slot runs; only the page's start bounds it from below.
+        qint64 pageStartedAt = 0;
+        qint64 waitEnds = 0;
+        connect(&h.exporter, &Exporter::retryScheduled, this, [&](qint64 page, int, qint64 ms) {
+            QCOMPARE(page, 2);
+            waits << ms;
+            waitEnds = pageStartedAt + ms;
+            if (c.stopInWait)
+                h.exporter.Stop();
+        });
+        connect(&h.exporter, &Exporter::pageStarted, this, [&](qint64) {
+            pageStartedAt = clock.MonotonicMilliseconds();
+            QVERIFY(pageStartedAt >= waitEnds);
+        });
+        const RunOutcome outcome = h.Run();
+        QVERIFY(outcome.finished);
+        QCOMPARE(waits, c.waits);
+        QCOMPARE(server.Requests().size(), 2 + (c.stopInWait ? 0 : c.waits.size()));
+        QVERIFY2(outcome.completed == c.words.isEmpty(), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.contains(c.words), qPrintable(outcome.message));
+        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), GoodPages(outcome.completed ? 2 : 1));
     }
 };
 
