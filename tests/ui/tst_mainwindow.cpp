@@ -1,59 +1,19 @@
-#include "startup/startup.h"
 #include "startup/startupmessages.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/ui/windowfixture.h"
-#include "ui/settingdialog.h"
 #include "ui/updown.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QDesktopServices>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QScopeGuard>
-#include <QScreen>
-#include <QSpinBox>
-#include <QUrl>
 
 using namespace kestrune;
 using Answer = MessageBox::Answer;
 
 namespace {
-
-QAbstractButton *ButtonOf(const SettingDialog *dialog, QDialogButtonBox::StandardButton which)
-{
-    return dialog->findChild<QDialogButtonBox *>()->button(which);
-}
-
-// The setting dialog open now; one that has closed may not be gone yet.
-SettingDialog *OpenDialog(const QWidget &window)
-{
-    for (SettingDialog *dialog : window.findChildren<SettingDialog *>())
-        if (dialog->isVisible())
-            return dialog;
-    return nullptr;
-}
-
-// Puts `text` in the setting dialog's box; gives whether OK takes it.
-bool Accepts(const SettingDialog *dialog, const QString &text)
-{
-    dialog->findChild<QLineEdit *>()->setText(text);
-    return ButtonOf(dialog, QDialogButtonBox::Ok)->isEnabled();
-}
-
-struct Change
-{
-    const char *item = nullptr; // the menu item's object name
-    QString before{};
-    QString answer{}; // a CA file in the folder; empty: 清除
-    bool remember = true;
-};
 
 struct Step
 {
@@ -84,16 +44,10 @@ struct End
 
 Q_DECLARE_METATYPE(Step)
 Q_DECLARE_METATYPE(End)
-Q_DECLARE_METATYPE(Change)
 
 class TestMainWindow final : public WindowTest
 {
     Q_OBJECT
-
-public:
-    // Stands in for the desktop's file manager, which the offscreen platform
-    // lacks.
-    Q_INVOKABLE void OpenUrl(const QUrl &url) { opened_ << url; }
 
 private slots:
     void frame()
@@ -380,226 +334,8 @@ private slots:
 
     // The form's background, labels, button and status bar give the window's
     // menu; a box keeps its own edit menu.
-    void contextMenu_data()
-    {
-        QTest::addColumn<QString>("control"); // right-clicked, or focused for Shift+F10
-        QTest::addColumn<bool>("keyboard");
-        QTest::addColumn<bool>("running");
-        QTest::addColumn<bool>("ours");
-        QTest::newRow("background") << "Form1" << false << false << true;
-        QTest::newRow("status bar") << "StatusBar1" << false << false << true;
-        QTest::newRow("box") << "Text1" << false << false << false;
-        QTest::newRow("Shift+F10 on the button") << "Command1" << true << false << true;
-        QTest::newRow("Shift+F10 in a box") << "Text2" << true << false << false;
-        QTest::newRow("button during a run") << "Command1" << false << true << true;
-    }
-    void contextMenu()
-    {
-        QFETCH(QString, control);
-        QFETCH(bool, keyboard);
-        QFETCH(bool, running);
-        QFETCH(bool, ours);
-        if (running) {
-            f_->forum.SetStallPage(1);
-            QTest::mouseClick(f_->Button(), Qt::LeftButton);
-            QTRY_COMPARE(f_->forum.RequestCount(), 1);
-        }
-        QWidget *target = control == "Form1" ? &f_->window : f_->Find(qPrintable(control));
-        if (keyboard) {
-            target->setFocus();
-            QTRY_COMPARE(QApplication::focusWidget(), target);
-            QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
-        } else {
-            // Through the window, as the platform hands a click on, so Qt
-            // makes the menu request.
-            const QPoint at = control == "Form1" ? QPoint(4, 4) : target->rect().center();
-            QTest::mouseClick(f_->window.windowHandle(), Qt::RightButton, {},
-                              target->mapTo(&f_->window, at));
-        }
-        QTRY_VERIFY(QApplication::activePopupWidget());
-        QWidget *popup = QApplication::activePopupWidget();
-        const auto *menu = f_->Find<QMenu>("ContextMenu");
-        QCOMPARE(popup == menu, ours);
-        popup->close();
-        if (!ours)
-            return;
-        // A setting cannot change under a run; the folder can still be opened.
-        for (const char *item :
-             {"HostItem", "CaFileItem", "RetriesItem", "TimeoutItem", "OpenFolderItem"}) {
-            QAction *action = f_->Find<QAction>(item);
-            QVERIFY2(menu->actions().contains(action), item);
-            QCOMPARE(action->isEnabled(), !running || action->objectName() == u"OpenFolderItem");
-        }
-    }
-
-    // A setting's item shows the value in use, which the engine takes at once
-    // and, with 记住, the settings file keeps.
-    void settingFromMenu_data()
-    {
-        QTest::addColumn<Change>("change");
-        QTest::newRow("CA file") << Change{.item = "CaFileItem", .answer = "ca.pem"};
-        QTest::newRow("CA file cleared") << Change{.item = "CaFileItem", .before = "ca.pem"};
-        QTest::newRow("retries") << Change{.item = "RetriesItem", .before = "2", .answer = "10"};
-        QTest::newRow("timeout, not kept")
-            << Change{.item = "TimeoutItem", .before = "20", .answer = "60", .remember = false};
-    }
-    void settingFromMenu()
-    {
-        QFETCH(Change, change);
-        // The start-up check looks for a PEM block, not at what it holds.
-        QFile pem(f_->dir.filePath(QStringLiteral("ca.pem")));
-        QVERIFY(pem.open(QIODevice::WriteOnly));
-        pem.write("-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n");
-        pem.close();
-        Exporter &engine = f_->Engine();
-        const QLatin1String item(change.item);
-        const bool isFile = item == QLatin1String("CaFileItem");
-        const bool retries = item == QLatin1String("RetriesItem");
-        const auto value = [this, isFile](const QString &text) {
-            return isFile && !text.isEmpty() ? f_->dir.filePath(text) : text;
-        };
-        const auto inUse = [&engine, isFile, retries] {
-            return isFile ? engine.CaFile()
-                          : QString::number(retries ? engine.Retries() : engine.TimeoutSeconds());
-        };
-        const auto stored = [this, isFile, retries] {
-            const ForumSettings settings = f_->store.Read();
-            return isFile ? settings.caFile : retries ? settings.retries : settings.timeout;
-        };
-        if (isFile)
-            engine.SetCaFile(value(change.before));
-        else
-            retries ? engine.SetRetries(change.before.toInt())
-                    : engine.SetTimeoutSeconds(change.before.toInt());
-
-        f_->Find<QAction>(change.item)->trigger();
-        SettingDialog *dialog = OpenDialog(f_->window);
-        QVERIFY(dialog);
-        auto *count = dialog->findChild<QSpinBox *>();
-        QCOMPARE(isFile ? dialog->findChild<QLineEdit *>()->text() : count->cleanText(),
-                 value(change.before));
-        if (isFile) {
-            QVERIFY(!Accepts(dialog, f_->dir.filePath(QStringLiteral("gone.pem"))));
-            if (change.answer.isEmpty())
-                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("clear")),
-                                  Qt::LeftButton);
-            QVERIFY(change.answer.isEmpty() || Accepts(dialog, value(change.answer)));
-        } else {
-            count->setValue(change.answer.toInt());
-        }
-        dialog->findChild<QCheckBox *>()->setChecked(change.remember);
-        QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-        QCOMPARE(inUse(), value(change.answer));
-        QCOMPARE(stored().value_or(QString()), change.remember ? value(change.answer) : QString());
-    }
-
-    // The first two exports of a window that nothing gave a forum's address.
-    void askForHostOnFirstExport_data()
-    {
-        QTest::addColumn<bool>("answer"); // OK, else Cancel
-        QTest::addColumn<bool>("remember");
-        QTest::addColumn<bool>("unwritable"); // the settings file
-        QTest::newRow("cancel") << false << true << false;
-        QTest::newRow("remembered") << true << true << false;
-        QTest::newRow("this run only") << true << false << false;
-        QTest::newRow("not saved") << true << true << true;
-    }
-    void askForHostOnFirstExport()
-    {
-        QFETCH(bool, answer);
-        QFETCH(bool, remember);
-        QFETCH(bool, unwritable);
-        // A file where the folder should be: refused even to root.
-        QFile blocker(f_->dir.filePath(QStringLiteral("blocked")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        const SettingsStore store(f_->dir.filePath(QLatin1String(unwritable ? "blocked/k" : "k")));
-        f_->Engine().SetHost(DefaultForumHost()); // as start-up leaves it
-        f_->window.UseSettings(store, true);
-        f_->RunTo(QStringLiteral("20"));
-
-        QByteArray expected;
-        for (int press = 0; press < 2; ++press) {
-            const bool asks = press == 0 || !answer;
-            if (answer && asks && unwritable)
-                MessageBox::SetNextAnswer(Answer::Ok); // not saved
-            if (answer)
-                MessageBox::SetNextAnswer(Answer::Ok); // 导出完成！
-            QSignalSpy completed(&f_->Engine(), &Exporter::completed);
-            QTest::mouseClick(f_->Button(), Qt::LeftButton);
-            if (asks) {
-                const SettingDialog *dialog = OpenDialog(f_->window);
-                QVERIFY(dialog);
-                const auto *problem = dialog->findChild<QLabel *>(QStringLiteral("problem"));
-                QCOMPARE(dialog->findChild<QLineEdit *>()->text(), QString());
-                QVERIFY(!Accepts(dialog, QStringLiteral("a b")));
-                QCOMPARE(problem->text(),
-                         DescribeHostError(*CheckHost(QStringLiteral("a b")).error));
-                QVERIFY(Accepts(dialog, LocalHost(f_->forum.ServerPort())));
-                QCOMPARE(problem->text(), QString());
-                dialog->findChild<QCheckBox *>()->setChecked(remember);
-                QTest::mouseClick(
-                    ButtonOf(dialog, answer ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
-                    Qt::LeftButton);
-            }
-            if (!answer)
-                continue;
-            QVERIFY(completed.wait());
-            expected += ExpectedPages(f_->forum, "Henu", 1, 1, expected.count("\r\n") + 1);
-        }
-        QCOMPARE(f_->Results(), expected);
-        const bool stored = answer && remember && !unwritable;
-        QCOMPARE(store.Read().host.value_or(QString()),
-                 stored ? LocalHost(f_->forum.ServerPort()) : QString());
-        QCOMPARE(QFile::exists(store.File()), stored);
-        if (unwritable) // the box names the file that was not written
-            QVERIFY(MessageBox::Answered().constFirst().message.text.contains(
-                QDir::toNativeSeparators(store.File())));
-    }
-
-    // From the completion box and from the menu; where nothing on the desktop
-    // opens folders, a box names the folder the file is in.
-    void openResultsFolder_data()
-    {
-        QTest::addColumn<bool>("fromMenu");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("completion box") << false << true;
-        QTest::newRow("completion box, nothing opens folders") << false << false;
-        QTest::newRow("menu") << true << true;
-        QTest::newRow("menu, nothing opens folders") << true << false;
-    }
-    void openResultsFolder()
-    {
-        QFETCH(bool, fromMenu);
-        QFETCH(bool, opens);
-        opened_.clear();
-        if (opens)
-            QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenUrl");
-        const auto unset =
-            qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
-        if (!fromMenu) {
-            f_->RunTo(QStringLiteral("20"));
-            MessageBox::SetNextAnswer(Answer::Choice); // 打开所在文件夹
-        }
-        if (!opens)
-            MessageBox::SetNextAnswer(Answer::Ok);
-        if (fromMenu)
-            f_->Find<QAction>("OpenFolderItem")->trigger();
-        else
-            QTest::mouseClick(f_->Button(), Qt::LeftButton);
-        const QString folder = f_->Engine().Directory().absolutePath();
-        if (opens) {
-            QTRY_COMPARE(opened_, QList<QUrl>{QUrl::fromLocalFile(folder)});
-            return;
-        }
-        QTRY_COMPARE(MessageBox::Answered().size(), fromMenu ? 1 : 2);
-        const MessageBox::Content said = MessageBox::Answered().constLast();
-        QCOMPARE(said.kind, MessageBox::Kind::Error);
-        QVERIFY(said.message.text.contains(QDir::toNativeSeparators(folder)));
-    }
 
 private:
-    QList<QUrl> opened_;
     // Five times faster: a fetch still has 600 ms, under Wine too, before it
     // times out.
     const FastClock fast_{5, 0};
