@@ -2,7 +2,6 @@
 #include "tests/support/exportharness.h"
 #include "tests/support/fixtures.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -41,29 +40,6 @@ private slots:
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)),
                  "kept\r\n" + ExpectedPages(h.forum, Henu, 2, 3));
         QCOMPARE(FileBytes(h.FilePath(PageFileName)), h.forum.PageBody(Henu, 3) + "\r\n");
-    }
-
-    // The one timeout on the real clock, to keep the real timer's wiring
-    // tested; the server-fault table runs the others on a fast clock.
-    void stalledPageTimesOutOnTheRealClock()
-    {
-        ExportHarness h;
-        h.forum.SetStallPage(2);
-        h.inputs.toRank = QStringLiteral("60");
-        QElapsedTimer sincePageTwo;
-        connect(&h.exporter, &Exporter::pageStarted, this, [&](qint64 page) {
-            if (page == 2)
-                sincePageTwo.start();
-        });
-        const RunOutcome outcome = h.Run();
-        QVERIFY(outcome.finished && !outcome.completed);
-        QVERIFY2(outcome.failure.fetch &&
-                     outcome.failure.fetch->kind == FetchFailure::Kind::TimedOut,
-                 qPrintable(outcome.message));
-        QCOMPARE(outcome.failure.resumeRank, 21);
-        QVERIFY2(sincePageTwo.elapsed() >= 3000,
-                 qPrintable(QString::number(sincePageTwo.elapsed())));
-        QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
     }
 
     // A box that cannot be used is told before anything is fetched or touched.
