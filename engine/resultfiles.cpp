@@ -2,14 +2,21 @@
 
 #include "engine/exportfiles.h"
 #include "engine/resultswriter.h"
+#include "engine/tablewriter.h"
 
 namespace kestrune {
 
-std::vector<std::unique_ptr<ResultSink>> MakeResultFiles(const std::filesystem::path &directory,
-                                                         WriteFault *fault)
+ResultFiles MakeResultFiles(const std::filesystem::path &directory, WriteFault *fault,
+                            const std::optional<TablePlan> &table)
 {
-    std::vector<std::unique_ptr<ResultSink>> files;
-    files.push_back(std::make_unique<ResultsWriter>(directory / ResultsFileName, fault));
+    ResultFiles files;
+    files.sinks.push_back(std::make_unique<ResultsWriter>(directory / ResultsFileName, fault));
+    if (table) {
+        auto writer =
+            std::make_unique<TableWriter>(table->path, fault, table->fromRank, table->toRank);
+        files.table = writer.get();
+        files.sinks.push_back(std::move(writer));
+    }
     return files;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QMetaType>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,19 @@ struct RepeatedName
     bool operator==(const RepeatedName &) const = default;
 };
 
+// What an export's table holds.
+struct TableSummary
+{
+    std::filesystem::path path{};
+    std::int64_t fromRank = 0; // the ranks asked, as the boxes read
+    std::int64_t toRank = 0;
+    std::int64_t rows = 0;             // written by this run
+    std::int64_t undecodableNames = 0; // of those rows, names with bytes no character has
+    bool continued = false;            // the file was there: the run added to it
+
+    bool operator==(const TableSummary &) const = default;
+};
+
 // What a run did, told below "导出完成！". DescribeRunReport makes it words.
 struct RunReport
 {
@@ -40,6 +55,7 @@ struct RunReport
     std::vector<RepeatedName> repeatedNames{}; // the first MaxListed of them
     std::int64_t repeatsNotListed = 0;         // lines
     bool namesForgotten = false;               // too many names to check them all
+    std::optional<TableSummary> table{};       // none: the run wrote no table
 
     static constexpr std::size_t MaxListed = 1000;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/resultsink.h"
+#include "engine/runreport.h"
 #include "platform/outputfile.h"
 
 #include <cstdint>
@@ -10,19 +11,6 @@
 #include <vector>
 
 namespace kestrune {
-
-// What an export's table holds, for the run's report.
-struct TableSummary
-{
-    std::filesystem::path path{};
-    std::int64_t fromRank = 0; // the ranks asked, as the boxes read
-    std::int64_t toRank = 0;
-    std::int64_t rows = 0;             // written by this run
-    std::int64_t undecodableNames = 0; // of those rows, names with bytes no character has
-    bool continued = false;            // the file was there: the run added to it
-
-    bool operator==(const TableSummary &) const = default;
-};
 
 // An export's table: a row for each name the scan meets whose rank is among
 // the ranks asked, with the value that follows the name on its page. The
