@@ -137,7 +137,7 @@ QString SavedLine(const ExportFailure &failure)
 {
     QString results = NativePath(failure.directory, ResultsFileName);
     if (!failure.table.isEmpty())
-        results += QStringLiteral("和表格 ") + QDir::toNativeSeparators(failure.table);
+        results += QStringLiteral(" 和表格 ") + QDir::toNativeSeparators(failure.table);
     if (failure.page > failure.firstPage)
         return QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
             .arg(DescribePages(failure.firstPage, failure.page - 1))

@@ -17,11 +17,11 @@ struct ShortPage
     bool operator==(const ShortPage &) const = default;
 };
 
-// A name the run wrote more than once: the ranking moved while it ran.
+// A name the run wrote more than once: the ranking may have moved while it ran.
 struct RepeatedName
 {
-    std::string name;                // as the page had it, GBK
-    std::vector<std::int64_t> lines; // among this run's lines, from 1
+    std::string name;                  // as the page had it, GBK
+    std::vector<std::int64_t> numbers; // as jieguo.txt numbers its lines
     bool operator==(const RepeatedName &) const = default;
 };
 

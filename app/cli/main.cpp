@@ -20,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <array>
 #include <cstdio>
 
@@ -35,7 +36,7 @@ void Print(std::FILE *stream, const QString &line)
 // The same run from `rank` on, its first line numbered `number`, ready to
 // paste into a shell.
 QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLineOption> &carried,
-                      qint64 rank, qint64 number)
+                      qint64 rank, qint64 number, const QString &table)
 {
     QStringList words{QCoreApplication::arguments().constFirst()};
     for (const QCommandLineOption &option : carried) {
@@ -46,6 +47,9 @@ QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLine
         else if (parser.isSet(option))
             words << QStringLiteral("--") + option.names().constFirst() << parser.value(option);
     }
+    // The same table, whether named or made by the run.
+    if (!table.isEmpty())
+        words << QStringLiteral("--table") << QDir::toNativeSeparators(table);
     return QuoteCommandLine(words, NativeShell);
 }
 
@@ -76,7 +80,12 @@ int main(int argc, char *argv[])
         QStringLiteral("number-from"),
         QStringLiteral("这次写入的第一行的编号，默认为 1；继续导出时接着上次的编号。"),
         QStringLiteral("编号"), QStringLiteral("1"));
-    parser.addOptions({forum, from, to, delay, numberFrom});
+    const QCommandLineOption table(
+        QStringLiteral("table"),
+        QStringLiteral("这次导出的表格写到这个文件；已有的本程序表格会接着写入。"
+                       "默认在结果所在的文件夹中另建“论坛名_日期-时间.csv”。"),
+        QStringLiteral("文件"));
+    parser.addOptions({forum, from, to, delay, numberFrom, table});
     // The window's boxes, in InputBox's order, as this program names them.
     const auto optionOf = [options = std::array{&forum, &from, &to, &delay}](InputBox box) {
         return QStringLiteral("--") +
@@ -90,7 +99,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout,
-              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom},
+              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom, table},
                        TerminalColumns(stdout)));
         return 0;
     }
@@ -121,6 +130,8 @@ int main(int argc, char *argv[])
     Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
     exporter.SetNextNumber(*firstNumber);
+    if (parser.isSet(table))
+        exporter.ContinueTable(QFileInfo(parser.value(table)).absoluteFilePath());
 
     // A signal stops the run as the window's 停止 does; its message tells
     // where to resume, and the exit status says which signal it was.
@@ -141,6 +152,10 @@ int main(int argc, char *argv[])
         progress.End();
         Print(stderr, DescribeRetry(page, retry, ms));
     });
+    const auto printTable = [](const QString &path) {
+        if (!path.isEmpty())
+            Print(stderr, QStringLiteral("表格文件：%1").arg(QDir::toNativeSeparators(path)));
+    };
     const QString resultsPath = QDir::toNativeSeparators(
         exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     QObject::connect(&exporter, &Exporter::completed,
@@ -149,6 +164,7 @@ int main(int argc, char *argv[])
                          Print(stdout, message);
                          Print(stderr, DescribeRunReport(report));
                          Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+                         printTable(exporter.TablePath());
                          QCoreApplication::exit(0);
                      });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
@@ -165,16 +181,19 @@ int main(int argc, char *argv[])
                                           .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
                                           .resume = QStringLiteral("从第 %1 名开始可以继续导出，"
                                                                    "命令见下。")}));
-        if (failure.RunStarted())
+        if (failure.RunStarted()) {
             Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +
                               QStringLiteral("结果文件：%1").arg(resultsPath));
+            printTable(exporter.TablePath());
+        }
         if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +
                       ResumeCommand(parser,
                                     {connection.host, connection.caFile, connection.retries,
                                      connection.timeout, forum, from, to, delay, numberFrom},
-                                    failure.resumeRank, exporter.Scanner().RankCounter + 1));
+                                    failure.resumeRank, exporter.Scanner().RankCounter + 1,
+                                    exporter.TablePath()));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });
