@@ -80,6 +80,7 @@ Markers MarkersOf(const StartupError &error, const StartupWords &words)
                                            "（保存过的设置会一并丢失）")},
         {u"status", noAccess ? QStringLiteral("AccessError") : QStringLiteral("FormatError")},
         {u"timeout", QString::number(PageFetcher::DefaultTimeoutSeconds)},
+        {u"here", QDir::toNativeSeparators(QDir::currentPath())},
     };
 }
 
@@ -149,7 +150,7 @@ UserMessage DescribeStartupError(const StartupError &error, const QString &hostI
 
 UserMessage DescribeSaved(const SavedSettings &saved)
 {
-    const auto &[host, caFile, retries, timeout] = saved.settings;
+    const auto &[host, caFile, retries, timeout, folder, table] = saved.settings;
     QStringList parts;
     if (host)
         parts << (host->isEmpty()
@@ -163,6 +164,13 @@ UserMessage DescribeSaved(const SavedSettings &saved)
         parts << QStringLiteral("重试次数 %1").arg(*retries);
     if (timeout)
         parts << QStringLiteral("超时 %1 秒").arg(*timeout);
+    if (folder)
+        parts << (folder->isEmpty()
+                      ? QStringLiteral("结果改回写入当前文件夹")
+                      : QStringLiteral("结果文件夹 %1").arg(QDir::toNativeSeparators(*folder)));
+    if (table)
+        parts << (*table == u"0" ? QStringLiteral("不再同时保存表格")
+                                 : QStringLiteral("同时保存表格"));
     return {QStringLiteral("已保存设置：%1。以后每次运行都会使用，不必再给出。")
                 .arg(parts.join(QStringLiteral("，"))),
             QStringLiteral("设置文件：%1").arg(QDir::toNativeSeparators(saved.file))};

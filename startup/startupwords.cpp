@@ -55,8 +55,8 @@ const StartupWords Table[] = {
      .key = "caFile",
      .detail = PemDetail},
     {.kind = Kind::RememberAlone,
-     .happened = u"--remember 只保存同时给出的 --host、--ca-file、--retries 或 --timeout，"
-                 u"这次一个也没有给出。",
+     .happened = u"--remember 只保存同时给出的 --host、--ca-file、--retries、--timeout、"
+                 u"--folder 或 --no-table，这次一个也没有给出。",
      .onCommandLine = u"请加上要保存的设置再运行，如 --host bbs.example.cn --remember。",
      .inWindow = u"窗口照常使用原来的设置。要保存设置，请在窗口上单击右键，选要改的一项"
                  u"（如“{item}”），并勾选“记住”。",
@@ -98,6 +98,21 @@ const StartupWords Table[] = {
      .high = PageFetcher::MaxTimeoutSeconds,
      .key = "timeout",
      .fileInWindowDetail = false},
+    {.kind = Kind::BadFolder,
+     .happened = u"找不到结果文件夹 {path}：它不存在，或不是文件夹。",
+     .onCommandLine = u"请改正 --folder 后再运行。",
+     .inWindow = u"这次结果写入当前文件夹 {here}。要另选文件夹，请在窗口上单击右键，选“{item}”。",
+     .item = &SettingMenu::folder},
+    {.kind = Kind::BadStoredFolder,
+     .stored = true,
+     .happened = u"找不到保存的结果文件夹 {path}：它不存在，或不是文件夹。",
+     .onCommandLine =
+         u"请建好这个文件夹（或接上它所在的磁盘）后再运行；或用 --folder 另选一个文件夹"
+         u"并加 --remember，或用 --folder \"\" --remember 改用当前文件夹。",
+     .inWindow = u"改正前结果写入当前文件夹 {here}。请建好这个文件夹（或接上它所在的磁盘），"
+                 u"或在窗口上单击右键，选“{item}”另选文件夹。",
+     .item = &SettingMenu::folder,
+     .key = "folder"},
     // Settings given with --remember are saved by now.
     {.kind = Kind::BadFirstNumber,
      .happened = u"起始编号“{value}”有误：应为 {low} 到 {high} 的整数。",

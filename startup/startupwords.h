@@ -13,7 +13,8 @@ inline constexpr char16_t NothingDone[] = u"没有开始导出，也没有保存
 // file, {low} to {high} a number's range, {problem} what is wrong with a host;
 // {reason}, {fix} and {status} why the file was not written and what to do.
 // The window's also have {host}, the host in use, {timeout}, the default
-// timeout, and {item}, the menu item that puts it right.
+// timeout, {here}, the current folder, and {item}, the menu item that puts it
+// right.
 struct StartupWords
 {
     StartupError::Kind kind;
