@@ -44,6 +44,8 @@ QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLine
             words << QStringLiteral("--from") << QString::number(rank);
         else if (option.names().constFirst() == QLatin1String("number-from"))
             words << QStringLiteral("--number-from") << QString::number(number);
+        else if (parser.isSet(option) && option.valueName().isEmpty())
+            words << QStringLiteral("--") + option.names().constFirst();
         else if (parser.isSet(option))
             words << QStringLiteral("--") + option.names().constFirst() << parser.value(option);
     }
@@ -65,7 +67,9 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const ConnectionOptions connection;
-    connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
+    connection.AddTo(
+        parser,
+        QStringLiteral("把论坛的会员排名导出到 jieguo.txt，并为每次导出另存一份表格（.csv）。"));
     // Each default is told in its description too: Qt shows none.
     const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名，默认为 Henu。"),
                                    QStringLiteral("名称"), QStringLiteral("Henu"));
@@ -130,6 +134,14 @@ int main(int argc, char *argv[])
     Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
     exporter.SetNextNumber(*firstNumber);
+    if (!startup.results.folder.isEmpty())
+        exporter.SetDirectory(QDir(startup.results.folder));
+    // A table named on the command line is wanted whatever is stored.
+    exporter.SetTableOn(startup.results.table || parser.isSet(table));
+    if (parser.isSet(table) && parser.isSet(connection.noTable)) {
+        Print(stderr, QStringLiteral("--table 和 --no-table 不能同时使用。"));
+        return 2;
+    }
     if (parser.isSet(table))
         exporter.ContinueTable(QFileInfo(parser.value(table)).absoluteFilePath());
 
@@ -191,7 +203,8 @@ int main(int argc, char *argv[])
                   QStringLiteral("继续导出可运行：\n") +
                       ResumeCommand(parser,
                                     {connection.host, connection.caFile, connection.retries,
-                                     connection.timeout, forum, from, to, delay, numberFrom},
+                                     connection.timeout, connection.folder, connection.noTable,
+                                     forum, from, to, delay, numberFrom},
                                     failure.resumeRank, exporter.Scanner().RankCounter + 1,
                                     exporter.TablePath()));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);

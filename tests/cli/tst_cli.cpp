@@ -195,20 +195,28 @@ void TestCli::printsResumeCommand()
     QVERIFY2(lines.size() >= 2 && lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
              qPrintable(result.err));
     const QString &command = lines.constLast();
+    const QStringList tables = QDir(dir.path()).entryList({QStringLiteral("*.csv")});
+    QCOMPARE(tables.size(), 1);
+    const QString table = dir.filePath(tables.constFirst());
+    QVERIFY2(result.err.contains(QStringLiteral("表格文件：") + table), qPrintable(result.err));
 
     // The shell hands back the same words, --from now the failed page's first
-    // rank and --number-from the next line's number.
+    // rank, --number-from the next line's number, and the same table.
     const QString sh = QStringLiteral("/bin/sh");
     result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
-    QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName,
-                          "--from", "21", "--to", "60", "--delay", "0", "--number-from", "3"}));
+    QCOMPARE(
+        result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName, "--from",
+                     "21", "--to", "60", "--delay", "0", "--number-from", "3", "--table", table}));
 
     result = Run({"-c", command}, dir.path(), sh);
     QCOMPARE(result.exitCode, 0);
-    // The file reads as one uninterrupted run.
+    // Both files read as one uninterrupted run.
     QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
              GoodLines() + GoodLines(3) + GoodLines(5));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.csv")}), tables);
+    QCOMPARE(FileBytes(table), QByteArray("\xEF\xBB\xBF名次,会员名,等级\r\n1,AAA,5\r\n2,BBB,17\r\n"
+                                          "21,AAA,5\r\n22,BBB,17\r\n41,AAA,5\r\n42,BBB,17\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -248,7 +248,7 @@ private slots:
         blocker.close();
         const SettingsStore store(f_->dir.filePath(QLatin1String(unwritable ? "blocked/k" : "k")));
         f_->Engine().SetHost(DefaultForumHost()); // as start-up leaves it
-        f_->window.UseSettings(store, true);
+        f_->window.UseSettings(store, true, {});
         f_->RunTo(QStringLiteral("20"));
 
         QByteArray expected;
