@@ -4,6 +4,8 @@
 #include "platform/cp936.h"
 #include "tables/tableformat.h"
 
+#include <algorithm>
+
 namespace kestrune {
 
 namespace {
@@ -22,6 +24,20 @@ std::string Header()
     return std::string(ByteOrderMark) + std::string(ExportTableHeader) + std::string(TableLineEnd);
 }
 
+// Up to `size` bytes from the start of a file, opened as our files are.
+Expected<std::string> ReadStart(const std::filesystem::path &path, std::size_t size)
+{
+    Expected<FileDescriptor> file = FileDescriptor::Open(path, FileDescriptor::Access::Read);
+    if (!file)
+        return file.Error();
+    std::string start(size, '\0');
+    std::size_t got = 0;
+    for (long long read = 1; got < size && read > 0; got += static_cast<std::size_t>(read))
+        read = std::max(file->ReadSome(start.data() + got, size - got), 0LL);
+    start.resize(got);
+    return start;
+}
+
 } // namespace
 
 TableWriter::TableWriter(std::filesystem::path path, WriteFault *fault, std::int64_t fromRank,
@@ -35,22 +51,14 @@ Expected<> TableWriter::Prepare()
     const std::string header = Header();
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(summary_.path, error))) {
-        Expected<FileDescriptor> existing =
-            FileDescriptor::Open(summary_.path, FileDescriptor::Access::Read);
-        if (!existing)
-            return existing.Error();
-        std::string start(header.size(), '\0');
-        std::size_t got = 0;
-        while (got < start.size()) {
-            const long long read = existing->ReadSome(start.data() + got, start.size() - got);
-            if (read <= 0)
-                break;
-            got += static_cast<std::size_t>(read);
-        }
-        if (got > 0 || existing->OpenedSize() > 0) {
-            if (start != header)
-                return FileError(summary_.path, "它不是本程序的表格：第一行不是“" +
-                                                    std::string(ExportTableHeader) + "”");
+        const Expected<std::string> start = ReadStart(summary_.path, header.size());
+        if (!start)
+            return start.Error();
+        if (!start->empty()) {
+            // Not a file error: the file is fine, only not ours to continue.
+            if (*start != header)
+                return RuntimeError(ErrorKind::InvalidArgument,
+                                    "第一行不是“" + std::string(ExportTableHeader) + "”");
             summary_.continued = true;
             return {};
         }

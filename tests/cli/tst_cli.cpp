@@ -10,6 +10,8 @@
 #include <QTest>
 #include <csignal>
 #include <functional>
+#include <optional>
+#include <utility>
 
 using namespace kestrune;
 
@@ -24,6 +26,11 @@ struct Contract
     const char *out = "";
     const char *err = ""; // a part of it
     qint64 pages = 0;
+    // The ranks of the run's only table, which starts with `existing`; none:
+    // the folder holds no table.
+    std::optional<std::pair<qint64, qint64>> table{};
+    const char *existing = nullptr; // t.csv before the run
+    const char *folder = "";        // where the results go, below the run's
 };
 
 } // namespace
@@ -108,7 +115,31 @@ private slots:
             {.args = "--from 1 --to 40 --delay 0",
              .out = "导出完成！\n",
              .err = "第 1/2 页已导出，共写入 20 个名字\n第 2/2 页已导出，共写入 40 个名字\n",
-             .pages = 2});
+             .pages = 2,
+             .table = {{1, 40}}});
+        row("off page boundaries", {.args = "--from 5 --to 30 --delay 0",
+                                    .out = "导出完成！\n",
+                                    .err = "按整页写入 jieguo.txt：第 1—40 名；表格中为第 5—30 名",
+                                    .pages = 2,
+                                    .table = {{5, 30}}});
+        row("no table",
+            {.args = "--to 20 --delay 0 --no-table", .out = "导出完成！\n", .pages = 1});
+        row("another folder", {.args = "--to 20 --delay 0 --folder sub",
+                               .out = "导出完成！\n",
+                               .pages = 1,
+                               .table = {{1, 20}},
+                               .folder = "sub"});
+        row("a table continued", {.args = "--to 20 --delay 0 --table t.csv",
+                                  .out = "导出完成！\n",
+                                  .pages = 1,
+                                  .table = {{1, 20}},
+                                  .existing = "\xEF\xBB\xBF名次,会员名,等级\r\n0,x,1\r\n"});
+        row("not a table of ours", {.args = "--to 20 --table t.csv",
+                                    .exitCode = 1,
+                                    .err = "不是本程序导出的表格",
+                                    .existing = "名次,会员名,等级\r\n"});
+        row("table and no table",
+            {.args = "--table t.csv --no-table", .exitCode = 2, .err = "不能同时使用"});
         row("rank letters",
             {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
         row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});
@@ -124,14 +155,38 @@ private slots:
         SampleForum forum;
         QVERIFY(forum.Listen(0));
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString existing = dir.filePath(QStringLiteral("t.csv"));
+        if (c.existing) {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(c.existing) > 0);
+        }
         const QStringList arguments = QString::fromUtf8(c.args).split(u' ');
         const Result result =
             Run(QStringList{"--host", LocalHost(forum.ServerPort())} + arguments, dir.path());
         QCOMPARE(result.exitCode, c.exitCode);
         QCOMPARE(result.out, QString::fromUtf8(c.out));
         QVERIFY2(result.err.contains(QString::fromUtf8(c.err)), qPrintable(result.err));
-        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+        const QDir results(dir.filePath(QString::fromUtf8(c.folder)));
+        QCOMPARE(FileBytes(results.filePath(QStringLiteral("jieguo.txt"))),
                  ExpectedPages(forum, "Henu", 1, c.pages));
+        QStringList tables = results.entryList({QStringLiteral("*.csv")});
+        if (c.existing)
+            tables = {QStringLiteral("t.csv")};
+        QCOMPARE(tables.size(), c.table || c.existing ? 1 : 0);
+        const QByteArray before = c.existing ? QByteArray(c.existing) : QByteArray();
+        if (!c.table) {
+            QCOMPARE(FileBytes(existing), before);
+            return;
+        }
+        const QString table = results.filePath(tables.constFirst());
+        QVERIFY2(
+            result.err.contains(QStringLiteral("表格文件：") + QDir::toNativeSeparators(table)),
+            qPrintable(result.err));
+        QByteArray expected = ExpectedTable(forum, "Henu", c.table->first, c.table->second);
+        if (c.existing)
+            expected = before + expected.mid(expected.indexOf("\r\n") + 2);
+        QCOMPARE(FileBytes(table), expected);
     }
 };
 
