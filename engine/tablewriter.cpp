@@ -13,10 +13,14 @@ namespace {
 // UTF-8 of code page 936 bytes; `undecodable` when some had no character.
 std::string Utf8Of(std::string_view gbk, bool &undecodable)
 {
+    // Levels and many names are ASCII, the same in both.
+    if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(gbk);
     const QString text =
         DecodeCp936(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
     undecodable = undecodable || text.contains(QChar::ReplacementCharacter);
-    return text.toStdString();
+    const QByteArray utf8 = text.toUtf8();
+    return {utf8.constData(), static_cast<std::size_t>(utf8.size())};
 }
 
 std::string Header()

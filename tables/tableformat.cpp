@@ -1,5 +1,6 @@
 #include "tables/tableformat.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrune {
@@ -31,15 +32,20 @@ void TableRow::Separate()
 TableRow &TableRow::Text(std::string_view utf8)
 {
     Separate();
-    const bool quoted = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+    const bool quoted = std::any_of(utf8.begin(), utf8.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
     if (quoted)
         line_ += '"';
     if (NeedsFormulaGuard(utf8))
         line_ += '\'';
-    for (const char c : utf8) {
-        if (c == '"')
-            line_ += '"';
-        line_ += c;
+    // Each quote doubled; the stretches between go in whole.
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t quote = std::min(utf8.find('"', at), utf8.size());
+        line_.append(utf8.substr(at, quote - at));
+        if (quote < utf8.size())
+            line_ += "\"\"";
+        at = quote + 1;
     }
     if (quoted)
         line_ += '"';
