@@ -1,6 +1,6 @@
 #include "startup/startupmessages.h"
 
-#include "engine/retrywait.h"
+#include "engine/fetch/retrywait.h"
 
 #include <QDir>
 #include <QRegularExpression>

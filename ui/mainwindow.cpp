@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
-#include "engine/runreportmessage.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "platform/clock.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"

@@ -1,11 +1,13 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
 #include "app/cli/progressline.h"
-#include "engine/exporter.h"
-#include "engine/exportfiles.h"
-#include "engine/exportinputs.h"
-#include "engine/inputcheck.h"
-#include "engine/runreportmessage.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/inputmessage.h"
+#include "engine/messages/runreportmessage.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
+#include "engine/run/inputcheck.h"
+#include "engine/write/exportfiles.h"
 #include "platform/clock.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"

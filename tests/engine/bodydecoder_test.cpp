@@ -1,4 +1,4 @@
-#include "engine/bodydecoder.h"
+#include "engine/fetch/bodydecoder.h"
 #include "tests/support/compression.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "engine/exportfailure.h"
-#include "engine/requestaddress.h"
-#include "engine/runreportmessage.h"
+#include "engine/fetch/requestaddress.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "tests/support/qtprint.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // A page reaches every result file or none of them.
-#include "engine/pagecommit.h"
-#include "engine/resultswriter.h"
-#include "engine/runtally.h"
+#include "engine/run/pagecommit.h"
+#include "engine/run/runtally.h"
+#include "engine/write/resultswriter.h"
 #include "tests/support/diskfull.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // What a page's names and status make of it, where retries and gaps meet.
-#include "engine/pageoutcome.h"
-#include "engine/retrywait.h"
+#include "engine/fetch/retrywait.h"
+#include "engine/run/pageoutcome.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -1,4 +1,4 @@
-#include "engine/pagerange.h"
+#include "engine/write/pagerange.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,6 +1,6 @@
 // Every case runs through the fast scanner and the literal reference one,
 // which reads every byte's window; both must agree and match the expectation.
-#include "engine/pagescanner.h"
+#include "engine/write/pagescanner.h"
 #include "tests/support/referencescanner.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "engine/requestaddress.h"
+#include "engine/fetch/requestaddress.h"
 #include "platform/runtimeerror.h"
 #include "tests/support/qtprint.h"
 

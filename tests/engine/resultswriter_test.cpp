@@ -1,5 +1,5 @@
 // The results file's bytes for what the scans of successive pages met.
-#include "engine/resultswriter.h"
+#include "engine/write/resultswriter.h"
 
 #include <QTemporaryDir>
 #include <fstream>

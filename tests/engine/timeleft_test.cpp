@@ -1,4 +1,5 @@
-#include "engine/timeleft.h"
+#include "engine/messages/timeleftmessage.h"
+#include "engine/run/timeleft.h"
 #include "tests/support/qtprint.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "engine/messages/inputmessage.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/fixtures.h"

@@ -1,4 +1,4 @@
-#include "engine/runreportmessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "tests/support/compression.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"

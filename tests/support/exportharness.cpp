@@ -1,5 +1,6 @@
 #include "tests/support/exportharness.h"
 
+#include "engine/messages/failuremessage.h"
 #include "tests/support/fixtures.h"
 
 #include <QEventLoop>

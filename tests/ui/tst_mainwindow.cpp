@@ -1,3 +1,4 @@
+#include "engine/messages/failuremessage.h"
 #include "startup/startupmessages.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/ui/windowfixture.h"
