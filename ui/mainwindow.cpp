@@ -200,14 +200,14 @@ void MainWindow::ShowIdle()
     exportButton_->setText(QStringLiteral("导出"));
 }
 
-void MainWindow::OnCompleted(const QString &message, const RunReport &report)
+void MainWindow::OnCompleted(const RunReport &report)
 {
     ShowIdle();
     const QString results = QDir::toNativeSeparators(
         exporter_.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     MessageBox::Show(
         this,
-        {.message = message,
+        {.message = CompletionMessage(),
          .report = DescribeRunReport(report) + QStringLiteral("\n结果文件：%1").arg(results),
          .choice = QStringLiteral("打开所在文件夹")},
         [this](MessageBox::Answer answer) {

@@ -57,7 +57,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void OnCompleted(const QString &message, const kestrune::RunReport &report);
+    void OnCompleted(const kestrune::RunReport &report);
     void OnFailed(const kestrune::ExportFailure &failure);
     void ShowIdle();
     QLineEdit *EditFor(InputBox box) const;

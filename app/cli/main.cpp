@@ -145,14 +145,13 @@ int main(int argc, char *argv[])
     });
     const QString resultsPath = QDir::toNativeSeparators(
         exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
-    QObject::connect(&exporter, &Exporter::completed,
-                     [&](const QString &message, const RunReport &report) {
-                         progress.End();
-                         Print(stdout, message);
-                         Print(stderr, DescribeRunReport(report));
-                         Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
-                         QCoreApplication::exit(0);
-                     });
+    QObject::connect(&exporter, &Exporter::completed, [&](const RunReport &report) {
+        progress.End();
+        Print(stdout, CompletionMessage());
+        Print(stderr, DescribeRunReport(report));
+        Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+        QCoreApplication::exit(0);
+    });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         progress.End();
         if (failure.cause == ExportFailure::Cause::BadInput)

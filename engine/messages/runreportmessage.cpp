@@ -30,6 +30,11 @@ QString NotListed(std::int64_t count, const char16_t *unit)
 
 } // namespace
 
+QString CompletionMessage()
+{
+    return QStringLiteral("导出完成！");
+}
+
 QString DescribePages(std::int64_t first, std::int64_t last)
 {
     return first == last ? QStringLiteral("第 %1 页").arg(first)

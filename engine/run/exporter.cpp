@@ -41,11 +41,6 @@ Exporter::~Exporter()
     (void)EndRun();
 }
 
-QString Exporter::CompletionMessage()
-{
-    return QStringLiteral("导出完成！");
-}
-
 std::filesystem::path Exporter::DirectoryPath() const
 {
     return {directory_.absolutePath().toStdU16String()};
@@ -73,7 +68,7 @@ void Exporter::RunExport()
     BuildPageCommit();
     if (firstPage_ > lastPage_) {
         (void)EndRun();
-        emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), {}));
+        emit completed(tally_.Report(clock_.MonotonicMilliseconds(), {}));
         return;
     }
     StartPage();
@@ -246,7 +241,7 @@ void Exporter::NextPage()
         emit failed(LastLineFailure(ended.Error(), Standing(emptyRun_)));
         return;
     }
-    emit completed(CompletionMessage(), tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_));
+    emit completed(tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_));
 }
 
 void Exporter::Stop()

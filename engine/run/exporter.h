@@ -66,8 +66,6 @@ public:
     std::int64_t NamesWritten() const { return namesThisRun_; }
     const ScannerState &Scanner() const { return scanner_; }
 
-    static QString CompletionMessage();
-
 public slots:
     // Starts an export unless one is running; the outcome arrives as
     // completed() or failed().
@@ -78,10 +76,10 @@ public slots:
 signals:
     void pageStarted(qint64 page);
     void pageFinished(qint64 page, qint64 namesWritten);
-    // `report` tells what the run did.
     // Try `retry` + 1 of `page` starts after the wait; Stop() ends the wait.
     void retryScheduled(qint64 page, int retry, qint64 waitMilliseconds);
-    void completed(const QString &message, const kestrune::RunReport &report);
+    // Every page is in the file; `report` tells what the run did.
+    void completed(const kestrune::RunReport &report);
     void failed(const kestrune::ExportFailure &failure);
 
 private:
