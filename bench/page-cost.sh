@@ -6,6 +6,8 @@
 # repeat from run to run on a busy machine where times do not. Given a second
 # build directory, its figures stand beside the first and both must write the
 # same bytes. The sample forum runs in its own process and is not counted.
+# BASELINE_ARGS are given to the baseline's runs only: `BASELINE_ARGS=--no-table
+# bench/page-cost.sh build build` prices the table in one build, side by side.
 # Usage: bench/page-cost.sh BUILD_DIR [BASELINE_BUILD_DIR]   (REPS=5)
 set -euo pipefail
 
@@ -32,8 +34,11 @@ run() {
     local index="$1" pages="$2" dir="${work}/run-$1"
     shift 2
     rm -rf "${dir}" && mkdir -p "${dir}"
+    local extra=()
+    [[ ${#builds[@]} -gt 1 && "${index}" == 0 && -n "${BASELINE_ARGS:-}" ]] &&
+        read -r -a extra <<<"${BASELINE_ARGS}"
     (cd "${dir}" && "$@" "${builds[index]}/app/kestrune-cli" --host "${sample_forum_host}" \
-        --from 1 --to "$((pages * 20))" --delay 0 >/dev/null 2>&1)
+        --from 1 --to "$((pages * 20))" --delay 0 "${extra[@]}" >/dev/null 2>&1)
 }
 
 # Writes the CPU seconds (user sys) of the command it runs to its first argument.
@@ -77,7 +82,9 @@ for index in "${!builds[@]}"; do
     done
 done
 
-python3 - "${samples}" "${counts}" "${same}" "${reps}" "${builds[@]}" <<'EOF_PY'
+labels=("${builds[@]}")
+[[ ${#builds[@]} -gt 1 && -n "${BASELINE_ARGS:-}" ]] && labels[0]="${builds[0]} ${BASELINE_ARGS}"
+python3 - "${samples}" "${counts}" "${same}" "${reps}" "${labels[@]}" <<'EOF_PY'
 import statistics, sys
 samples, counts, same, reps, builds = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]
 cpu = {}

@@ -2,6 +2,8 @@
 
 #include "platform/gbkbytes.h"
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
@@ -85,11 +87,16 @@ bool EncodeCp936(QStringView text, QByteArray &bytes)
 
 QString DecodeCp936(QByteArrayView bytes)
 {
+    // Most names and every level are ASCII, which code page 936 keeps as is.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return QString::fromLatin1(bytes);
     // A space is never a second byte, so it flushes a dangling lead byte out
     // as U+FFFD instead of letting the decoder drop it; then it is cut off.
     QByteArray flushed(bytes.data(), bytes.size());
     flushed.append(' ');
-    QStringDecoder decoder("GBK");
+    // Opening the codec costs far more than a name's decoding: one per thread.
+    thread_local QStringDecoder decoder("GBK");
+    decoder.resetState();
     QString text = decoder(flushed);
     text.chop(1);
     return text;

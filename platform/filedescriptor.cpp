@@ -24,8 +24,9 @@ namespace kestrune {
 RuntimeError FileError(const std::filesystem::path &path, const std::string &reason,
                        FileFault fault)
 {
-    // Our files have ASCII names, so the narrow form is exact on every system.
-    return {path.filename().string(), reason, fault};
+    // UTF-8 on every system: a table is named after its forum.
+    const std::u8string name = path.filename().u8string();
+    return {std::string(name.begin(), name.end()), reason, fault};
 }
 
 namespace {

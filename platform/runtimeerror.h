@@ -46,7 +46,7 @@ public:
     const std::string &Detail() const { return detail_; }
     // 1-based position in the page file, for scan errors.
     std::optional<std::int64_t> ByteOffset() const { return byteOffset_; }
-    // File errors only: the file's name (empty otherwise), and the cause.
+    // File errors only: the file's name in UTF-8 (empty otherwise), and the cause.
     const std::string &FileName() const { return fileName_; }
     FileFault Fault() const { return fault_; }
 

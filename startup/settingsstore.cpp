@@ -12,6 +12,8 @@ const QString HostKey = QStringLiteral("forum/host");
 const QString CaFileKey = QStringLiteral("forum/caFile");
 const QString RetriesKey = QStringLiteral("forum/retries");
 const QString TimeoutKey = QStringLiteral("forum/timeout");
+const QString FolderKey = QStringLiteral("forum/folder");
+const QString TableKey = QStringLiteral("forum/table");
 
 std::optional<QString> Get(const QSettings &settings, const QString &key)
 {
@@ -63,7 +65,9 @@ ForumSettings SettingsStore::Read() const
     return {.host = Get(settings, HostKey),
             .caFile = Get(settings, CaFileKey),
             .retries = Get(settings, RetriesKey),
-            .timeout = Get(settings, TimeoutKey)};
+            .timeout = Get(settings, TimeoutKey),
+            .folder = Get(settings, FolderKey),
+            .table = Get(settings, TableKey)};
 }
 
 std::optional<SettingsWriteError> SettingsStore::Write(const ForumSettings &changes) const
@@ -73,6 +77,8 @@ std::optional<SettingsWriteError> SettingsStore::Write(const ForumSettings &chan
     Put(settings, CaFileKey, changes.caFile);
     Put(settings, RetriesKey, changes.retries);
     Put(settings, TimeoutKey, changes.timeout);
+    Put(settings, FolderKey, changes.folder);
+    Put(settings, TableKey, changes.table);
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return std::nullopt;

@@ -14,6 +14,8 @@ struct ForumSettings
     std::optional<QString> caFile{};
     std::optional<QString> retries{}; // checked by the reader
     std::optional<QString> timeout{}; // in seconds, the same
+    std::optional<QString> folder{};  // the results' folder, absolute
+    std::optional<QString> table{};   // "0": no table beside the results
 
     friend bool operator==(const ForumSettings &, const ForumSettings &) = default;
 };

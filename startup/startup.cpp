@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -78,8 +79,8 @@ ConnectionOptions::ConnectionOptions()
                             "证书的代理上网时使用。"),
              QStringLiteral("文件"))
     , remember(QStringLiteral("remember"),
-               QStringLiteral("把这次给出的 --host、--ca-file、--retries 和 --timeout "
-                              "保存为以后的默认值，再照常运行。"))
+               QStringLiteral("把这次给出的 --host、--ca-file、--retries、--timeout、--folder "
+                              "和 --no-table 保存为以后的默认值，再照常运行。"))
     , retries(QStringLiteral("retries"),
               QStringLiteral("一页暂时取不到时（超时、连接中断，或没有名字而响应 408、429、500、"
                              "502、503、504）再试的次数，0 到 %1，默认 0。")
@@ -93,19 +94,30 @@ ConnectionOptions::ConnectionOptions()
               .arg(PageFetcher::MaxTimeoutSeconds)
               .arg(PageFetcher::DefaultTimeoutSeconds),
           QStringLiteral("秒数"))
+    , folder(QStringLiteral("folder"),
+             QStringLiteral("存放结果文件 jieguo.txt 和表格的文件夹，须已存在，默认为当前文件夹。"
+                            "只用于这一次，除非同时给出 --remember。"),
+             QStringLiteral("文件夹"))
+    , noTable(QStringLiteral("no-table"),
+              QStringLiteral("只写 jieguo.txt，不同时保存表格（.csv）。只用于这一次，除非同时给出 "
+                             "--remember。"))
 {}
 
 void ConnectionOptions::AddTo(QCommandLineParser &parser, const QString &summary) const
 {
     parser.setApplicationDescription(
-        summary + QStringLiteral("\n\n"
-                                 "论坛地址和 CA 证书文件保存在 %1，kestrune 和 kestrune-cli "
-                                 "共用。没有保存过地址时用 %2。\n"
-                                 "保存新地址：%3 --host 主机[:端口] --remember；"
-                                 "保存 CA 证书文件：%3 --ca-file 文件 --remember。"
-                                 "--host \"\" 或 --ca-file \"\" 加 --remember 删除保存的值。")
-                      .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
-                           QCoreApplication::applicationName()));
+        summary +
+        QStringLiteral("\n\n"
+                       "论坛地址、CA 证书文件和结果文件夹等设置保存在 %1，kestrune 和 "
+                       "kestrune-cli 共用。没有保存过地址时用 %2。\n"
+                       "保存新地址：%3 --host 主机[:端口] --remember；"
+                       "保存 CA 证书文件：%3 --ca-file 文件 --remember；"
+                       "保存结果文件夹：%3 --folder 文件夹 --remember。"
+                       "--host \"\"、--ca-file \"\" 或 --folder \"\" 加 --remember 删除保存的值。"
+                       "--no-table --remember 使以后不再保存表格；要重新保存，请在窗口上单击右键"
+                       "勾选“同时保存表格”，或删掉设置文件中的 table=0。")
+            .arg(SettingsStore::DescribeDefaultFile(), DefaultForumHost(),
+                 QCoreApplication::applicationName()));
     parser.addOptions(List());
 }
 
@@ -113,7 +125,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
                                          const SettingsStore &store) const
 {
     const ForumSettings stored = store.Read();
-    StartupResult result{{DefaultForumHost(), {}, 0, PageFetcher::DefaultTimeoutSeconds}, {}, {}};
+    StartupResult result{.connection = {DefaultForumHost()}};
     // The first problem is told; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
         if (!result.error)
@@ -193,6 +205,30 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
         readCount(timeout, stored.timeout, PageFetcher::MinTimeoutSeconds,
                   PageFetcher::MaxTimeoutSeconds, StartupError::Kind::BadTimeout,
                   StartupError::Kind::BadStoredTimeout, result.connection.timeoutSeconds);
+
+    if (parser.isSet(folder)) {
+        const QString path = parser.value(folder);
+        if (path.isEmpty()) {
+            changes.folder = QString();
+        } else if (!QFileInfo(path).isDir()) {
+            fail({.kind = StartupError::Kind::BadFolder, .value = path});
+        } else {
+            // Stored for runs from any directory.
+            result.results.folder = QDir(path).absolutePath();
+            changes.folder = result.results.folder;
+        }
+    } else if (stored.folder) {
+        if (QFileInfo(*stored.folder).isDir())
+            result.results.folder = QDir(*stored.folder).absolutePath();
+        else
+            fail({.kind = StartupError::Kind::BadStoredFolder,
+                  .value = *stored.folder,
+                  .settingsFile = store.File()});
+    }
+    // Only "0" turns the table off, so a hand-edited value leaves it on.
+    result.results.table = !parser.isSet(noTable) && stored.table != QStringLiteral("0");
+    if (parser.isSet(noTable))
+        changes.table = QStringLiteral("0");
 
     if (!parser.isSet(remember) || result.error)
         return result;

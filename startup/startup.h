@@ -30,6 +30,13 @@ struct Connection
     int timeoutSeconds = PageFetcher::DefaultTimeoutSeconds;
 };
 
+// Where this run's results go.
+struct ResultPlace
+{
+    QString folder{};  // absolute; empty: the current folder
+    bool table = true; // the spreadsheet table beside jieguo.txt
+};
+
 // The command line or a stored setting cannot be used; the first such
 // problem is told.
 struct StartupError
@@ -41,12 +48,14 @@ struct StartupError
         UnreadableCaFile,
         UnreadableStoredCaFile,
         CaFileWithoutCertificate, // given or, with settingsFile, stored
-        RememberAlone,            // --remember without --host or --ca-file
+        RememberAlone,            // --remember with nothing to store
         NotSaved,
         BadRetries,
         BadStoredRetries,
         BadTimeout,
         BadStoredTimeout,
+        BadFolder, // not an existing folder
+        BadStoredFolder,
         BadFirstNumber, // kestrune-cli's --number-from
     };
     Kind kind;
@@ -73,9 +82,10 @@ enum class HostSource
 
 struct StartupResult
 {
-    Connection connection;
-    std::optional<StartupError> error;
-    std::optional<SavedSettings> saved;
+    Connection connection{};
+    ResultPlace results{};
+    std::optional<StartupError> error{};
+    std::optional<SavedSettings> saved{};
     HostSource hostSource = HostSource::Default;
 };
 
@@ -86,8 +96,9 @@ bool MustAskForHost(const StartupResult &result);
 // Why a CA file cannot be used, as --ca-file checks it; none when it can.
 std::optional<StartupError> CheckCaFileSetting(const QString &path);
 
-// --host, --ca-file, --retries, --timeout and --remember, shared by both
-// programs, with the help text that says where the settings live.
+// --host, --ca-file, --retries, --timeout, --folder, --no-table and
+// --remember, shared by both programs, with the help text that says where the
+// settings live.
 class ConnectionOptions final
 {
 public:
@@ -99,13 +110,18 @@ public:
     // asked to.
     StartupResult Resolve(const QCommandLineParser &parser, const SettingsStore &store) const;
     // In the order --help lists them.
-    QList<QCommandLineOption> List() const { return {host, caFile, retries, timeout, remember}; }
+    QList<QCommandLineOption> List() const
+    {
+        return {host, caFile, retries, timeout, folder, noTable, remember};
+    }
 
     const QCommandLineOption host;
     const QCommandLineOption caFile;
     const QCommandLineOption remember;
     const QCommandLineOption retries;
     const QCommandLineOption timeout;
+    const QCommandLineOption folder;
+    const QCommandLineOption noTable;
 };
 
 // kestrune-cli's --number-from: 1 to MaxFirstNumber.

@@ -23,6 +23,7 @@ struct SettingMenu
     QString caFile;
     QString retries;
     QString timeout;
+    QString folder;
 };
 
 // The same problems as the window tells them: a stored setting is put right

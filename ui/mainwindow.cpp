@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
+#include "ui/outcomeboxes.h"
 #include "ui/rankbox.h"
 #include "ui/settingsmenu.h"
 #include "ui/settingwords.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,6 +110,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
+    connect(settingsMenu_, &SettingsMenu::tableChoiceChanged, this,
+            [this](bool on) { exporter_.SetTableOn(on); });
 
     if (const QScreen *screen = this->screen())
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
@@ -121,9 +125,10 @@ MainWindow::~MainWindow()
     exporter_.Stop();
 }
 
-void MainWindow::UseSettings(const SettingsStore &settings, bool askForHost)
+void MainWindow::UseSettings(const SettingsStore &settings, bool askForHost,
+                             const ResultPlace &results)
 {
-    settingsMenu_->UseSettings(settings, askForHost);
+    settingsMenu_->UseSettings(settings, askForHost, results);
 }
 
 QString MainWindow::CreditLine()
@@ -203,17 +208,14 @@ void MainWindow::ShowIdle()
 void MainWindow::OnCompleted(const RunReport &report)
 {
     ShowIdle();
-    const QString results = QDir::toNativeSeparators(
-        exporter_.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
-    MessageBox::Show(
-        this,
-        {.message = CompletionMessage(),
-         .report = DescribeRunReport(report) + QStringLiteral("\n结果文件：%1").arg(results),
-         .choice = QStringLiteral("打开所在文件夹")},
-        [this](MessageBox::Answer answer) {
-            if (answer == MessageBox::Answer::Choice)
-                settingsMenu_->OpenResultsFolder();
-        });
+    const QString table = exporter_.TablePath();
+    MessageBox::Show(this, CompletionBox(CompletionMessage(), report, exporter_.Directory(), table),
+                     [this, table](MessageBox::Answer answer) {
+                         if (answer == MessageBox::Answer::Choice)
+                             settingsMenu_->OpenResultsFolder();
+                         else if (answer == MessageBox::Answer::OtherChoice)
+                             OpenTable(this, table);
+                     });
 }
 
 void MainWindow::OnFailed(const ExportFailure &failure)
@@ -222,36 +224,15 @@ void MainWindow::OnFailed(const ExportFailure &failure)
     ShowIdle();
     if (closing_)
         return;
-    const auto onMenu = [](const QString &item) {
-        return QStringLiteral("在窗口上单击右键，选“%1”").arg(item);
-    };
-    const UserMessage message =
-        DescribeFailure(failure, {.forumAddress = onMenu(HostMenuItem()),
-                                  .caFile = onMenu(CaFileMenuItem()),
-                                  .timeout = onMenu(TimeoutMenuItem()),
-                                  .otherFolder = QStringLiteral("把本程序复制到那里再打开，"
-                                                                "例如复制到“文档”中"),
-                                  .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
-    const std::optional<InputProblem> input = failure.input;
-    if (!failure.RunStarted()) {
-        MessageBox::Show(this, MessageBox::Kind::Error, message,
-                         [this, input](MessageBox::Answer) { SelectBadInput(input); });
-        return;
-    }
-    // A stopped run carries on as easily as one that failed.
-    const qint64 rank = failure.resumeRank;
-    MessageBox::Show(this,
-                     {.kind = failure.cause == ExportFailure::Cause::Stopped
-                                  ? MessageBox::Kind::Notice
-                                  : MessageBox::Kind::Error,
-                      .message = message,
-                      .report = DescribeRunReport(failure.report),
-                      .choice = QStringLiteral("从第 %1 名继续").arg(rank)},
-                     [this, rank, input](MessageBox::Answer answer) {
-                         if (answer == MessageBox::Answer::Choice)
-                             ResumeFrom(rank);
-                         SelectBadInput(input);
-                     });
+    MessageBox::Show(this, FailureBox(failure), [this, failure](MessageBox::Answer answer) {
+        if (answer == MessageBox::Answer::Choice) {
+            // The resumed run goes on with the same table.
+            if (!failure.table.isEmpty())
+                exporter_.ContinueTable(failure.table);
+            ResumeFrom(failure.resumeRank);
+        }
+        SelectBadInput(failure.input);
+    });
 }
 
 QLineEdit *MainWindow::EditFor(InputBox box) const

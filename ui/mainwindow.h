@@ -14,6 +14,7 @@ namespace kestrune {
 class Clock;
 class SettingsMenu;
 class SettingsStore;
+struct ResultPlace;
 class StatusBar;
 class UpDown;
 
@@ -38,7 +39,7 @@ public:
     Exporter &Engine() { return exporter_; }
     // Where the menu's settings are stored; `askForHost`: nothing chose the
     // forum yet, so the first export asks for its address.
-    void UseSettings(const SettingsStore &settings, bool askForHost);
+    void UseSettings(const SettingsStore &settings, bool askForHost, const ResultPlace &results);
 
     QString ForumName() const override;
     QString FromRank() const override;

@@ -56,16 +56,22 @@ void MessageBox::Show(QWidget *parent, const Content &content, Closed closed)
         box->setInformativeText(content.report);
     box->setAttribute(Qt::WA_DeleteOnClose);
     const QPushButton *choice = nullptr;
-    if (!content.choice.isEmpty()) {
+    const QPushButton *otherChoice = nullptr;
+    if (!content.choice.isEmpty())
         choice = box->addButton(content.choice, QMessageBox::AcceptRole);
-        // Enter and Escape both stay with OK.
-        box->setDefaultButton(QMessageBox::Ok);
-        box->setEscapeButton(QMessageBox::Ok);
-    }
+    if (!content.otherChoice.isEmpty())
+        otherChoice = box->addButton(content.otherChoice, QMessageBox::AcceptRole);
+    // Enter and Escape both stay with OK.
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
     if (closed)
-        QObject::connect(box, &QDialog::finished, box, [box, choice, closed = std::move(closed)] {
-            closed(choice && box->clickedButton() == choice ? Answer::Choice : Answer::Ok);
-        });
+        QObject::connect(box, &QDialog::finished, box,
+                         [box, choice, otherChoice, closed = std::move(closed)] {
+                             const QAbstractButton *clicked = box->clickedButton();
+                             closed(choice && clicked == choice             ? Answer::Choice
+                                    : otherChoice && clicked == otherChoice ? Answer::OtherChoice
+                                                                            : Answer::Ok);
+                         });
     box->open();
 }
 

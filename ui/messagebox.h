@@ -28,7 +28,8 @@ public:
     enum class Answer
     {
         Ok,
-        Choice, // the second button
+        Choice,      // the second button
+        OtherChoice, // the third
     };
     struct Content
     {
@@ -36,6 +37,7 @@ public:
         UserMessage message{QString()}; // the detail, if any, waits behind 显示详情…
         QString report{};               // below the message
         QString choice{};               // a second button beside the default OK
+        QString otherChoice{};          // and a third
     };
     // Runs once the box has gone, so what it starts can show its own.
     using Closed = std::function<void(Answer)>;

@@ -1,12 +1,14 @@
 #include "ui/settingsmenu.h"
 
 #include "engine/run/exporter.h"
+#include "ui/folderdialog.h"
 #include "ui/messagebox.h"
 #include "ui/settingdialog.h"
 #include "ui/settingwords.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QUrl>
 
 namespace kestrune {
@@ -36,9 +38,8 @@ MenuItem ItemOf(Setting setting)
     return {};
 }
 
-// Stores `value` as the setting, leaving the others as they are.
-std::optional<SettingsWriteError> Store(const SettingsStore &settings, Setting setting,
-                                        const QString &value)
+// `value` as the setting, the others as they are.
+ForumSettings Changes(Setting setting, const QString &value)
 {
     ForumSettings changed;
     switch (setting) {
@@ -55,7 +56,7 @@ std::optional<SettingsWriteError> Store(const SettingsStore &settings, Setting s
         changed.timeout = value;
         break;
     }
-    return settings.Write(changed);
+    return changed;
 }
 
 } // namespace
@@ -74,6 +75,14 @@ SettingsMenu::SettingsMenu(Exporter &exporter, QWidget *window)
         settingActions.constLast()->setObjectName(QLatin1String(item.objectName));
     }
     addSeparator();
+    settingActions << addAction(FolderMenuItem(), this, &SettingsMenu::ChooseFolder);
+    settingActions.constLast()->setObjectName(QStringLiteral("FolderItem"));
+    tableItem_ = addAction(TableMenuItem());
+    tableItem_->setObjectName(QStringLiteral("TableItem"));
+    tableItem_->setCheckable(true);
+    tableItem_->setChecked(true);
+    connect(tableItem_, &QAction::triggered, this, &SettingsMenu::ChooseTable);
+    settingActions << tableItem_;
     addAction(QStringLiteral("打开结果所在文件夹"), this, &SettingsMenu::OpenResultsFolder)
         ->setObjectName(QStringLiteral("OpenFolderItem"));
     addAction(QStringLiteral("关于 Kestrune"), this, &SettingsMenu::ShowAbout)
@@ -86,10 +95,20 @@ SettingsMenu::SettingsMenu(Exporter &exporter, QWidget *window)
 
 SettingsMenu::~SettingsMenu() = default;
 
-void SettingsMenu::UseSettings(const SettingsStore &settings, bool askForHost)
+void SettingsMenu::UseSettings(const SettingsStore &settings, bool askForHost,
+                               const ResultPlace &results)
 {
     settings_ = settings;
     askForHost_ = askForHost;
+    if (!results.folder.isEmpty())
+        exporter_.SetDirectory(QDir(results.folder));
+    tableItem_->setChecked(results.table);
+    emit tableChoiceChanged(results.table);
+}
+
+bool SettingsMenu::TableOn() const
+{
+    return tableItem_->isChecked();
 }
 
 SettingDialog *SettingsMenu::DialogFor(Setting setting)
@@ -134,23 +153,48 @@ void SettingsMenu::ChangeSetting(Setting setting, const std::function<void()> &t
     connect(dialog, &QDialog::accepted, this, [this, dialog, setting, then] {
         const QString value = dialog->Value();
         UseSetting(setting, value);
-        const std::optional<SettingsWriteError> error =
-            dialog->Remember() ? Store(settings_, setting, value) : std::nullopt;
-        if (!error) {
-            if (then)
-                then();
-            return;
-        }
-        MessageBox::Show(parentWidget(), MessageBox::Kind::Error,
-                         DescribeStartupErrorInWindow(
-                             {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason},
-                             exporter_.Host()),
-                         [then](MessageBox::Answer) {
-                             if (then)
-                                 then();
-                         });
+        if (dialog->Remember())
+            Store(Changes(setting, value), then);
+        else if (then)
+            then();
     });
     dialog->open();
+}
+
+void SettingsMenu::Store(const ForumSettings &changes, const std::function<void()> &then)
+{
+    const std::optional<SettingsWriteError> error = settings_.Write(changes);
+    if (!error) {
+        if (then)
+            then();
+        return;
+    }
+    MessageBox::Show(
+        parentWidget(), MessageBox::Kind::Error,
+        DescribeStartupErrorInWindow(
+            {StartupError::Kind::NotSaved, {}, {}, error->file, error->reason}, exporter_.Host()),
+        [then](MessageBox::Answer) {
+            if (then)
+                then();
+        });
+}
+
+void SettingsMenu::ChooseFolder()
+{
+    const QString chosen =
+        FolderDialog::Choose(parentWidget(), QStringLiteral("选择存放结果的文件夹"),
+                             exporter_.Directory().absolutePath());
+    if (chosen.isEmpty())
+        return;
+    const QString folder = QDir(chosen).absolutePath();
+    exporter_.SetDirectory(QDir(folder));
+    Store({.folder = folder});
+}
+
+void SettingsMenu::ChooseTable(bool on)
+{
+    emit tableChoiceChanged(on);
+    Store({.table = on ? QStringLiteral("1") : QStringLiteral("0")});
 }
 
 void SettingsMenu::OpenResultsFolder()

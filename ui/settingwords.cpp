@@ -24,10 +24,21 @@ QString TimeoutMenuItem()
     return QStringLiteral("超时…");
 }
 
+QString FolderMenuItem()
+{
+    return QStringLiteral("结果文件夹…");
+}
+
+QString TableMenuItem()
+{
+    return QStringLiteral("同时保存表格");
+}
+
 UserMessage DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse)
 {
     return DescribeStartupError(
-        error, hostInUse, {HostMenuItem(), CaFileMenuItem(), RetriesMenuItem(), TimeoutMenuItem()});
+        error, hostInUse,
+        {HostMenuItem(), CaFileMenuItem(), RetriesMenuItem(), TimeoutMenuItem(), FolderMenuItem()});
 }
 
 QString DescribeCaFileError(const StartupError &error)

@@ -12,6 +12,8 @@ QString HostMenuItem();
 QString CaFileMenuItem();
 QString RetriesMenuItem();
 QString TimeoutMenuItem();
+QString FolderMenuItem();
+QString TableMenuItem();
 
 // Start-up's problems as the window tells them: a stored setting is put right
 // from its menu item, and `hostInUse` serves meanwhile.

@@ -22,6 +22,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <array>
 #include <cstdio>
 
@@ -37,7 +38,7 @@ void Print(std::FILE *stream, const QString &line)
 // The same run from `rank` on, its first line numbered `number`, ready to
 // paste into a shell.
 QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLineOption> &carried,
-                      qint64 rank, qint64 number)
+                      qint64 rank, qint64 number, const QString &table)
 {
     QStringList words{QCoreApplication::arguments().constFirst()};
     for (const QCommandLineOption &option : carried) {
@@ -45,9 +46,14 @@ QString ResumeCommand(const QCommandLineParser &parser, const QList<QCommandLine
             words << QStringLiteral("--from") << QString::number(rank);
         else if (option.names().constFirst() == QLatin1String("number-from"))
             words << QStringLiteral("--number-from") << QString::number(number);
+        else if (parser.isSet(option) && option.valueName().isEmpty())
+            words << QStringLiteral("--") + option.names().constFirst();
         else if (parser.isSet(option))
             words << QStringLiteral("--") + option.names().constFirst() << parser.value(option);
     }
+    // The same table, whether named or made by the run.
+    if (!table.isEmpty())
+        words << QStringLiteral("--table") << QDir::toNativeSeparators(table);
     return QuoteCommandLine(words, NativeShell);
 }
 
@@ -63,7 +69,9 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const ConnectionOptions connection;
-    connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
+    connection.AddTo(
+        parser,
+        QStringLiteral("把论坛的会员排名导出到 jieguo.txt，并为每次导出另存一份表格（.csv）。"));
     // Each default is told in its description too: Qt shows none.
     const QCommandLineOption forum(QStringLiteral("forum"), QStringLiteral("论坛名，默认为 Henu。"),
                                    QStringLiteral("名称"), QStringLiteral("Henu"));
@@ -78,7 +86,12 @@ int main(int argc, char *argv[])
         QStringLiteral("number-from"),
         QStringLiteral("这次写入的第一行的编号，默认为 1；继续导出时接着上次的编号。"),
         QStringLiteral("编号"), QStringLiteral("1"));
-    parser.addOptions({forum, from, to, delay, numberFrom});
+    const QCommandLineOption table(
+        QStringLiteral("table"),
+        QStringLiteral("这次导出的表格写到这个文件；已有的本程序表格会接着写入。"
+                       "默认在结果所在的文件夹中另建“论坛名_日期-时间.csv”。"),
+        QStringLiteral("文件"));
+    parser.addOptions({forum, from, to, delay, numberFrom, table});
     // The window's boxes, in InputBox's order, as this program names them.
     const auto optionOf = [options = std::array{&forum, &from, &to, &delay}](InputBox box) {
         return QStringLiteral("--") +
@@ -92,7 +105,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout,
-              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom},
+              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom, table},
                        TerminalColumns(stdout)));
         return 0;
     }
@@ -123,6 +136,16 @@ int main(int argc, char *argv[])
     Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
     exporter.SetNextNumber(*firstNumber);
+    if (!startup.results.folder.isEmpty())
+        exporter.SetDirectory(QDir(startup.results.folder));
+    // A table named on the command line is wanted whatever is stored.
+    exporter.SetTableOn(startup.results.table || parser.isSet(table));
+    if (parser.isSet(table) && parser.isSet(connection.noTable)) {
+        Print(stderr, QStringLiteral("--table 和 --no-table 不能同时使用。"));
+        return 2;
+    }
+    if (parser.isSet(table))
+        exporter.ContinueTable(QFileInfo(parser.value(table)).absoluteFilePath());
 
     // A signal stops the run as the window's 停止 does; its message tells
     // where to resume, and the exit status says which signal it was.
@@ -143,6 +166,10 @@ int main(int argc, char *argv[])
         progress.End();
         Print(stderr, DescribeRetry(page, retry, ms));
     });
+    const auto printTable = [](const QString &path) {
+        if (!path.isEmpty())
+            Print(stderr, QStringLiteral("表格文件：%1").arg(QDir::toNativeSeparators(path)));
+    };
     const QString resultsPath = QDir::toNativeSeparators(
         exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
     QObject::connect(&exporter, &Exporter::completed, [&](const RunReport &report) {
@@ -150,6 +177,7 @@ int main(int argc, char *argv[])
         Print(stdout, CompletionMessage());
         Print(stderr, DescribeRunReport(report));
         Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+        printTable(exporter.TablePath());
         QCoreApplication::exit(0);
     });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
@@ -166,16 +194,20 @@ int main(int argc, char *argv[])
                                           .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
                                           .resume = QStringLiteral("从第 %1 名开始可以继续导出，"
                                                                    "命令见下。")}));
-        if (failure.RunStarted())
+        if (failure.RunStarted()) {
             Print(stderr, DescribeRunReport(failure.report) + QLatin1Char('\n') +
                               QStringLiteral("结果文件：%1").arg(resultsPath));
+            printTable(exporter.TablePath());
+        }
         if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +
                       ResumeCommand(parser,
                                     {connection.host, connection.caFile, connection.retries,
-                                     connection.timeout, forum, from, to, delay, numberFrom},
-                                    failure.resumeRank, exporter.Scanner().RankCounter + 1));
+                                     connection.timeout, connection.folder, connection.noTable,
+                                     forum, from, to, delay, numberFrom},
+                                    failure.resumeRank, exporter.Scanner().RankCounter + 1,
+                                    exporter.TablePath()));
         QCoreApplication::exit(stoppedBy > 0 ? 128 + stoppedBy : 1);
         stopSignals.StopHandled();
     });

@@ -65,8 +65,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const kestrune::ConnectionOptions connection;
-    connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入当前文件夹的 "
-                                            "jieguo.txt。"));
+    connection.AddTo(parser, QStringLiteral("打开导出论坛会员排名的窗口，结果写入 jieguo.txt，"
+                                            "每次导出另存一份表格（.csv）。"));
     // Qt misaligns Chinese; its --help-all, which adds Qt's own options, and
     // its message box where there is no console to print to stay.
     if (parser.parse(QApplication::arguments()) && parser.isSet(QStringLiteral("help")) &&
@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
 
     kestrune::MainWindow window;
     kestrune::ApplyConnection(startup.connection, window.Engine());
-    window.UseSettings(settings, kestrune::MustAskForHost(startup));
+    window.UseSettings(settings, kestrune::MustAskForHost(startup), startup.results);
     window.show();
     // A setting that cannot be used leaves the window on the default host.
     if (startup.error)

@@ -4,6 +4,7 @@
 #include "engine/write/exportfiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <initializer_list>
 
@@ -141,13 +142,17 @@ QString FetchDatum(const FetchFailure &failure)
 namespace {
 
 // Our files by their part in a run: 结果文件 /home/a/jieguo.txt.
-QString FileWithRole(const QString &directory, const std::string &name)
+QString FileWithRole(const QString &directory, const std::string &name, const QString &table)
 {
+    const QString fileName = QString::fromStdString(name);
+    if (!table.isEmpty() && QFileInfo(table).fileName() == fileName)
+        return QStringLiteral("表格文件 ") + QDir::toNativeSeparators(table);
     if (name == ResultsFileName)
         return QStringLiteral("结果文件 ") + NativePath(directory, ResultsFileName);
     if (name == PageFileName)
         return QStringLiteral("临时文件 ") + NativePath(directory, PageFileName);
-    return QStringLiteral("文件 ") + NativePath(directory, name.c_str());
+    return QStringLiteral("文件 ") +
+           QDir::toNativeSeparators(QDir(directory).absoluteFilePath(fileName));
 }
 
 } // namespace
@@ -157,9 +162,9 @@ QString NativePath(const QString &directory, const char *name)
     return QDir::toNativeSeparators(QDir(directory).absoluteFilePath(QLatin1String(name)));
 }
 
-Advice FileAdvice(const QString &directory, const RuntimeError &error)
+Advice FileAdvice(const QString &directory, const RuntimeError &error, const QString &table)
 {
-    const QString file = FileWithRole(directory, error.FileName());
+    const QString file = FileWithRole(directory, error.FileName(), table);
     switch (error.Fault()) {
     case FileFault::AccessDenied:
         return {QStringLiteral("%1 是只读的（或没有写入的权限），无法写入").arg(file),

@@ -34,7 +34,8 @@ QString FetchDatum(const FetchFailure &failure);
 
 // A file error's meaning, the file named by its part in a run with its full
 // path in `directory`.
-Advice FileAdvice(const QString &directory, const RuntimeError &error);
+// `table`: the run's table, wherever it is; empty for none.
+Advice FileAdvice(const QString &directory, const RuntimeError &error, const QString &table = {});
 
 // `name` in `directory`, with the system's separators.
 QString NativePath(const QString &directory, const char *name);

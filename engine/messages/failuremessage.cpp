@@ -89,7 +89,7 @@ Advice PageAdvice(const ExportFailure &failure)
         return {QStringLiteral("输入框中的内容不能用")};
     const RuntimeError &error = *failure.error;
     if (!error.FileName().empty())
-        return FileAdvice(failure.directory, error);
+        return FileAdvice(failure.directory, error, failure.table);
     if (error.Kind() == ErrorKind::InvalidArgument && error.ByteOffset())
         return {QStringLiteral("这一页的内容格式不对，取不出其中的名字"),
                 QStringLiteral("稍后再继续；一再出现的话，论坛的页面格式可能变了。")};
@@ -136,13 +136,31 @@ QString ResumeLine(std::int64_t rank, const SettingHints &hints)
 
 QString SavedLine(const ExportFailure &failure)
 {
-    const QString results = NativePath(failure.directory, ResultsFileName);
+    QString results = NativePath(failure.directory, ResultsFileName);
+    if (!failure.table.isEmpty())
+        results += QStringLiteral(" 和表格 ") + QDir::toNativeSeparators(failure.table);
     if (failure.page > failure.firstPage)
         return QStringLiteral("已完成%1，共 %2 个名字，已保存在 %3。")
             .arg(DescribePages(failure.firstPage, failure.page - 1))
             .arg(failure.namesWritten)
             .arg(results);
     return QStringLiteral("这次导出还没有完成任何一页（结果文件：%1）。").arg(results);
+}
+
+UserMessage DescribeTableUnusable(const ExportFailure &failure, const SettingHints &hints)
+{
+    const RuntimeError &error = *failure.error;
+    if (error.Kind() == ErrorKind::InvalidArgument)
+        return {QStringLiteral("表格文件 %1 不是本程序导出的表格，不能接着写入。"
+                               "这次导出没有开始，没有改动任何文件。\n"
+                               "换一个表格文件，或不指定表格文件，让程序另建一个表格。")
+                    .arg(QDir::toNativeSeparators(failure.table)),
+                DescribeError(error)};
+    const Advice advice = FileAdvice(failure.directory, error, failure.table);
+    const QString hint = HintFor(advice.hint, hints);
+    return {QStringLiteral("%1，这次导出没有开始。\n%2")
+                .arg(Fill(advice.what, {}, {}, hint), Fill(advice.todo, {}, {}, hint)),
+            DescribeError(error)};
 }
 
 UserMessage DescribeOnPage(const ExportFailure &failure, const SettingHints &hints)
@@ -250,6 +268,8 @@ UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hi
                     .arg(folder, HintFor(Hint::OtherFolder, hints)),
                 QStringLiteral("文件错误（无法创建 %1）")
                     .arg(NativePath(failure.directory, LockFileName))};
+    case ExportFailure::Cause::TableUnusable:
+        return DescribeTableUnusable(failure, hints);
     case ExportFailure::Cause::LastLineEnd: {
         const Advice advice = FileAdvice(failure.directory, *failure.error);
         return {QStringLiteral("%1都已导出，共 %2 个名字，已保存在 %3；"

@@ -15,7 +15,11 @@ QString CompletionMessage();
 
 // What follows CompletionMessage(): the pages and names written and the time taken,
 // then only what there is to tell: empty pages at the end, short pages,
-// retries, names written twice. Lines separated by '\n'.
-QString DescribeRunReport(const RunReport &report);
+// retries, names written twice (the first `namesListed` of them), what the
+// table holds. Lines separated by '\n'.
+QString DescribeRunReport(const RunReport &report, std::size_t namesListed = RunReport::MaxListed);
+
+// Every name written more than once, for a message's detail; empty for none.
+QString DescribeRepeatedNames(const RunReport &report);
 
 } // namespace kestrune

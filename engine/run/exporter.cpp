@@ -4,8 +4,10 @@
 #include "engine/fetch/retrywait.h"
 #include "engine/run/exportinputs.h"
 #include "engine/run/inputcheck.h"
+#include "engine/run/resultfiles.h"
+#include "engine/run/tableplan.h"
+#include "engine/run/tablewriter.h"
 #include "engine/write/pagerange.h"
-#include "engine/write/resultfiles.h"
 #include "platform/clock.h"
 
 #include <QScopeGuard>
@@ -57,32 +59,55 @@ void Exporter::RunExport()
     // Checked just above: both read.
     lastPage_ = *PageOfRank(inputs_.ToRank().toStdString());
     firstPage_ = *PageOfRank(inputs_.FromRank().toStdString());
+    fromRank_ = *RankOfText(inputs_.FromRank().toStdString());
+    toRank_ = *RankOfText(inputs_.ToRank().toStdString());
     if (!TakeLock())
         return;
+    if (Expected<> built = BuildPageCommit(); !built) {
+        commit_.reset();
+        lock_.Release();
+        emit failed(TableFailure(built.Error(), firstPage_, lastPage_, directory_.absolutePath(),
+                                 tablePath_));
+        return;
+    }
     running_ = true;
     pageNumber_ = firstPage_;
     tries_ = 0;
     namesThisRun_ = 0;
     emptyRun_ = {};
     tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
-    BuildPageCommit();
     if (firstPage_ > lastPage_) {
         (void)EndRun();
-        emit completed(tally_.Report(clock_.MonotonicMilliseconds(), {}));
+        emit completed(Report({}));
         return;
     }
     StartPage();
 }
 
-void Exporter::BuildPageCommit()
+Expected<> Exporter::BuildPageCommit()
 {
     commit_.reset();
-    resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_);
+    const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
+    const std::optional<TablePlan> table =
+        tableOn_ ? std::optional(PlanTable(directory_, continued, inputs_.ForumName(),
+                                           clock_.WallMilliseconds(), fromRank_, toRank_))
+                 : std::nullopt;
+    tablePath_ = table ? QString::fromStdU16String(table->path.u16string()) : QString();
+    resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_, table);
     std::vector<ResultSink *> sinks;
-    for (const std::unique_ptr<ResultSink> &file : resultFiles_)
+    for (const std::unique_ptr<ResultSink> &file : resultFiles_.sinks)
         sinks.push_back(file.get());
     sinks.push_back(&tally_);
     commit_.emplace(DirectoryPath() / PageFileName, writeFault_, scanner_, std::move(sinks));
+    return resultFiles_.table ? resultFiles_.table->Prepare() : Expected<>{};
+}
+
+RunReport Exporter::Report(const EmptyRun &emptyAtEnd) const
+{
+    RunReport report = tally_.Report(clock_.MonotonicMilliseconds(), emptyAtEnd);
+    if (resultFiles_.table)
+        report.table = resultFiles_.table->Summary();
+    return report;
 }
 
 bool Exporter::TakeLock()
@@ -241,7 +266,7 @@ void Exporter::NextPage()
         emit failed(LastLineFailure(ended.Error(), Standing(emptyRun_)));
         return;
     }
-    emit completed(tally_.Report(clock_.MonotonicMilliseconds(), emptyRun_));
+    emit completed(Report(emptyRun_));
 }
 
 void Exporter::Stop()
@@ -271,7 +296,9 @@ RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
             .namesOnPage = namesOnCurrentPage_,
             .host = host_,
             .directory = directory_.absolutePath(),
-            .report = tally_.Report(clock_.MonotonicMilliseconds(), emptyAtEnd)};
+            .fromRank = fromRank_,
+            .table = tablePath_,
+            .report = Report(emptyAtEnd)};
 }
 
 Expected<> Exporter::EndRun()

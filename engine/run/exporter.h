@@ -5,6 +5,7 @@
 #include "engine/run/folderlock.h"
 #include "engine/run/pagecommit.h"
 #include "engine/run/pageoutcome.h"
+#include "engine/run/resultfiles.h"
 #include "engine/run/runfailure.h"
 #include "engine/run/runreport.h"
 #include "engine/run/runtally.h"
@@ -57,6 +58,14 @@ public:
     // Seconds a page may take (PageFetcher::SetTimeoutSeconds).
     void SetTimeoutSeconds(int seconds) { fetcher_.SetTimeoutSeconds(seconds); }
     int TimeoutSeconds() const { return fetcher_.TimeoutSeconds(); }
+    // Whether runs also write a table beside jieguo.txt; on by default.
+    void SetTableOn(bool on) { tableOn_ = on; }
+    bool TableOn() const { return tableOn_; }
+    // The next run's table is `path` (relative to the directory), continued
+    // when it is there; later runs make their own again.
+    void ContinueTable(const QString &path) { continuedTable_ = path; }
+    // The table of the run under way or the last one; empty for none.
+    QString TablePath() const { return tablePath_; }
     // The number the next results line gets; numbering runs on otherwise.
     void SetNextNumber(std::int64_t number) { scanner_.RankCounter = number - 1; }
 
@@ -93,8 +102,10 @@ private:
     void NextPage();
     void Fail(const PageStop &stop);
     bool TakeLock();
-    // Builds the page commit over the run's results.
-    void BuildPageCommit();
+    // Builds the page commit over the run's results; fails when the table
+    // cannot be made or continued.
+    Expected<> BuildPageCommit();
+    RunReport Report(const EmptyRun &emptyAtEnd) const;
     Expected<> EndRun();
     RunStanding Standing(const EmptyRun &emptyAtEnd) const;
     std::filesystem::path DirectoryPath() const;
@@ -115,6 +126,8 @@ private:
     std::int64_t pageNumber_ = 0;
     std::int64_t firstPage_ = 0;
     std::int64_t lastPage_ = 0;
+    std::int64_t fromRank_ = 0; // the from-rank box as read
+    std::int64_t toRank_ = 0;
     std::int64_t namesThisRun_ = 0;
     std::int64_t namesOnCurrentPage_ = 0; // written before the page's error
     bool pageDone_ = false;               // the current page is scanned and written
@@ -125,7 +138,10 @@ private:
     FolderLock lock_;
     ScannerState scanner_;
     RunTally tally_;
-    std::vector<std::unique_ptr<ResultSink>> resultFiles_; // the run's
+    bool tableOn_ = true;
+    std::optional<QString> continuedTable_;
+    QString tablePath_;
+    ResultFiles resultFiles_; // the run's
     std::optional<PageCommit> commit_;
 };
 

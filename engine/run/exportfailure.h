@@ -22,6 +22,7 @@ struct ExportFailure
         BadInput,      // a box cannot be used (`input`): nothing started
         DirectoryBusy, // another run holds the directory: nothing touched
         NoLock,        // the directory's lock file cannot be made
+        TableUnusable, // the table cannot be made or continued (`error`): nothing fetched
         Stopped,       // 停止, a signal, or the window closing
         PageFailed,    // an error on `page`
         NamesAfterGap, // pages `page`..`lastEmptyPage` had no names, the next one has
@@ -43,6 +44,7 @@ struct ExportFailure
     std::int64_t lockOwner = 0;               // the process holding the directory
     QString host{};                           // the forum's address as the run was given it
     QString directory{};                      // where the run keeps its files
+    QString table{};                          // the run's table; empty for none
     std::optional<RuntimeError> closeError{}; // closing the open line failed too
     RunReport report{};                       // what the run did, when it started
 

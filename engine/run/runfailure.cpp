@@ -2,6 +2,8 @@
 
 #include "engine/write/pagerange.h"
 
+#include <algorithm>
+
 namespace kestrune {
 
 namespace {
@@ -14,8 +16,10 @@ ExportFailure Failure(ExportFailure::Cause cause, std::int64_t page, std::int64_
             .page = page,
             .firstPage = standing.firstPage,
             .lastPage = standing.lastPage,
-            .resumeRank = FirstRankOfPage(resumePage),
-            .directory = standing.directory};
+            .resumeRank = std::max(FirstRankOfPage(resumePage),
+                                   standing.fromRank.value_or(FirstRankOfPage(resumePage))),
+            .directory = standing.directory,
+            .table = standing.table};
 }
 
 } // namespace
@@ -27,6 +31,16 @@ ExportFailure LockFailure(ExportFailure::Cause cause, std::int64_t firstPage, st
         Failure(cause, 0, firstPage,
                 {.firstPage = firstPage, .lastPage = lastPage, .directory = directory});
     failure.lockOwner = lockOwner;
+    return failure;
+}
+
+ExportFailure TableFailure(const RuntimeError &error, std::int64_t firstPage, std::int64_t lastPage,
+                           const QString &directory, const QString &table)
+{
+    ExportFailure failure = Failure(
+        ExportFailure::Cause::TableUnusable, 0, firstPage,
+        {.firstPage = firstPage, .lastPage = lastPage, .directory = directory, .table = table});
+    failure.error = error;
     return failure;
 }
 

@@ -24,6 +24,9 @@ struct RunStanding
     std::int64_t namesOnPage = 0;  // of the page under way, written before its error
     QString host{};
     QString directory{};
+    // A resume never starts before the rank asked, though it starts a page.
+    std::optional<std::int64_t> fromRank{};
+    QString table{}; // the run's, if any
     RunReport report{};
 };
 
@@ -39,6 +42,10 @@ struct PageStop
 // Before any page: the directory could not be locked.
 ExportFailure LockFailure(ExportFailure::Cause cause, std::int64_t firstPage, std::int64_t lastPage,
                           const QString &directory, std::int64_t lockOwner);
+
+// Before any page: the table could not be made, or is not one to continue.
+ExportFailure TableFailure(const RuntimeError &error, std::int64_t firstPage, std::int64_t lastPage,
+                           const QString &directory, const QString &table);
 
 // `closeError`: ending the run failed too.
 ExportFailure StopFailure(const PageStop &stop, const RunStanding &standing,

@@ -2,6 +2,8 @@
 
 #include <QMetaType>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,12 +17,25 @@ struct ShortPage
     bool operator==(const ShortPage &) const = default;
 };
 
-// A name the run wrote more than once: the ranking moved while it ran.
+// A name the run wrote more than once: the ranking may have moved while it ran.
 struct RepeatedName
 {
-    std::string name;                // as the page had it, GBK
-    std::vector<std::int64_t> lines; // among this run's lines, from 1
+    std::string name;                  // as the page had it, GBK
+    std::vector<std::int64_t> numbers; // as jieguo.txt numbers its lines
     bool operator==(const RepeatedName &) const = default;
+};
+
+// What an export's table holds.
+struct TableSummary
+{
+    std::filesystem::path path{};
+    std::int64_t fromRank = 0; // the ranks asked, as the boxes read
+    std::int64_t toRank = 0;
+    std::int64_t rows = 0;             // written by this run
+    std::int64_t undecodableNames = 0; // of those rows, names with bytes no character has
+    bool continued = false;            // the file was there: the run added to it
+
+    bool operator==(const TableSummary &) const = default;
 };
 
 // What a run did, told below "导出完成！". DescribeRunReport makes it words.
@@ -40,6 +55,7 @@ struct RunReport
     std::vector<RepeatedName> repeatedNames{}; // the first MaxListed of them
     std::int64_t repeatsNotListed = 0;         // lines
     bool namesForgotten = false;               // too many names to check them all
+    std::optional<TableSummary> table{};       // none: the run wrote no table
 
     static constexpr std::size_t MaxListed = 1000;
 

@@ -18,9 +18,9 @@ void RunTally::Start(std::int64_t firstPage, std::int64_t lastPage, std::int64_t
     pageNames_.clear();
 }
 
-void RunTally::Name(std::int64_t, std::string_view name)
+void RunTally::Name(std::int64_t counter, std::string_view name)
 {
-    pageNames_.emplace_back(name);
+    pageNames_.emplace_back(counter, name);
 }
 
 void RunTally::StartPage(std::int64_t page)
@@ -32,7 +32,7 @@ void RunTally::StartPage(std::int64_t page)
 Expected<> RunTally::KeepPage()
 {
     ++report_.pages;
-    const std::vector<std::string> names = std::exchange(pageNames_, {});
+    const std::vector<NumberedName> names = std::exchange(pageNames_, {});
     if (names.empty())
         return {};
     // Only a page with names after it is short: the last may end the ranking.
@@ -43,27 +43,27 @@ Expected<> RunTally::KeepPage()
             ++report_.shortPagesNotListed;
     }
     lastNamedPage_ = ShortPage{page_, static_cast<std::int64_t>(names.size())};
-    for (const std::string &name : names)
-        AddName(name);
+    for (const auto &[number, name] : names)
+        AddName(number, name);
     return {};
 }
 
-void RunTally::AddName(const std::string &name)
+void RunTally::AddName(std::int64_t number, const std::string &name)
 {
-    const std::int64_t line = ++report_.names;
+    ++report_.names;
     const auto found = seen_.find(name);
     if (found == seen_.end()) {
         if (seen_.size() < MaxNamesRemembered)
-            seen_.emplace(name, Seen{line, 0});
+            seen_.emplace(name, Seen{number, 0});
         else
             report_.namesForgotten = true;
         return;
     }
     Seen &seen = found->second;
     if (seen.repeated > 0) {
-        report_.repeatedNames[seen.repeated - 1].lines.push_back(line);
+        report_.repeatedNames[seen.repeated - 1].numbers.push_back(number);
     } else if (report_.repeatedNames.size() < RunReport::MaxListed) {
-        report_.repeatedNames.push_back({name, {seen.firstLine, line}});
+        report_.repeatedNames.push_back({name, {seen.firstNumber, number}});
         seen.repeated = report_.repeatedNames.size();
     } else {
         ++report_.repeatsNotListed;

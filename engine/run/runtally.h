@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kestrune {
@@ -38,14 +39,15 @@ public:
 private:
     struct Seen
     {
-        std::int64_t firstLine = 0;
+        std::int64_t firstNumber = 0;
         std::size_t repeated = 0; // index + 1 in repeatedNames; 0: once so far
     };
 
-    void AddName(const std::string &name);
+    void AddName(std::int64_t number, const std::string &name);
 
     std::int64_t page_ = 0;
-    std::vector<std::string> pageNames_;
+    using NumberedName = std::pair<std::int64_t, std::string>;
+    std::vector<NumberedName> pageNames_;
     RunReport report_;
     std::int64_t startMs_ = 0;
     std::optional<ShortPage> lastNamedPage_;

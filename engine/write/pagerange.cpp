@@ -5,7 +5,7 @@
 
 namespace kestrune {
 
-Expected<std::int64_t> PageOfRank(std::string_view rankText)
+Expected<std::int64_t> RankOfText(std::string_view rankText)
 {
     const Expected<double> rank = ReadNumber(rankText);
     if (!rank)
@@ -13,7 +13,15 @@ Expected<std::int64_t> PageOfRank(std::string_view rankText)
     const Expected<std::int32_t> rounded = RoundToInt32(*rank - 1);
     if (!rounded)
         return rounded.Error();
-    return std::int64_t{*rounded} / RanksPerPage + 1;
+    return std::int64_t{*rounded} + 1;
+}
+
+Expected<std::int64_t> PageOfRank(std::string_view rankText)
+{
+    const Expected<std::int64_t> rank = RankOfText(rankText);
+    if (!rank)
+        return rank.Error();
+    return (*rank - 1) / RanksPerPage + 1;
 }
 
 Expected<float> PauseSeconds(std::string_view delayText)

@@ -9,9 +9,18 @@ namespace kestrune {
 
 inline constexpr std::int64_t RanksPerPage = 20;
 
+// A rank box's text as the run reads it: round(rank - 1) + 1. Type mismatch
+// or overflow for text that is no rank.
+Expected<std::int64_t> RankOfText(std::string_view rankText);
+
 // The page a rank falls on: round(rank - 1) / 20 + 1, truncating toward zero.
-// Type mismatch or overflow for text that is no rank.
 Expected<std::int64_t> PageOfRank(std::string_view rankText);
+
+// A member's rank from the page and the name's place on it, from 1.
+inline constexpr std::int64_t RankOnPage(std::int64_t page, std::int64_t place)
+{
+    return (page - 1) * RanksPerPage + place;
+}
 
 inline constexpr std::int64_t FirstRankOfPage(std::int64_t page)
 {

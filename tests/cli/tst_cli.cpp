@@ -10,6 +10,8 @@
 #include <QTest>
 #include <csignal>
 #include <functional>
+#include <optional>
+#include <utility>
 
 using namespace kestrune;
 
@@ -24,6 +26,11 @@ struct Contract
     const char *out = "";
     const char *err = ""; // a part of it
     qint64 pages = 0;
+    // The ranks of the run's only table, which starts with `existing`; none:
+    // the folder holds no table.
+    std::optional<std::pair<qint64, qint64>> table{};
+    const char *existing = nullptr; // t.csv before the run
+    const char *folder = "";        // where the results go, below the run's
 };
 
 } // namespace
@@ -108,7 +115,31 @@ private slots:
             {.args = "--from 1 --to 40 --delay 0",
              .out = "导出完成！\n",
              .err = "第 1/2 页已导出，共写入 20 个名字\n第 2/2 页已导出，共写入 40 个名字\n",
-             .pages = 2});
+             .pages = 2,
+             .table = {{1, 40}}});
+        row("off page boundaries", {.args = "--from 5 --to 30 --delay 0",
+                                    .out = "导出完成！\n",
+                                    .err = "按整页写入 jieguo.txt：第 1—40 名；表格中为第 5—30 名",
+                                    .pages = 2,
+                                    .table = {{5, 30}}});
+        row("no table",
+            {.args = "--to 20 --delay 0 --no-table", .out = "导出完成！\n", .pages = 1});
+        row("another folder", {.args = "--to 20 --delay 0 --folder sub",
+                               .out = "导出完成！\n",
+                               .pages = 1,
+                               .table = {{1, 20}},
+                               .folder = "sub"});
+        row("a table continued", {.args = "--to 20 --delay 0 --table t.csv",
+                                  .out = "导出完成！\n",
+                                  .pages = 1,
+                                  .table = {{1, 20}},
+                                  .existing = "\xEF\xBB\xBF名次,会员名,等级\r\n0,x,1\r\n"});
+        row("not a table of ours", {.args = "--to 20 --table t.csv",
+                                    .exitCode = 1,
+                                    .err = "不是本程序导出的表格",
+                                    .existing = "名次,会员名,等级\r\n"});
+        row("table and no table",
+            {.args = "--table t.csv --no-table", .exitCode = 2, .err = "不能同时使用"});
         row("rank letters",
             {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
         row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});
@@ -124,14 +155,38 @@ private slots:
         SampleForum forum;
         QVERIFY(forum.Listen(0));
         QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString existing = dir.filePath(QStringLiteral("t.csv"));
+        if (c.existing) {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(c.existing) > 0);
+        }
         const QStringList arguments = QString::fromUtf8(c.args).split(u' ');
         const Result result =
             Run(QStringList{"--host", LocalHost(forum.ServerPort())} + arguments, dir.path());
         QCOMPARE(result.exitCode, c.exitCode);
         QCOMPARE(result.out, QString::fromUtf8(c.out));
         QVERIFY2(result.err.contains(QString::fromUtf8(c.err)), qPrintable(result.err));
-        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+        const QDir results(dir.filePath(QString::fromUtf8(c.folder)));
+        QCOMPARE(FileBytes(results.filePath(QStringLiteral("jieguo.txt"))),
                  ExpectedPages(forum, "Henu", 1, c.pages));
+        QStringList tables = results.entryList({QStringLiteral("*.csv")});
+        if (c.existing)
+            tables = {QStringLiteral("t.csv")};
+        QCOMPARE(tables.size(), c.table || c.existing ? 1 : 0);
+        const QByteArray before = c.existing ? QByteArray(c.existing) : QByteArray();
+        if (!c.table) {
+            QCOMPARE(FileBytes(existing), before);
+            return;
+        }
+        const QString table = results.filePath(tables.constFirst());
+        QVERIFY2(
+            result.err.contains(QStringLiteral("表格文件：") + QDir::toNativeSeparators(table)),
+            qPrintable(result.err));
+        QByteArray expected = ExpectedTable(forum, "Henu", c.table->first, c.table->second);
+        if (c.existing)
+            expected = before + expected.mid(expected.indexOf("\r\n") + 2);
+        QCOMPARE(FileBytes(table), expected);
     }
 };
 
@@ -195,20 +250,28 @@ void TestCli::printsResumeCommand()
     QVERIFY2(lines.size() >= 2 && lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
              qPrintable(result.err));
     const QString &command = lines.constLast();
+    const QStringList tables = QDir(dir.path()).entryList({QStringLiteral("*.csv")});
+    QCOMPARE(tables.size(), 1);
+    const QString table = dir.filePath(tables.constFirst());
+    QVERIFY2(result.err.contains(QStringLiteral("表格文件：") + table), qPrintable(result.err));
 
     // The shell hands back the same words, --from now the failed page's first
-    // rank and --number-from the next line's number.
+    // rank, --number-from the next line's number, and the same table.
     const QString sh = QStringLiteral("/bin/sh");
     result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
-    QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName,
-                          "--from", "21", "--to", "60", "--delay", "0", "--number-from", "3"}));
+    QCOMPARE(
+        result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName, "--from",
+                     "21", "--to", "60", "--delay", "0", "--number-from", "3", "--table", table}));
 
     result = Run({"-c", command}, dir.path(), sh);
     QCOMPARE(result.exitCode, 0);
-    // The file reads as one uninterrupted run.
+    // Both files read as one uninterrupted run.
     QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
              GoodLines() + GoodLines(3) + GoodLines(5));
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.csv")}), tables);
+    QCOMPARE(FileBytes(table), QByteArray("\xEF\xBB\xBF名次,会员名,等级\r\n1,AAA,5\r\n2,BBB,17\r\n"
+                                          "21,AAA,5\r\n22,BBB,17\r\n41,AAA,5\r\n42,BBB,17\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -11,7 +11,7 @@ namespace {
 using enum StartupError::Kind;
 using Reason = SettingsWriteError::Reason;
 
-const SettingMenu Menu{"论坛地址…", "CA 证书文件…", "重试次数…", "超时…"};
+const SettingMenu Menu{"论坛地址…", "CA 证书文件…", "重试次数…", "超时…", "结果文件夹…"};
 const QString File = QStringLiteral("/s/k.conf");
 
 // The lower layers' words kept out: English only in options, paths, example
@@ -48,6 +48,8 @@ TEST(StartupMessagesTest, EveryProblem)
         {BadStoredRetries, true, "--retries", Menu.retries},
         {BadTimeout, false, "--timeout"},
         {BadStoredTimeout, true, "--timeout", Menu.timeout},
+        {BadFolder, false, "--folder", Menu.folder},
+        {BadStoredFolder, true, "--folder", Menu.folder},
         {BadFirstNumber, false, "--number-from"},
     };
     for (const auto &c : cases) {
@@ -85,11 +87,17 @@ TEST(StartupMessagesTest, Saved)
     const QString ca = QDir::toNativeSeparators("/s/ca.pem");
     const ForumSettings saved{.host = "xn--kfsr23j.example", .caFile = "/s/ca.pem", .retries = "2"};
     const QString some = DescribeSaved({File, saved}).text;
-    const QString reset = DescribeSaved({File, {.host = "", .caFile = ""}}).text;
+    const QString results = DescribeSaved({File, {.folder = "/s/out", .table = "0"}}).text;
+    const QString reset = DescribeSaved({File, {.host = "", .caFile = "", .folder = ""}}).text;
     EXPECT_TRUE(some.contains("论坛地址 论坛.example，CA 证书文件 " + ca + "，重试次数 2。"))
         << some.toStdString();
     EXPECT_TRUE(reset.contains("默认的 " KESTRUNE_DEFAULT_FORUM_HOST "，")) << reset.toStdString();
-    EXPECT_FALSE(HasEnglishOfItsOwn(some) || HasEnglishOfItsOwn(reset));
+    EXPECT_TRUE(results.contains("结果文件夹 " + QDir::toNativeSeparators("/s/out") +
+                                 "，不再同时保存表格。"))
+        << results.toStdString();
+    EXPECT_TRUE(reset.contains("当前文件夹")) << reset.toStdString();
+    EXPECT_FALSE(HasEnglishOfItsOwn(some) || HasEnglishOfItsOwn(results) ||
+                 HasEnglishOfItsOwn(reset));
 }
 
 } // namespace

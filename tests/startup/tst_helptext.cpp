@@ -33,7 +33,9 @@ private slots:
         parser.addHelpOption();
         parser.addVersionOption();
         const ConnectionOptions connection;
-        connection.AddTo(parser, QStringLiteral("把论坛的会员排名导出到当前文件夹的 jieguo.txt。"));
+        connection.AddTo(
+            parser, QStringLiteral(
+                        "把论坛的会员排名导出到 jieguo.txt，并为每次导出另存一份表格（.csv）。"));
         QCommandLineOption hidden(QStringLiteral("hidden"), QStringLiteral("不列出。"));
         hidden.setFlags(QCommandLineOption::HiddenFromHelp);
         const QCommandLineOption delay(

@@ -12,14 +12,16 @@ namespace {
 
 const QString DefaultHost = QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST);
 
-// The settings file before, the run's options, the connection used, whether the
-// window asks for the forum's address, the problem told; `saved`: the file after
-// a save. The run's folder holds proxy-ca.pem, key.pem (no certificate) and blocked.
+// The settings file before, the run's options, the connection used, where the
+// results go, whether the window asks for the forum's address, the problem
+// told; `saved`: the file after a save. The run's folder holds proxy-ca.pem,
+// key.pem (no certificate), blocked and the folder out.
 struct ResolveCase
 {
     ForumSettings before{};
     QStringList args{};
     Connection use{DefaultHost};
+    ResultPlace results{};
     bool ask = false;
     std::optional<StartupError::Kind> error{};
     bool namesFile = false; // the problem names the settings file
@@ -83,6 +85,32 @@ private slots:
         row("too many retries", {.args = {"--retries", "11"}, .ask = true, .error = BadRetries});
         row("bad stored retries",
             {.before = {st, {}, "x"}, .use = {st}, .error = BadStoredRetries, .namesFile = true});
+        row("folder and no table, this run", {.before = {st},
+                                              .args = {"--folder", "out", "--no-table"},
+                                              .use = {st},
+                                              .results = {"out", false}});
+        row("remember folder", {.args = {"--folder", "out", keep},
+                                .results = {"out"},
+                                .ask = true,
+                                .saved = ForumSettings{.folder = "out"}});
+        row("remember no table", {.before = {st},
+                                  .args = {"--no-table", keep},
+                                  .use = {st},
+                                  .results = {.table = false},
+                                  .saved = ForumSettings{.host = st, .table = "0"}});
+        row("stored folder, table off", {.before = {.host = st, .folder = "out", .table = "0"},
+                                         .use = {st},
+                                         .results = {"out", false}});
+        row("forget folder", {.before = {.host = st, .folder = "out"},
+                              .args = {"--folder", "", keep},
+                              .use = {st},
+                              .saved = ForumSettings{st}});
+        row("folder that is a file",
+            {.args = {"--folder", "blocked", keep}, .ask = true, .error = BadFolder});
+        row("missing stored folder", {.before = {.host = st, .folder = "gone"},
+                                      .use = {st},
+                                      .error = BadStoredFolder,
+                                      .namesFile = true});
         row("unwritable settings", {.args = {"--host", "x.example.org", keep},
                                     .use = {"x.example.org"},
                                     .error = NotSaved,
@@ -100,6 +128,8 @@ private slots:
         const auto inDir = [&path](ForumSettings settings) {
             if (settings.caFile)
                 settings.caFile = path(*settings.caFile);
+            if (settings.folder)
+                settings.folder = path(*settings.folder);
             return settings;
         };
         for (const auto &[name, text] : {std::pair{"proxy-ca.pem", "-----BEGIN CERTIFICATE-----\n"
@@ -109,6 +139,7 @@ private slots:
             QFile file(dir.filePath(QLatin1String(name)));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) >= 0);
         }
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
         const SettingsStore store(dir.filePath(QLatin1String(c.settings)));
         if (c.before != ForumSettings{})
             QVERIFY(!store.Write(inDir(c.before)));
@@ -124,6 +155,8 @@ private slots:
         QCOMPARE(result.connection.caFile, path(c.use.caFile));
         QCOMPARE(result.connection.retries, c.use.retries);
         QCOMPARE(result.connection.timeoutSeconds, c.use.timeoutSeconds);
+        QCOMPARE(result.results.folder, path(c.results.folder));
+        QCOMPARE(result.results.table, c.results.table);
         QCOMPARE(result.error ? std::optional(result.error->kind) : std::nullopt, c.error);
         QCOMPARE(result.error ? result.error->settingsFile : QString(),
                  c.namesFile ? store.File() : QString());
@@ -131,8 +164,9 @@ private slots:
         QCOMPARE(MustAskForHost(result), c.ask && DefaultHost.startsWith(QLatin1String("127.")));
         QCOMPARE(result.saved.has_value(), c.saved.has_value());
         const auto entries = [](const ForumSettings &settings) { // "-": not stored
-            return QStringList{settings.host.value_or("-"), settings.caFile.value_or("-"),
-                               settings.retries.value_or("-"), settings.timeout.value_or("-")};
+            return QStringList{settings.host.value_or("-"),    settings.caFile.value_or("-"),
+                               settings.retries.value_or("-"), settings.timeout.value_or("-"),
+                               settings.folder.value_or("-"),  settings.table.value_or("-")};
         };
         QCOMPARE(entries(store.Read()), entries(inDir(c.saved.value_or(c.before))));
     }

@@ -1,6 +1,8 @@
 #include "tests/support/expectedresults.h"
 
 #include "engine/write/resultswriter.h"
+#include "platform/cp936.h"
+#include "tables/tableformat.h"
 
 #include <QFile>
 
@@ -25,6 +27,24 @@ QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, 
     for (qint64 page = firstPage; page <= lastPage; ++page)
         members += forum.MembersOnPage(forumName, page);
     return ExpectedResults(members, firstNumber);
+}
+
+QByteArray ExpectedTable(const SampleForum &forum, const QByteArray &forumName, qint64 fromRank,
+                         qint64 toRank)
+{
+    std::string table = std::string(ByteOrderMark) + std::string(ExportTableHeader) + "\r\n";
+    for (qint64 page = (fromRank - 1) / SampleForum::MembersPerPage + 1;
+         page <= (toRank - 1) / SampleForum::MembersPerPage + 1; ++page) {
+        for (const SampleMember &member : forum.MembersOnPage(forumName, page)) {
+            if (member.rank >= fromRank && member.rank <= toRank)
+                table += TableRow()
+                             .Number(member.rank)
+                             .Text(DecodeCp936(member.name).toStdString())
+                             .Text(std::to_string(member.level))
+                             .Finish();
+        }
+    }
+    return QByteArray::fromStdString(table);
 }
 
 QByteArray FileBytes(const QString &path)

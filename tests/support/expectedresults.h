@@ -15,6 +15,10 @@ QByteArray ExpectedResults(const QList<SampleMember> &members, qint64 firstNumbe
 QByteArray ExpectedPages(const SampleForum &forum, const QByteArray &forumName, qint64 firstPage,
                          qint64 lastPage, qint64 firstNumber = 1);
 
+// The table of an export of ranks from..to, its header included.
+QByteArray ExpectedTable(const SampleForum &forum, const QByteArray &forumName, qint64 fromRank,
+                         qint64 toRank);
+
 // Reads a whole file; an empty array when it does not exist.
 QByteArray FileBytes(const QString &path);
 

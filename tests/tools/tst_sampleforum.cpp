@@ -35,6 +35,8 @@ class TestSampleForum : public QObject
 private slots:
     void requests_data();
     void requests();
+    void names_data();
+    void names();
 };
 
 // What the exporter makes of these pages, and the slow and stalled pages, are
@@ -95,6 +97,41 @@ void TestSampleForum::requests()
     };
     QVERIFY(reply.contains(rank(firstRank)) && reply.contains(rank(firstRank + listed - 1)));
     QVERIFY(!reply.contains(rank(firstRank - 1)) && !reply.contains(rank(firstRank + listed)));
+}
+
+// A real forum's names are its members' own; an export that meets one twice
+// reports the ranking as shifted.
+void TestSampleForum::names_data()
+{
+    QTest::addColumn<QByteArray>("forumName");
+    QTest::addColumn<bool>("repeat");
+    QTest::newRow("Henu") << QByteArray("Henu") << false;
+    QTest::newRow("河大 in GBK") << QByteArray("\xBA\xD3\xB4\xF3") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("odd bytes") << QByteArray("\xFF\0<&\"_\x81", 7) << false;
+    QTest::newRow("Henu, names repeated") << QByteArray("Henu") << true;
+}
+
+void TestSampleForum::names()
+{
+    QFETCH(QByteArray, forumName);
+    QFETCH(bool, repeat);
+    constexpr qint64 members = 100'000;
+    SampleForum forum;
+    forum.SetMemberCountOverride(members);
+    forum.SetRepeatNames(repeat);
+    QSet<QByteArray> names;
+    names.reserve(members);
+    qint64 ascii = 0;
+    for (qint64 page = 1; page <= members / SampleForum::MembersPerPage; ++page) {
+        for (const SampleMember &member : forum.MembersOnPage(forumName, page)) {
+            QVERIFY(!member.name.isEmpty() && member.name.size() <= 28);
+            ascii += static_cast<unsigned char>(member.name.front()) < 0x80 ? 1 : 0;
+            names.insert(member.name);
+        }
+    }
+    QCOMPARE(names.size() == members, !repeat);
+    QVERIFY2(ascii > members / 4 && ascii < members / 2, qPrintable(QString::number(ascii)));
 }
 
 QTEST_GUILESS_MAIN(TestSampleForum)

@@ -39,8 +39,19 @@ struct End
     Answer answer = Answer::Ok;
     QString fromRankAfter = QStringLiteral("1");
     QByteArray results{};
-    QString status{}; // panel 1 at the end
+    QString status{};   // panel 1 at the end
+    QByteArray table{}; // its rows; empty: no table
 };
+
+// The rows of the scripted server's pages in a table, `ranks` first on each.
+QByteArray TableRows(std::initializer_list<int> ranks)
+{
+    QByteArray rows;
+    for (const int rank : ranks)
+        rows +=
+            QByteArray::number(rank) + ",AAA,5\r\n" + QByteArray::number(rank + 1) + ",BBB,17\r\n";
+    return rows;
+}
 
 } // namespace
 
@@ -170,9 +181,14 @@ private slots:
             QCOMPARE(said.kind, MessageBox::Kind::Plain);
             QCOMPARE(said.message.text, CompletionMessage());
             QVERIFY(said.report.startsWith(QStringLiteral("共 3 页、60 个名字")));
+            QVERIFY(said.report.contains(QDir::toNativeSeparators(f_->Engine().TablePath())));
+            QCOMPARE(said.otherChoice, QStringLiteral("打开表格"));
             expected += ExpectedPages(f_->forum, "Henu", 1, 3, expected.count("\r\n") + 1);
             QCOMPARE(f_->Results(), expected);
         }
+        // Each export has a table of its own, named for its forum.
+        const QStringList tables = QDir(f_->dir.path()).entryList({QStringLiteral("Henu_*.csv")});
+        QCOMPARE(tables.size(), 2);
     }
 
     // Each page tells the names written and, in its tip and the bar beside
@@ -273,18 +289,28 @@ private slots:
         const QList<ScriptedServer::Reply> resetOnce = {{}, ScriptedServer::ResetMidBody(), {}};
         QTest::addColumn<End>("end");
         const QString stopped = QStringLiteral("已停在第 2 页 · 2 个名字");
-        QTest::newRow("stopped during a fetch")
-            << End{.script = {{}, Silent}, .stop = true, .results = GoodLines(), .status = stopped};
-        QTest::newRow("stopped during a pause")
-            << End{.delay = "50", .stop = true, .results = GoodLines(), .status = stopped};
+        QTest::newRow("stopped during a fetch") << End{.script = {{}, Silent},
+                                                       .stop = true,
+                                                       .results = GoodLines(),
+                                                       .status = stopped,
+                                                       .table = TableRows({1})};
+        QTest::newRow("stopped during a pause") << End{.delay = "50",
+                                                       .stop = true,
+                                                       .results = GoodLines(),
+                                                       .status = stopped,
+                                                       .table = TableRows({1})};
+        // The same table as an uninterrupted run.
         QTest::newRow("failed, carried on")
             << End{.script = resetOnce,
                    .answer = Answer::Choice,
                    .fromRankAfter = "21",
                    .results = GoodLines(1) + GoodLines(3) + GoodLines(5),
-                   .status = "第 3 页完成 · 4 个名字"};
-        QTest::newRow("failed, OK") << End{
-            .script = resetOnce, .results = GoodLines(), .status = "出错停在第 2 页 · 2 个名字"};
+                   .status = "第 3 页完成 · 4 个名字",
+                   .table = TableRows({1, 21, 41})};
+        QTest::newRow("failed, OK") << End{.script = resetOnce,
+                                           .results = GoodLines(),
+                                           .status = "出错停在第 2 页 · 2 个名字",
+                                           .table = TableRows({1})};
         QTest::newRow("unreadable rank, nothing began")
             << End{.toRank = "2O00", .status = MainWindow::CreditLine()};
     }
@@ -332,6 +358,14 @@ private slots:
         QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
         QCOMPARE(f_->Results(), end.results);
         QCOMPARE(f_->Bar()->Panel1()->text(), end.status);
+        const QStringList tables = QDir(f_->dir.path()).entryList({QStringLiteral("*.csv")});
+        QCOMPARE(tables.size(), end.table.isEmpty() ? 0 : 1);
+        if (!end.table.isEmpty()) {
+            QVERIFY2(said.message.text.contains(tables.constFirst()),
+                     qPrintable(said.message.text));
+            QCOMPARE(FileBytes(f_->dir.filePath(tables.constFirst())),
+                     "\xEF\xBB\xBF名次,会员名,等级\r\n" + end.table);
+        }
     }
 
     // The form's background, labels, button and status bar give the window's

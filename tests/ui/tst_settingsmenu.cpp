@@ -1,7 +1,9 @@
 // The window's context menu and the settings it reaches.
 #include "startup/startupmessages.h"
 #include "tests/ui/windowfixture.h"
+#include "ui/folderdialog.h"
 #include "ui/settingdialog.h"
+#include "ui/settingsmenu.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -105,8 +107,8 @@ private slots:
         if (!ours)
             return;
         // A setting cannot change under a run; the folder can still be opened.
-        for (const char *item :
-             {"HostItem", "CaFileItem", "RetriesItem", "TimeoutItem", "OpenFolderItem"}) {
+        for (const char *item : {"HostItem", "CaFileItem", "RetriesItem", "TimeoutItem",
+                                 "FolderItem", "TableItem", "OpenFolderItem"}) {
             QAction *action = f_->Find<QAction>(item);
             QVERIFY2(menu->actions().contains(action), item);
             QCOMPARE(action->isEnabled(), !running || action->objectName() == u"OpenFolderItem");
@@ -174,6 +176,56 @@ private slots:
         QCOMPARE(stored().value_or(QString()), change.remember ? value(change.answer) : QString());
     }
 
+    // Where the results go and whether a table goes with them: from start-up,
+    // then from the menu, which stores each choice at once.
+    void resultsFromMenu_data()
+    {
+        QTest::addColumn<bool>("unwritable"); // the settings file
+        QTest::newRow("stored") << false;
+        QTest::newRow("not saved") << true;
+    }
+    void resultsFromMenu()
+    {
+        QFETCH(bool, unwritable);
+        QFile blocker(f_->dir.filePath(QStringLiteral("blocked")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const SettingsStore store(f_->dir.filePath(QLatin1String(unwritable ? "blocked/k" : "k")));
+        const QString first = f_->dir.filePath(QStringLiteral("first"));
+        const QString chosen = f_->dir.filePath(QStringLiteral("chosen"));
+        QVERIFY(QDir().mkpath(first) && QDir().mkpath(chosen));
+        auto *menu = f_->Find<SettingsMenu>("ContextMenu");
+        QAction *table = f_->Find<QAction>("TableItem");
+        QSignalSpy choices(menu, &SettingsMenu::tableChoiceChanged);
+        const auto inUse = [this] {
+            return f_->Engine().Directory().absolutePath();
+        };
+
+        menu->UseSettings(store, false, {first, false});
+        QCOMPARE(inUse(), first);
+        QVERIFY(!table->isChecked() && !menu->TableOn());
+        FolderDialog::SetNextChoice({}); // cancelled
+        f_->Find<QAction>("FolderItem")->trigger();
+        QCOMPARE(inUse(), first);
+        if (unwritable)
+            for (int box = 0; box < 3; ++box)
+                MessageBox::SetNextAnswer(Answer::Ok);
+        FolderDialog::SetNextChoice(chosen);
+        f_->Find<QAction>("FolderItem")->trigger();
+        QCOMPARE(inUse(), chosen);
+        table->trigger();
+        QVERIFY(menu->TableOn());
+        table->trigger();
+        QList<bool> told;
+        for (const QVariantList &signal : std::as_const(choices))
+            told << signal.constFirst().toBool();
+        QCOMPARE(told, (QList{false, true, false}));
+        const ForumSettings stored = store.Read();
+        QCOMPARE(stored.folder, unwritable ? std::nullopt : std::optional(chosen));
+        QCOMPARE(stored.table, unwritable ? std::nullopt : std::optional<QString>("0"));
+        QTRY_COMPARE(MessageBox::Answered().size(), unwritable ? 3 : 0);
+    }
+
     // The first two exports of a window that nothing gave a forum's address.
     void askForHostOnFirstExport_data()
     {
@@ -196,7 +248,7 @@ private slots:
         blocker.close();
         const SettingsStore store(f_->dir.filePath(QLatin1String(unwritable ? "blocked/k" : "k")));
         f_->Engine().SetHost(DefaultForumHost()); // as start-up leaves it
-        f_->window.UseSettings(store, true);
+        f_->window.UseSettings(store, true, {});
         f_->RunTo(QStringLiteral("20"));
 
         QByteArray expected;

@@ -3,6 +3,7 @@
 #include "engine/write/exportfiles.h"
 #include "platform/clock.h"
 #include "startup/settingsstore.h"
+#include "startup/startup.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/fixtures.h"
 #include "tools/sampleforum/sampleforum.h"
@@ -40,7 +41,7 @@ struct WindowFixture
             return false;
         Engine().SetHost(LocalHost(forum.ServerPort()));
         Engine().SetDirectory(QDir(dir.path()));
-        window.UseSettings(store, false);
+        window.UseSettings(store, false, {});
         window.show();
         return QTest::qWaitForWindowActive(&window);
     }

@@ -55,10 +55,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption slowOption(QStringLiteral("slow-page"),
                                         QStringLiteral("Answer page N after MS ms (repeatable)."),
                                         QStringLiteral("N:MS"));
-    parser.addOptions({portOption, membersOption, stallOption, statusOption, slowOption});
+    const QCommandLineOption repeatOption(
+        QStringLiteral("repeat-names"),
+        QStringLiteral("Let members share names, as if the ranking shifted mid-export."));
+    parser.addOptions(
+        {portOption, membersOption, stallOption, statusOption, slowOption, repeatOption});
     parser.process(app);
 
     kestrune::SampleForum forum;
+    forum.SetRepeatNames(parser.isSet(repeatOption));
 
     bool ok = false;
     const uint port = parser.value(portOption).toUInt(&ok);

@@ -3,13 +3,16 @@
 #include "platform/cp936.h"
 
 #include <QStringView>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <bit>
 
 namespace kestrune {
 
 namespace {
 
-// Common simplified characters, all inside GB2312 so every name encodes in GBK.
+// Common simplified characters, each once since ranks are spelt in them, all
+// inside GB2312 so every name encodes in GBK.
 constexpr QStringView CommonHanzi =
     u"的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之过家学"
     u"对可她里后小么心多天而能好都然没日于起还发成事只作当想看文无开手十用主行方又如前所本见经头面"
@@ -26,6 +29,13 @@ constexpr QByteArrayView AsciiAlphabet =
 constexpr qint64 NamedForumMembers = 2345;
 constexpr qint64 MinMembers = 500;
 constexpr qint64 MaxMembers = 3000;
+
+// A name's letters as places in its alphabet; no name has more than 16.
+using Letters = QVarLengthArray<int, 16>;
+
+// Leading letters that carry the rank; 63^10 and 367^7 both stay below 2^60.
+constexpr int AsciiRankLetters = 10;
+constexpr int HanziRankLetters = 7;
 
 // splitmix64: tiny, well mixed and identical on every platform.
 class Mixer
@@ -50,30 +60,76 @@ private:
     quint64 state_;
 };
 
-QString ChineseName(Mixer &mix, int length)
+// A bijection on [0, 2^bits): adding, xor-shifting right and multiplying by
+// an odd number can each be undone modulo 2^bits.
+quint64 Scramble(quint64 value, quint64 key, int bits)
 {
-    QString name;
-    name.reserve(length);
-    for (int i = 0; i < length; ++i)
-        name += CommonHanzi[mix.Below(static_cast<int>(CommonHanzi.size()))];
-    return name;
+    const quint64 mask = (quint64{1} << bits) - 1;
+    Mixer keys(key);
+    for (int round = 0; round < 4; ++round) {
+        value = (value + keys.Next()) & mask;
+        value ^= value >> (bits / 2 + 1);
+        value = (value * (keys.Next() | 1)) & mask;
+    }
+    return value;
 }
 
-QByteArray AsciiName(Mixer &mix)
+// A bijection on [0, size): walking the scrambled cycle until it is back in
+// range keeps the values outside it from being hit.
+quint64 Permute(quint64 value, quint64 size, quint64 key)
 {
-    const int length = 3 + mix.Below(14);
-    QByteArray name;
-    name.reserve(length);
-    for (int i = 0; i < length; ++i)
-        name += AsciiAlphabet[mix.Below(static_cast<int>(AsciiAlphabet.size()))];
-    return name;
+    const auto bits = static_cast<int>(std::bit_width(size - 1));
+    do
+        value = Scramble(value, key, bits);
+    while (value >= size);
+    return value;
+}
+
+// Writes a per-forum permutation of the rank, in base radix, over the leading
+// letters, lengthening a name too short to hold it. The count of those letters
+// follows from the name's length, so two names of one length and alphabet
+// differ wherever their ranks do.
+void SpellRank(Letters &letters, qint64 rank, int radix, int rankLetters, quint64 forumKey)
+{
+    const auto index = static_cast<quint64>(rank - 1);
+    int digits = std::min(static_cast<int>(letters.size()), rankLetters);
+    quint64 capacity = 1;
+    for (int i = 0; i < digits; ++i)
+        capacity *= radix;
+    for (; index >= capacity && digits < rankLetters; ++digits)
+        capacity *= radix;
+    if (digits > letters.size())
+        letters.resize(digits);
+    // Past MemberLimit only; the modulo merely keeps the walk finite.
+    quint64 value =
+        Permute(index % capacity, capacity, forumKey ^ static_cast<quint64>(radix * 100 + digits));
+    for (int i = 0; i < digits; ++i) {
+        letters[i] = static_cast<int>(value % radix);
+        value /= radix;
+    }
+}
+
+// Two GBK bytes per character, in the list's order; encoded once, as the
+// encoder costs more than a name.
+const QByteArray &HanziBytes()
+{
+    static const QByteArray bytes = [] {
+        QByteArray encoded;
+        EncodeCp936(CommonHanzi, encoded); // GB2312 only, so it cannot fail
+        return encoded;
+    }();
+    return bytes;
+}
+
+Letters DrawLetters(Mixer &mix, int length, int radix)
+{
+    Letters letters(length);
+    for (int &letter : letters)
+        letter = mix.Below(radix);
+    return letters;
 }
 
 } // namespace
-
-MemberRoster::MemberRoster(std::optional<qint64> countOverride)
-    : countOverride_(countOverride)
-{}
 
 quint64 MemberRoster::ForumHash(const QByteArray &forumName)
 {
@@ -88,7 +144,7 @@ quint64 MemberRoster::ForumHash(const QByteArray &forumName)
 qint64 MemberRoster::MemberCount(const QByteArray &forumName) const
 {
     if (countOverride_)
-        return std::max<qint64>(0, *countOverride_);
+        return std::clamp<qint64>(*countOverride_, 0, MemberLimit);
     if (forumName == QByteArrayLiteral("Henu"))
         return NamedForumMembers;
     const auto span = static_cast<quint64>(MaxMembers - MinMembers + 1);
@@ -109,25 +165,38 @@ QList<SampleMember> MemberRoster::MembersOnPage(const QByteArray &forumName, qin
     const qint64 last = std::min(page * MembersPerPage, MemberCount(forumName));
     members.reserve(last - first + 1);
     for (qint64 rank = first; rank <= last; ++rank)
-        members.append(Member(forumName, rank));
+        members.append(Member(forumName, rank, names_));
     return members;
 }
 
-SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank)
+SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank, Names names)
 {
-    Mixer mix(ForumHash(forumName) ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
+    const quint64 forumKey = ForumHash(forumName);
+    Mixer mix(forumKey ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
     SampleMember result;
     result.rank = rank;
+    // Both kinds of names take the same draws, so a member's level is the same.
     const int kind = mix.Below(100);
-    if (kind < 35) {
-        result.name = AsciiName(mix);
-    } else {
-        // Mostly short names, with a share of the longest allowed ones.
-        const int length = kind < 45 ? 14 : kind < 85 ? 1 + mix.Below(6) : 7 + mix.Below(7);
-        // GB2312 characters only, so the encoding cannot fail.
-        EncodeCp936(ChineseName(mix, length), result.name);
-    }
+    const bool ascii = kind < 35;
+    const int radix = static_cast<int>(ascii ? AsciiAlphabet.size() : CommonHanzi.size());
+    // Mostly short Chinese names, with a share of the longest allowed ones.
+    const int length = ascii       ? 3 + mix.Below(14)
+                       : kind < 45 ? 14
+                       : kind < 85 ? 1 + mix.Below(6)
+                                   : 7 + mix.Below(7);
+    Letters letters = DrawLetters(mix, length, radix);
     result.level = 1 + mix.Below(MaxLevel);
+    if (names == Names::Distinct)
+        SpellRank(letters, rank, radix, ascii ? AsciiRankLetters : HanziRankLetters, forumKey);
+
+    const QByteArray &hanzi = HanziBytes();
+    result.name.reserve(letters.size() * (ascii ? 1 : 2));
+    for (const int letter : letters) {
+        if (ascii)
+            result.name += AsciiAlphabet[letter];
+        else
+            result.name += QByteArrayView(hanzi).sliced(qsizetype{letter} * 2, 2);
+    }
     return result;
 }
 

@@ -51,7 +51,12 @@ QString SampleForum::ErrorString() const
 
 void SampleForum::SetMemberCountOverride(std::optional<qint64> count)
 {
-    roster_ = MemberRoster(count);
+    roster_.SetCountOverride(count);
+}
+
+void SampleForum::SetRepeatNames(bool repeat)
+{
+    roster_.SetNames(repeat ? MemberRoster::Names::Repeated : MemberRoster::Names::Distinct);
 }
 
 void SampleForum::SetStallPage(qint64 page)

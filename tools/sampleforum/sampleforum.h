@@ -31,6 +31,8 @@ public:
     QString ErrorString() const;
 
     void SetMemberCountOverride(std::optional<qint64> count);
+    // Lets different members share a name, for tests of a ranking that shifts.
+    void SetRepeatNames(bool repeat);
     // Each rule applies to that page number of every forum; rules accumulate.
     void SetStallPage(qint64 page);
     void SetStatusPage(qint64 page, int code);

@@ -228,17 +228,24 @@ TEST(ExportFailureTest, EveryFetchFailure)
 TEST(ExportFailureTest, RunReports)
 {
     RunReport report{3, 4, 1, 4, 4, 42, 65'500, {{1, 19}, {2, 3}}, 7, 2};
-    report.repeatedNames = {{"\xd5\xc5\xc8\xfd", {5, 22}}};
+    report.repeatedNames = {{"\xd5\xc5\xc8\xfd", {5, 22}}, {"b", {6, 7}}, {"c", {8, 9}}};
     report.namesForgotten = true;
+    report.table = TableSummary{.fromRank = 5, .toRank = 70, .undecodableNames = 3};
     EXPECT_EQ(
-        DescribeRunReport(report),
+        DescribeRunReport(report, 1),
         QStringLiteral("共 4 页、42 个名字，用时 1 分 5 秒\n"
                        "第 3—4 页没有名字\n"
                        "不足 20 个名字的页：第 1 页（19 个）、第 2 页（3 个），另有 7 页没有列出\n"
                        "共重试 2 次\n"
-                       "会员排名在导出期间有变动，这些名字写了不止一次（这次写入的第几行）：\n"
-                       "张三：第 5、22 行\n"
-                       "名字超过 1000000 个，之后的名字没有查重"));
+                       "这些名字写了不止一次，可能是导出期间排名有变动：\n"
+                       "张三：编号 5、22\n"
+                       "另有 2 个名字写了不止一次，见详细信息\n"
+                       "名字超过 1000000 个，之后的名字没有查重\n"
+                       "按整页写入 jieguo.txt：第 1—80 名；表格中为第 5—70 名\n"
+                       "3 个名字含有无法识别的字节"));
+    EXPECT_EQ(DescribeRepeatedNames(report),
+              QStringLiteral("这些名字写了不止一次，可能是导出期间排名有变动：\n"
+                             "张三：编号 5、22\nb：编号 6、7\nc：编号 8、9"));
     EXPECT_EQ(DescribeRunReport(
                   {.firstPage = 1, .lastPage = 3, .pages = 3, .names = 60, .milliseconds = 900}),
               QStringLiteral("共 3 页、60 个名字，用时不到 1 秒"));

@@ -1,6 +1,7 @@
 // A page reaches every result file or none of them.
 #include "engine/run/pagecommit.h"
 #include "engine/run/runtally.h"
+#include "engine/run/tablewriter.h"
 #include "engine/write/resultswriter.h"
 #include "tests/support/diskfull.h"
 
@@ -31,17 +32,24 @@ std::string Bytes(const std::filesystem::path &path)
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
+class PageCommitTest : public testing::TestWithParam<const char *>
+{};
+
+INSTANTIATE_TEST_SUITE_P(FullFile, PageCommitTest, testing::Values("b.txt", "t.csv"));
+
+TEST_P(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
 {
     const QTemporaryDir directory;
     const std::filesystem::path dir(directory.path().toStdU16String());
-    DiskFull diskFull("b.txt");
+    DiskFull diskFull(GetParam());
     ScannerState scanner;
     ResultsWriter first(dir / "a.txt", &diskFull);
     ResultsWriter second(dir / "b.txt", &diskFull);
+    TableWriter table(dir / "t.csv", &diskFull, 1, 60);
+    ASSERT_TRUE(table.Prepare());
     RunTally tally;
     tally.Start(1, 3, 0);
-    PageCommit commit(dir / "temp.txt", &diskFull, scanner, {&first, &second, &tally});
+    PageCommit commit(dir / "temp.txt", &diskFull, scanner, {&first, &table, &second, &tally});
 
     const auto commitPage = [&](std::int64_t page, const std::string &body) {
         EXPECT_TRUE(commit.StorePage(body));
@@ -51,6 +59,7 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
     // must also reopen it.
     EXPECT_EQ(commitPage(1, Page({"ab", "cd"}, true)).names, 2);
     const std::string afterFirst = Bytes(dir / "a.txt");
+    const std::string tableAfterFirst = Bytes(dir / "t.csv");
     ASSERT_EQ(afterFirst, Bytes(dir / "b.txt"));
 
     diskFull.full = true;
@@ -60,6 +69,7 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
     EXPECT_EQ(failed.names, 0);
     EXPECT_EQ(Bytes(dir / "a.txt"), afterFirst);
     EXPECT_EQ(Bytes(dir / "b.txt"), afterFirst);
+    EXPECT_EQ(Bytes(dir / "t.csv"), tableAfterFirst);
     EXPECT_EQ(scanner.RankCounter, 2);
 
     diskFull.full = false;
@@ -72,6 +82,8 @@ TEST(PageCommitTest, APageThatFailsInOneFileIsTakenBackFromAll)
                                  " 5     ij               3\r\n";
     EXPECT_EQ(Bytes(dir / "a.txt"), expected);
     EXPECT_EQ(Bytes(dir / "b.txt"), expected);
+    EXPECT_EQ(Bytes(dir / "t.csv"), "\xEF\xBB\xBF名次,会员名,等级\r\n1,ab,1\r\n2,cd,\r\n"
+                                    "21,ef,1\r\n22,gh,2\r\n23,ij,3\r\n");
     const RunReport report = tally.Report(0, {});
     EXPECT_EQ(report.pages, 2);
     EXPECT_EQ(report.names, 5);

@@ -13,15 +13,19 @@ TEST(PageRangeTest, RankToPage)
     {
         const char *rank;
         std::optional<std::int64_t> page; // empty: the reading fails
-    } cases[] = {{"1", 1},      {"20", 1},          {"21", 2},
-                 {"2000", 100}, {"0", 1},           {"-19", 0},
-                 {"-40", -1},   {"22.5", 2},        {"2147483648", 107374183},
-                 {"1e10", {}},  {"-2147483649", {}}};
+        std::int64_t asRead = 0;
+    } cases[] = {{"1", 1, 1},      {"20", 1, 20},
+                 {"21", 2, 21},    {"2000", 100, 2000},
+                 {"0", 1, 0},      {"-19", 0, -19},
+                 {"-40", -1, -40}, {"22.5", 2, 23}, // 21.5 rounds to even
+                 {"23.5", 2, 23},  {"2147483648", 107374183, 2147483648},
+                 {"1e10", {}},     {"-2147483649", {}}};
     for (const auto &c : cases) {
         const Expected<std::int64_t> page = PageOfRank(c.rank);
         ASSERT_EQ(page.HasValue(), c.page.has_value()) << c.rank;
         if (page) {
             EXPECT_EQ(*page, *c.page) << c.rank;
+            EXPECT_EQ(*RankOfText(c.rank), c.asRead) << c.rank;
         }
     }
 }
