@@ -1,7 +1,7 @@
 // Scan speed of the fast scanner and of the reference scanner over a real
 // sample-forum page and a large generated one.
-#include "engine/pagescanner.h"
-#include "engine/resultswriter.h"
+#include "engine/write/pagescanner.h"
+#include "engine/write/resultswriter.h"
 #include "pagegenerator.h"
 #include "platform/textchannel.h"
 #include "tests/support/referencescanner.h"

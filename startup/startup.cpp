@@ -1,7 +1,7 @@
 #include "startup/startup.h"
 
-#include "engine/exporter.h"
-#include "engine/retrywait.h"
+#include "engine/fetch/retrywait.h"
+#include "engine/run/exporter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/pagefetcher.h"
+#include "engine/fetch/pagefetcher.h"
 #include "startup/hostsetting.h"
 #include "startup/settingsstore.h"
 

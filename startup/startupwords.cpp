@@ -1,6 +1,6 @@
 #include "startup/startupwords.h"
 
-#include "engine/retrywait.h"
+#include "engine/fetch/retrywait.h"
 
 namespace kestrune {
 

@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
-#include "engine/runreportmessage.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "platform/clock.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
@@ -204,11 +205,11 @@ void MainWindow::ShowIdle()
     exportButton_->setText(QStringLiteral("导出"));
 }
 
-void MainWindow::OnCompleted(const QString &message, const RunReport &report)
+void MainWindow::OnCompleted(const RunReport &report)
 {
     ShowIdle();
     const QString table = exporter_.TablePath();
-    MessageBox::Show(this, CompletionBox(message, report, exporter_.Directory(), table),
+    MessageBox::Show(this, CompletionBox(CompletionMessage(), report, exporter_.Directory(), table),
                      [this, table](MessageBox::Answer answer) {
                          if (answer == MessageBox::Answer::Choice)
                              settingsMenu_->OpenResultsFolder();

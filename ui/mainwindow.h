@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/exporter.h"
-#include "engine/exportinputs.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
 #include "ui/runstatus.h"
 
 #include <QWidget>
@@ -58,7 +58,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void OnCompleted(const QString &message, const kestrune::RunReport &report);
+    void OnCompleted(const kestrune::RunReport &report);
     void OnFailed(const kestrune::ExportFailure &failure);
     void ShowIdle();
     QLineEdit *EditFor(InputBox box) const;

@@ -1,7 +1,8 @@
 #include "ui/outcomeboxes.h"
 
-#include "engine/exportfiles.h"
-#include "engine/runreportmessage.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
+#include "engine/write/exportfiles.h"
 #include "ui/settingwords.h"
 
 #include <QDesktopServices>

@@ -1,7 +1,9 @@
 #include "ui/runstatus.h"
 
-#include "engine/exporter.h"
-#include "engine/exportinputs.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/timeleftmessage.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
 #include "platform/clock.h"
 #include "ui/statusbar.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/exportfailure.h"
-#include "engine/timeleft.h"
+#include "engine/run/exportfailure.h"
+#include "engine/run/timeleft.h"
 
 #include <QObject>
 

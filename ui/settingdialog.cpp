@@ -1,7 +1,7 @@
 #include "ui/settingdialog.h"
 
-#include "engine/pagefetcher.h"
-#include "engine/retrywait.h"
+#include "engine/fetch/pagefetcher.h"
+#include "engine/fetch/retrywait.h"
 #include "startup/hostsetting.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"

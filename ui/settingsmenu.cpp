@@ -1,6 +1,6 @@
 #include "ui/settingsmenu.h"
 
-#include "engine/exporter.h"
+#include "engine/run/exporter.h"
 #include "ui/folderdialog.h"
 #include "ui/messagebox.h"
 #include "ui/settingdialog.h"

@@ -1,11 +1,13 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
 #include "app/cli/progressline.h"
-#include "engine/exporter.h"
-#include "engine/exportfiles.h"
-#include "engine/exportinputs.h"
-#include "engine/inputcheck.h"
-#include "engine/runreportmessage.h"
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/inputmessage.h"
+#include "engine/messages/runreportmessage.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
+#include "engine/run/inputcheck.h"
+#include "engine/write/exportfiles.h"
 #include "platform/clock.h"
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
@@ -170,15 +172,14 @@ int main(int argc, char *argv[])
     };
     const QString resultsPath = QDir::toNativeSeparators(
         exporter.Directory().absoluteFilePath(QLatin1String(ResultsFileName)));
-    QObject::connect(&exporter, &Exporter::completed,
-                     [&](const QString &message, const RunReport &report) {
-                         progress.End();
-                         Print(stdout, message);
-                         Print(stderr, DescribeRunReport(report));
-                         Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
-                         printTable(exporter.TablePath());
-                         QCoreApplication::exit(0);
-                     });
+    QObject::connect(&exporter, &Exporter::completed, [&](const RunReport &report) {
+        progress.End();
+        Print(stdout, CompletionMessage());
+        Print(stderr, DescribeRunReport(report));
+        Print(stderr, QStringLiteral("结果文件：%1").arg(resultsPath));
+        printTable(exporter.TablePath());
+        QCoreApplication::exit(0);
+    });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         progress.End();
         if (failure.cause == ExportFailure::Cause::BadInput)

@@ -1,7 +1,8 @@
 #include "app/cli/progressline.h"
 
-#include "engine/exporter.h"
-#include "engine/exportinputs.h"
+#include "engine/messages/timeleftmessage.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
 #include "platform/clock.h"
 #include "platform/consoleoutput.h"
 #include "startup/terminal.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/timeleft.h"
+#include "engine/run/timeleft.h"
 
 #include <QObject>
 #include <cstdio>

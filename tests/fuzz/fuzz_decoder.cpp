@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the body decoder whole and in small pieces and
 // stops at the first input on which the two disagree or the page passes
 // its limit.
-#include "engine/bodydecoder.h"
+#include "engine/fetch/bodydecoder.h"
 
 #include <cstddef>
 #include <cstdint>

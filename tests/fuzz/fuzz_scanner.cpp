@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the fast scanner and the reference scanner as a
 // stored page and stops at the first input on which they disagree.
-#include "engine/pagescanner.h"
+#include "engine/write/pagescanner.h"
 #include "tests/support/referencescanner.h"
 
 #include <cstddef>

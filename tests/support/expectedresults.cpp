@@ -1,6 +1,6 @@
 #include "tests/support/expectedresults.h"
 
-#include "engine/resultswriter.h"
+#include "engine/write/resultswriter.h"
 #include "platform/cp936.h"
 #include "tables/tableformat.h"
 

@@ -1,5 +1,7 @@
 #include "tests/support/exportharness.h"
 
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "tests/support/fixtures.h"
 
 #include <QEventLoop>
@@ -11,11 +13,11 @@ RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
 {
     RunOutcome outcome;
     QEventLoop loop;
-    const auto onCompleted = QObject::connect(&exporter, &Exporter::completed, &loop,
-                                              [&](const QString &message, const RunReport &report) {
-                                                  outcome = {true, true, message, {}, report};
-                                                  loop.quit();
-                                              });
+    const auto onCompleted =
+        QObject::connect(&exporter, &Exporter::completed, &loop, [&](const RunReport &report) {
+            outcome = {true, true, CompletionMessage(), {}, report};
+            loop.quit();
+        });
     const auto onFailed =
         QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
             const UserMessage message = DescribeFailure(failure);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/exporter.h"
-#include "engine/exportinputs.h"
+#include "engine/run/exporter.h"
+#include "engine/run/exportinputs.h"
 #include "platform/clock.h"
 #include "tools/sampleforum/sampleforum.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/pagescanner.h"
+#include "engine/write/pagescanner.h"
 #include "platform/runtimeerror.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+#include "engine/messages/failuremessage.h"
+#include "engine/messages/runreportmessage.h"
 #include "startup/startupmessages.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/ui/windowfixture.h"
@@ -177,7 +179,7 @@ private slots:
             QCOMPARE(f_->Button()->text(), QStringLiteral("导出"));
             const MessageBox::Content said = MessageBox::Answered().constLast();
             QCOMPARE(said.kind, MessageBox::Kind::Plain);
-            QCOMPARE(said.message.text, Exporter::CompletionMessage());
+            QCOMPARE(said.message.text, CompletionMessage());
             QVERIFY(said.report.startsWith(QStringLiteral("共 3 页、60 个名字")));
             QVERIFY(said.report.contains(QDir::toNativeSeparators(f_->Engine().TablePath())));
             QCOMPARE(said.otherChoice, QStringLiteral("打开表格"));

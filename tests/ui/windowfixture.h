@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/exportfiles.h"
+#include "engine/write/exportfiles.h"
 #include "platform/clock.h"
 #include "startup/settingsstore.h"
 #include "startup/startup.h"

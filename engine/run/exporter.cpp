@@ -1,0 +1,314 @@
+#include "engine/run/exporter.h"
+
+#include "engine/fetch/requestaddress.h"
+#include "engine/fetch/retrywait.h"
+#include "engine/run/exportinputs.h"
+#include "engine/run/inputcheck.h"
+#include "engine/run/resultfiles.h"
+#include "engine/run/tableplan.h"
+#include "engine/run/tablewriter.h"
+#include "engine/write/pagerange.h"
+#include "platform/clock.h"
+
+#include <QScopeGuard>
+#include <algorithm>
+
+namespace kestrune {
+
+// Longest single QTimer interval we use; longer pauses re-arm.
+constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
+
+Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
+    : Exporter(inputs, SystemClock::Instance(), parent)
+{}
+
+Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *parent)
+    : QObject(parent)
+    , inputs_(inputs)
+    , clock_(clock)
+    , fetcher_(clock)
+    , host_(QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST))
+{
+    pauseTimer_.setSingleShot(true);
+    connect(&pauseTimer_, &QTimer::timeout, this, &Exporter::OnPauseTick);
+    connect(&fetcher_, &PageFetcher::finished, this, &Exporter::OnFetched);
+}
+
+Exporter::~Exporter()
+{
+    if (!running_)
+        return;
+    fetcher_.Abort();
+    // Nobody is left to tell of a failure; the earlier lines are on disk.
+    (void)EndRun();
+}
+
+std::filesystem::path Exporter::DirectoryPath() const
+{
+    return {directory_.absolutePath().toStdU16String()};
+}
+
+void Exporter::RunExport()
+{
+    if (running_)
+        return;
+    if (std::optional<InputProblem> problem = CheckInputs(inputs_)) {
+        emit failed({.cause = ExportFailure::Cause::BadInput, .input = std::move(problem)});
+        return;
+    }
+    // Checked just above: both read.
+    lastPage_ = *PageOfRank(inputs_.ToRank().toStdString());
+    firstPage_ = *PageOfRank(inputs_.FromRank().toStdString());
+    fromRank_ = *RankOfText(inputs_.FromRank().toStdString());
+    toRank_ = *RankOfText(inputs_.ToRank().toStdString());
+    if (!TakeLock())
+        return;
+    if (Expected<> built = BuildPageCommit(); !built) {
+        commit_.reset();
+        lock_.Release();
+        emit failed(TableFailure(built.Error(), firstPage_, lastPage_, directory_.absolutePath(),
+                                 tablePath_));
+        return;
+    }
+    running_ = true;
+    pageNumber_ = firstPage_;
+    tries_ = 0;
+    namesThisRun_ = 0;
+    emptyRun_ = {};
+    tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
+    if (firstPage_ > lastPage_) {
+        (void)EndRun();
+        emit completed(Report({}));
+        return;
+    }
+    StartPage();
+}
+
+Expected<> Exporter::BuildPageCommit()
+{
+    commit_.reset();
+    const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
+    const std::optional<TablePlan> table =
+        tableOn_ ? std::optional(PlanTable(directory_, continued, inputs_.ForumName(),
+                                           clock_.WallMilliseconds(), fromRank_, toRank_))
+                 : std::nullopt;
+    tablePath_ = table ? QString::fromStdU16String(table->path.u16string()) : QString();
+    resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_, table);
+    std::vector<ResultSink *> sinks;
+    for (const std::unique_ptr<ResultSink> &file : resultFiles_.sinks)
+        sinks.push_back(file.get());
+    sinks.push_back(&tally_);
+    commit_.emplace(DirectoryPath() / PageFileName, writeFault_, scanner_, std::move(sinks));
+    return resultFiles_.table ? resultFiles_.table->Prepare() : Expected<>{};
+}
+
+RunReport Exporter::Report(const EmptyRun &emptyAtEnd) const
+{
+    RunReport report = tally_.Report(clock_.MonotonicMilliseconds(), emptyAtEnd);
+    if (resultFiles_.table)
+        report.table = resultFiles_.table->Summary();
+    return report;
+}
+
+bool Exporter::TakeLock()
+{
+    const FolderLock::Outcome outcome =
+        lock_.Take(directory_.filePath(QLatin1String(LockFileName)));
+    if (outcome == FolderLock::Outcome::Taken)
+        return true;
+    emit failed(LockFailure(outcome == FolderLock::Outcome::Busy
+                                ? ExportFailure::Cause::DirectoryBusy
+                                : ExportFailure::Cause::NoLock,
+                            firstPage_, lastPage_, directory_.absolutePath(), lock_.OwnerPid()));
+    return false;
+}
+
+void Exporter::StartPage()
+{
+    emit pageStarted(pageNumber_);
+    ++tries_;
+    namesOnCurrentPage_ = 0;
+    pageDone_ = false;
+    // The box may have been edited since the last page.
+    const QString forumName = inputs_.ForumName();
+    if (std::optional<InputProblem> problem = CheckInput(InputBox::ForumName, forumName)) {
+        Fail({.input = std::move(problem)});
+        return;
+    }
+    // The address is checked before temp.txt is touched.
+    const Expected<QByteArray> address = BuildRequestAddress(host_, forumName, pageNumber_);
+    if (!address) {
+        Fail({.error = address.Error()});
+        return;
+    }
+    if (Expected<> cleared = commit_->ClearPage(); !cleared) {
+        Fail({.error = cleared.Error()});
+        return;
+    }
+    fetcher_.FetchPage(*address);
+}
+
+void Exporter::OnFetched(const FetchResult &result)
+{
+    // A page that timed out is stored empty, as one that came empty would be.
+    const bool timedOut = result.failure && result.failure->kind == FetchFailure::Kind::TimedOut;
+    if (result.failure && !timedOut) {
+        if (!ScheduleRetry(*result.failure))
+            Fail({.fetch = result.failure});
+        return;
+    }
+    refusal_ = timedOut ? std::nullopt : RefusalOf(result);
+    if (Expected<> stored = commit_->StorePage(timedOut ? std::string_view() : result.body);
+        !stored) {
+        Fail({.error = stored.Error()});
+        return;
+    }
+    if (!timedOut)
+        StartPause();
+    else if (!ScheduleRetry(*result.failure))
+        Fail({.fetch = result.failure});
+}
+
+void Exporter::StartPause()
+{
+    const QString delay = inputs_.Delay();
+    if (std::optional<InputProblem> problem = CheckInput(InputBox::Delay, delay)) {
+        Fail({.input = std::move(problem)});
+        return;
+    }
+    // Checked just above: it reads.
+    const qint64 ms = PauseMilliseconds(*PauseSeconds(delay.toStdString()));
+    if (ms <= 0) {
+        CommitPage();
+        return;
+    }
+    pauseEnd_ = clock_.MonotonicMilliseconds() + ms;
+    OnPauseTick();
+}
+
+bool Exporter::ScheduleRetry(const FetchFailure &failure)
+{
+    if (tries_ > retries_ || !IsRetryable(failure))
+        return false;
+    // A delay that cannot be read ends the run with the page's own failure;
+    // the delay's comes with the next page.
+    const Expected<float> pause = PauseSeconds(inputs_.Delay().toStdString());
+    if (!pause)
+        return false;
+    const qint64 waitMs = RetryWaitMilliseconds(tries_, PauseMilliseconds(*pause),
+                                                failure.retryAfter, clock_.WallMilliseconds());
+    pauseEnd_ = clock_.MonotonicMilliseconds() + waitMs;
+    retryAfterPause_ = true;
+    tally_.AddRetry();
+    emit retryScheduled(pageNumber_, tries_, waitMs);
+    if (running_) // not stopped from a slot
+        OnPauseTick();
+    return true;
+}
+
+void Exporter::OnPauseTick()
+{
+    const qint64 remaining = pauseEnd_ - clock_.MonotonicMilliseconds();
+    if (remaining > 0) {
+        pauseTimer_.start(
+            static_cast<int>(clock_.TimerMilliseconds(std::min(remaining, PauseSliceMs))));
+        return;
+    }
+    if (std::exchange(retryAfterPause_, false))
+        StartPage();
+    else
+        CommitPage();
+}
+
+void Exporter::CommitPage()
+{
+    const PageResult page =
+        commit_->CommitPage(pageNumber_, refusal_, tries_ <= retries_, emptyRun_);
+    namesOnCurrentPage_ = page.names;
+    namesThisRun_ += page.names;
+    if (page.error) {
+        Fail({.error = page.error});
+        return;
+    }
+    switch (page.verdict) {
+    case PageVerdict::Retry:
+        if (!ScheduleRetry(*refusal_))
+            Fail({.fetch = refusal_});
+        return;
+    case PageVerdict::NamesAfterGap:
+        Fail({.cause = ExportFailure::Cause::NamesAfterGap});
+        return;
+    case PageVerdict::Refused:
+        Fail({.fetch = refusal_});
+        return;
+    case PageVerdict::Empty:
+        emptyRun_ = emptyRun_.With(pageNumber_);
+        break;
+    case PageVerdict::Named:
+        break;
+    }
+    namesOnCurrentPage_ = 0;
+    pageDone_ = true;
+    emit pageFinished(pageNumber_, namesThisRun_);
+    if (running_) // not stopped from a slot
+        NextPage();
+}
+
+void Exporter::NextPage()
+{
+    if (pageNumber_ < lastPage_) {
+        ++pageNumber_;
+        tries_ = 0;
+        StartPage();
+        return;
+    }
+    if (Expected<> ended = EndRun(); !ended) {
+        emit failed(LastLineFailure(ended.Error(), Standing(emptyRun_)));
+        return;
+    }
+    emit completed(Report(emptyRun_));
+}
+
+void Exporter::Stop()
+{
+    if (!running_)
+        return;
+    fetcher_.Abort();
+    pauseTimer_.stop();
+    Fail({.cause = ExportFailure::Cause::Stopped});
+}
+
+void Exporter::Fail(const PageStop &stop)
+{
+    const Expected<> ended = EndRun();
+    emit failed(StopFailure(stop, Standing({}), ended.Failure()));
+}
+
+RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
+{
+    return {.firstPage = firstPage_,
+            .lastPage = lastPage_,
+            .page = pageNumber_,
+            .pageDone = pageDone_,
+            .emptyRun = emptyRun_,
+            .tries = tries_,
+            .namesWritten = namesThisRun_,
+            .namesOnPage = namesOnCurrentPage_,
+            .host = host_,
+            .directory = directory_.absolutePath(),
+            .fromRank = fromRank_,
+            .table = tablePath_,
+            .report = Report(emptyAtEnd)};
+}
+
+Expected<> Exporter::EndRun()
+{
+    running_ = false;
+    pauseTimer_.stop();
+    retryAfterPause_ = false;
+    const auto unlock = qScopeGuard([this] { lock_.Release(); });
+    // A run never leaves its last results line open.
+    return commit_ ? commit_->EndRun() : Expected<>{};
+}
+
+} // namespace kestrune

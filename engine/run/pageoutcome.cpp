@@ -1,0 +1,31 @@
+#include "engine/run/pageoutcome.h"
+
+#include "engine/fetch/pagefetcher.h"
+#include "engine/fetch/retrywait.h"
+
+namespace kestrune {
+
+std::optional<FetchFailure> RefusalOf(const FetchResult &result)
+{
+    if (result.status >= 200 && result.status <= 299)
+        return std::nullopt;
+    return FetchFailure{.kind = FetchFailure::Kind::HttpStatus,
+                        .address = result.address,
+                        .status = result.status,
+                        .reason = result.reason,
+                        .retryAfter = result.retryAfter};
+}
+
+PageVerdict JudgePage(std::int64_t names, const std::optional<FetchFailure> &refusal,
+                      bool retryLeft, const EmptyRun &emptyRun)
+{
+    if (names == 0 && refusal)
+        return retryLeft && IsRetryable(*refusal) ? PageVerdict::Retry : PageVerdict::Refused;
+    if (names == 0)
+        // Past the ranking's end, or refused with a 2xx: the next page tells.
+        return PageVerdict::Empty;
+    // A ranking has no gaps.
+    return emptyRun.Any() ? PageVerdict::NamesAfterGap : PageVerdict::Named;
+}
+
+} // namespace kestrune

@@ -1,0 +1,83 @@
+// What a page's names and status make of it, where retries and gaps meet.
+#include "engine/fetch/retrywait.h"
+#include "engine/run/pageoutcome.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace kestrune {
+namespace {
+
+TEST(PageOutcomeTest, RetriesOnlyEmptyPagesTheServerMayAnswerLater)
+{
+    const FetchFailure unavailable{.kind = FetchFailure::Kind::HttpStatus, .status = 503};
+    const FetchFailure notFound{.kind = FetchFailure::Kind::HttpStatus, .status = 404};
+    const EmptyRun gap = EmptyRun{}.With(2).With(3);
+    const struct
+    {
+        std::int64_t names;
+        std::optional<FetchFailure> refusal;
+        bool retryLeft;
+        PageVerdict verdict;
+    } pages[] = {
+        {0, unavailable, true, PageVerdict::Retry},
+        {0, unavailable, false, PageVerdict::Refused},
+        {0, notFound, true, PageVerdict::Refused},
+        {4, unavailable, true, PageVerdict::NamesAfterGap},
+    };
+    for (const auto &page : pages)
+        EXPECT_EQ(JudgePage(page.names, page.refusal, page.retryLeft, gap), page.verdict)
+            << page.names << " names, status " << page.refusal->status;
+}
+
+// Pages 0 and below lie before rank 1: an empty one there opens no gap,
+// so the names of page 1 after it are written.
+TEST(PageOutcomeTest, OnlyEmptyPagesFromOneOnOpenAGap)
+{
+    const struct
+    {
+        std::vector<std::int64_t> emptyPages;
+        PageVerdict verdict; // of a page with names after them
+        std::int64_t first = 0;
+    } runs[] = {
+        {{-2, -1, 0}, PageVerdict::Named},
+        {{0, 1}, PageVerdict::NamesAfterGap, 1},
+        {{3, 4}, PageVerdict::NamesAfterGap, 3},
+    };
+    for (const auto &run : runs) {
+        EmptyRun empty;
+        for (const std::int64_t page : run.emptyPages)
+            empty = empty.With(page);
+        EXPECT_EQ(JudgePage(20, std::nullopt, true, empty), run.verdict);
+        EXPECT_EQ(empty.Any() ? empty.First() : 0, run.first);
+    }
+}
+
+// As the server asks, in seconds or until a date, capped; else doubling.
+TEST(PageOutcomeTest, WaitBeforeARetry)
+{
+    const qint64 now =
+        QDateTime(QDate(2026, 12, 7), QTime(8, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+    const struct
+    {
+        int tries;
+        std::int64_t pauseMs;
+        const char *retryAfter;
+        std::int64_t waitMs;
+    } cases[] = {
+        {1, 0, " 7 ", 7000},
+        {1, 0, "3600", 120000},
+        {1, 0, "Mon, 07 Dec 2026 08:00:30 GMT", 30000},
+        {1, 0, "Mon, 07 Dec 2026 07:00:00 GMT", 0},
+        {3, 0, "", 4000},
+        {2, 1500, "soon", 3000},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RetryWaitMilliseconds(c.tries, c.pauseMs, c.retryAfter, now), c.waitMs)
+            << c.retryAfter;
+}
+
+} // namespace
+} // namespace kestrune

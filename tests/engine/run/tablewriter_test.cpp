@@ -1,0 +1,145 @@
+// An export's table: the ranks asked, each name with its level, read back.
+#include "engine/run/tablewriter.h"
+#include "tables/tableformat.h"
+#include "tables/tablereader.h"
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace kestrune {
+namespace {
+
+std::string Bytes(const std::filesystem::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// "n:" a name, "v:" a value, in the order the scan meets them.
+using Events = std::vector<std::string>;
+
+void Feed(TableWriter &table, std::int64_t page, const Events &events)
+{
+    table.StartPage(page);
+    for (const std::string &event : events) {
+        if (event.starts_with("n:"))
+            table.Name(0, std::string_view(event).substr(2));
+        else
+            table.Value(std::string_view(event).substr(2));
+    }
+}
+
+std::vector<std::vector<std::string>> ReadBack(const std::filesystem::path &path)
+{
+    const std::string text = Bytes(path);
+    TableReader reader(text);
+    EXPECT_EQ(reader.ReadHeader(ExportTableHeader), std::nullopt);
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> fields;
+    while (reader.Next(fields))
+        rows.push_back(fields);
+    EXPECT_EQ(reader.Problem(), std::nullopt);
+    return rows;
+}
+
+TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
+{
+    const Events twentyTwo = [] {
+        Events events;
+        for (int place = 1; place <= 22; ++place)
+            events.insert(events.end(),
+                          {"n:m" + std::to_string(place), "v:" + std::to_string(place)});
+        return events;
+    }();
+    const struct
+    {
+        const char *what;
+        std::int64_t from, to;
+        std::int64_t page;
+        Events events;
+        std::vector<std::vector<std::string>> rows;
+    } cases[] = {
+        {"values missing or doubled",
+         21,
+         40,
+         2,
+         {"v:orphan", "n:a", "n:b", "v:1", "v:2", "n:c"},
+         {{"21", "a", ""}, {"22", "b", "1"}, {"23", "c", ""}}},
+        {"off the page's bounds",
+         25,
+         26,
+         2,
+         {"n:a", "n:b", "n:c", "n:d", "n:e", "v:5", "n:f", "n:g"},
+         {{"25", "e", "5"}, {"26", "f", ""}}},
+        {"pages before rank 1", -30, 2, 0, {"n:a", "n:b"}, {{"-19", "a", ""}, {"-18", "b", ""}}},
+        {"more names than a page holds",
+         1,
+         100,
+         1,
+         twentyTwo,
+         {{"20", "m20", "20"}, {"21", "m21", "21"}, {"22", "m22", "22"}}},
+        {"GBK decoded, bad bytes replaced",
+         1,
+         20,
+         1,
+         {"n:\xD5\xC5\xC8\xFD", "v:\xB5\xC8\xBC\xB6", "n:a\x81", "n:=1+1"},
+         {{"1", "张三", "等级"}, {"2", "a\xEF\xBF\xBD", ""}, {"3", "=1+1", ""}}},
+    };
+    for (const auto &c : cases) {
+        const QTemporaryDir directory;
+        const std::filesystem::path path(
+            directory.filePath(QStringLiteral("t.csv")).toStdU16String());
+        TableWriter table(path, nullptr, c.from, c.to);
+        ASSERT_TRUE(table.Prepare()) << c.what;
+        Feed(table, c.page, c.events);
+        ASSERT_TRUE(table.WritePage()) << c.what;
+        ASSERT_TRUE(table.KeepPage()) << c.what;
+        std::vector<std::vector<std::string>> rows = ReadBack(path);
+        if (c.events == twentyTwo)
+            rows.erase(rows.begin(), rows.end() - 3);
+        EXPECT_EQ(rows, c.rows) << c.what;
+        EXPECT_EQ(table.Summary().undecodableNames, c.page == 1 && c.to == 20 ? 1 : 0) << c.what;
+    }
+}
+
+TEST(TableWriterTest, ContinuesOnlyItsOwnKindOfTable)
+{
+    const QTemporaryDir directory;
+    const auto path = [&](const char *name) {
+        return std::filesystem::path(directory.filePath(QString::fromUtf8(name)).toStdU16String());
+    };
+    const std::string header = "\xEF\xBB\xBF名次,会员名,等级\r\n";
+    const struct
+    {
+        const char *file;
+        std::optional<std::string> before; // none: missing
+        bool usable;
+    } cases[] = {
+        {"missing.csv", std::nullopt, true},
+        {"empty.csv", "", true},
+        {"ours.csv", header + "1,a,2\r\n", true},
+        {"other.csv", "名次,会员名,等级\r\n1,a,2\r\n", false},
+        {"cut.csv", header.substr(0, 5), false},
+    };
+    for (const auto &c : cases) {
+        if (c.before)
+            std::ofstream(path(c.file), std::ios::binary) << *c.before;
+        TableWriter table(path(c.file), nullptr, 1, 20);
+        const Expected<> prepared = table.Prepare();
+        EXPECT_EQ(prepared.HasValue(), c.usable) << c.file;
+        if (!prepared) {
+            EXPECT_EQ(Bytes(path(c.file)), *c.before) << c.file;
+            continue;
+        }
+        Feed(table, 1, {"n:b", "v:3"});
+        ASSERT_TRUE(table.WritePage());
+        ASSERT_TRUE(table.KeepPage());
+        const std::string start = c.before && !c.before->empty() ? *c.before : header;
+        EXPECT_EQ(Bytes(path(c.file)), start + "1,b,3\r\n") << c.file;
+    }
+}
+
+} // namespace
+} // namespace kestrune
