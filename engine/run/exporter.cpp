@@ -4,9 +4,7 @@
 #include "engine/fetch/retrywait.h"
 #include "engine/run/exportinputs.h"
 #include "engine/run/inputcheck.h"
-#include "engine/run/resultfiles.h"
 #include "engine/run/tableplan.h"
-#include "engine/run/tablewriter.h"
 #include "engine/write/pagerange.h"
 #include "platform/clock.h"
 
@@ -63,11 +61,17 @@ void Exporter::RunExport()
     toRank_ = *RankOfText(inputs_.ToRank().toStdString());
     if (!TakeLock())
         return;
-    if (Expected<> built = BuildPageCommit(); !built) {
-        commit_.reset();
+    const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
+    const std::optional<TablePlan> table =
+        tableOn_ ? std::optional(PlanTable(directory_, continued, inputs_.ForumName(),
+                                           clock_.WallMilliseconds(), fromRank_, toRank_))
+                 : std::nullopt;
+    if (Expected<> started = results_.Start(DirectoryPath(), writeFault_, scanner_, table, tally_);
+        !started) {
+        results_.Forget();
         lock_.Release();
-        emit failed(TableFailure(built.Error(), firstPage_, lastPage_, directory_.absolutePath(),
-                                 tablePath_));
+        emit failed(TableFailure(started.Error(), firstPage_, lastPage_, directory_.absolutePath(),
+                                 results_.TablePath()));
         return;
     }
     running_ = true;
@@ -84,30 +88,9 @@ void Exporter::RunExport()
     StartPage();
 }
 
-Expected<> Exporter::BuildPageCommit()
-{
-    commit_.reset();
-    const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
-    const std::optional<TablePlan> table =
-        tableOn_ ? std::optional(PlanTable(directory_, continued, inputs_.ForumName(),
-                                           clock_.WallMilliseconds(), fromRank_, toRank_))
-                 : std::nullopt;
-    tablePath_ = table ? QString::fromStdU16String(table->path.u16string()) : QString();
-    resultFiles_ = MakeResultFiles(DirectoryPath(), writeFault_, table);
-    std::vector<ResultSink *> sinks;
-    for (const std::unique_ptr<ResultSink> &file : resultFiles_.sinks)
-        sinks.push_back(file.get());
-    sinks.push_back(&tally_);
-    commit_.emplace(DirectoryPath() / PageFileName, writeFault_, scanner_, std::move(sinks));
-    return resultFiles_.table ? resultFiles_.table->Prepare() : Expected<>{};
-}
-
 RunReport Exporter::Report(const EmptyRun &emptyAtEnd) const
 {
-    RunReport report = tally_.Report(clock_.MonotonicMilliseconds(), emptyAtEnd);
-    if (resultFiles_.table)
-        report.table = resultFiles_.table->Summary();
-    return report;
+    return results_.Report(tally_, clock_.MonotonicMilliseconds(), emptyAtEnd);
 }
 
 bool Exporter::TakeLock()
@@ -141,7 +124,7 @@ void Exporter::StartPage()
         Fail({.error = address.Error()});
         return;
     }
-    if (Expected<> cleared = commit_->ClearPage(); !cleared) {
+    if (Expected<> cleared = results_.Commit().ClearPage(); !cleared) {
         Fail({.error = cleared.Error()});
         return;
     }
@@ -158,7 +141,8 @@ void Exporter::OnFetched(const FetchResult &result)
         return;
     }
     refusal_ = timedOut ? std::nullopt : RefusalOf(result);
-    if (Expected<> stored = commit_->StorePage(timedOut ? std::string_view() : result.body);
+    if (Expected<> stored =
+            results_.Commit().StorePage(timedOut ? std::string_view() : result.body);
         !stored) {
         Fail({.error = stored.Error()});
         return;
@@ -223,7 +207,7 @@ void Exporter::OnPauseTick()
 void Exporter::CommitPage()
 {
     const PageResult page =
-        commit_->CommitPage(pageNumber_, refusal_, tries_ <= retries_, emptyRun_);
+        results_.Commit().CommitPage(pageNumber_, refusal_, tries_ <= retries_, emptyRun_);
     namesOnCurrentPage_ = page.names;
     namesThisRun_ += page.names;
     if (page.error) {
@@ -297,7 +281,7 @@ RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
             .host = host_,
             .directory = directory_.absolutePath(),
             .fromRank = fromRank_,
-            .table = tablePath_,
+            .table = results_.TablePath(),
             .report = Report(emptyAtEnd)};
 }
 
@@ -308,7 +292,7 @@ Expected<> Exporter::EndRun()
     retryAfterPause_ = false;
     const auto unlock = qScopeGuard([this] { lock_.Release(); });
     // A run never leaves its last results line open.
-    return commit_ ? commit_->EndRun() : Expected<>{};
+    return results_.End();
 }
 
 } // namespace kestrune

@@ -5,9 +5,9 @@
 #include "engine/run/folderlock.h"
 #include "engine/run/pagecommit.h"
 #include "engine/run/pageoutcome.h"
-#include "engine/run/resultfiles.h"
 #include "engine/run/runfailure.h"
 #include "engine/run/runreport.h"
+#include "engine/run/runresults.h"
 #include "engine/run/runtally.h"
 #include "engine/write/exportfiles.h"
 #include "engine/write/pagescanner.h"
@@ -65,7 +65,7 @@ public:
     // when it is there; later runs make their own again.
     void ContinueTable(const QString &path) { continuedTable_ = path; }
     // The table of the run under way or the last one; empty for none.
-    QString TablePath() const { return tablePath_; }
+    QString TablePath() const { return results_.TablePath(); }
     // The number the next results line gets; numbering runs on otherwise.
     void SetNextNumber(std::int64_t number) { scanner_.RankCounter = number - 1; }
 
@@ -102,9 +102,6 @@ private:
     void NextPage();
     void Fail(const PageStop &stop);
     bool TakeLock();
-    // Builds the page commit over the run's results; fails when the table
-    // cannot be made or continued.
-    Expected<> BuildPageCommit();
     RunReport Report(const EmptyRun &emptyAtEnd) const;
     Expected<> EndRun();
     RunStanding Standing(const EmptyRun &emptyAtEnd) const;
@@ -140,9 +137,7 @@ private:
     RunTally tally_;
     bool tableOn_ = true;
     std::optional<QString> continuedTable_;
-    QString tablePath_;
-    ResultFiles resultFiles_; // the run's
-    std::optional<PageCommit> commit_;
+    RunResults results_;
 };
 
 } // namespace kestrune
