@@ -1,3 +1,4 @@
+#include "platform/cp936.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/runprogram.h"
@@ -6,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -56,6 +59,7 @@ private slots:
     void helpNamesTheSettings();
     void rememberedHost();
     void printsResumeCommand();
+    void repeatedNamesByTheirNumbers();
 #ifndef Q_OS_WIN
     // A signal mid-run ends the run as the window's 停止 does.
     void signalStopsTheRun_data()
@@ -272,6 +276,39 @@ void TestCli::printsResumeCommand()
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.csv")}), tables);
     QCOMPARE(FileBytes(table), QByteArray("\xEF\xBB\xBF名次,会员名,等级\r\n1,AAA,5\r\n2,BBB,17\r\n"
                                           "21,AAA,5\r\n22,BBB,17\r\n41,AAA,5\r\n42,BBB,17\r\n"));
+}
+
+// A name written twice is told by the numbers it has in jieguo.txt, which
+// already held lines.
+void TestCli::repeatedNamesByTheirNumbers()
+{
+    SampleForum forum;
+    forum.SetRepeatNames(true);
+    QVERIFY(forum.Listen(0));
+    QTemporaryDir dir;
+    const QStringList arguments{"--host", LocalHost(forum.ServerPort()), "--to", "400", "--delay",
+                                "0"};
+    QCOMPARE(Run(arguments, dir.path()).exitCode, 0);
+    const Result result = Run(arguments + QStringList{"--number-from", "1001"}, dir.path());
+    QCOMPARE(result.exitCode, 0);
+    QHash<QString, QString> named; // number: name, as jieguo.txt has them
+    const QString results = DecodeCp936(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))));
+    for (const QString &line : results.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+        named.insert(words.at(0), words.at(1));
+    }
+    QCOMPARE(named.size(), 800);
+    const QRegularExpression told(QStringLiteral("^(\\S+)：编号 ([0-9、]+)$"),
+                                  QRegularExpression::MultilineOption);
+    int names = 0;
+    for (const QRegularExpressionMatch &match : told.globalMatch(result.err)) {
+        ++names;
+        for (const QString &number : match.captured(2).split(u'、')) {
+            QVERIFY(number.toInt() > 1000);
+            QCOMPARE(named.value(number), match.captured(1));
+        }
+    }
+    QVERIFY2(names > 0, qPrintable(result.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
