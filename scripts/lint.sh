@@ -4,4 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 files=$(git ls-files '*.cpp' '*.h')
 clang-format --dry-run -Werror $files
-run-clang-tidy -quiet -p build '^'"$(pwd)"'/(platform|engine|startup|ui|app|tools|tests)/.*\.cpp$'
+run-clang-tidy -quiet -p build '^'"$(pwd)"'/(platform|tables|engine|startup|ui|app|tools|tests)/.*\.cpp$'
