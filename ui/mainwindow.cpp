@@ -112,6 +112,10 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
     connect(settingsMenu_, &SettingsMenu::tableChoiceChanged, this,
             [this](bool on) { exporter_.SetTableOn(on); });
+    connect(settingsMenu_, &SettingsMenu::folderChanged, this, [this](const QString &folder) {
+        statusBar_->setToolTip(
+            QStringLiteral("结果保存在 %1").arg(QDir::toNativeSeparators(folder)));
+    });
 
     if (const QScreen *screen = this->screen())
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),

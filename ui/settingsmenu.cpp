@@ -104,6 +104,7 @@ void SettingsMenu::UseSettings(const SettingsStore &settings, bool askForHost,
         exporter_.SetDirectory(QDir(results.folder));
     tableItem_->setChecked(results.table);
     emit tableChoiceChanged(results.table);
+    emit folderChanged(exporter_.Directory().absolutePath());
 }
 
 bool SettingsMenu::TableOn() const
@@ -188,6 +189,7 @@ void SettingsMenu::ChooseFolder()
         return;
     const QString folder = QDir(chosen).absolutePath();
     exporter_.SetDirectory(QDir(folder));
+    emit folderChanged(folder);
     Store({.folder = folder});
 }
 

@@ -49,6 +49,8 @@ public:
 signals:
     // At start-up too, so one connection keeps the exporter in step.
     void tableChoiceChanged(bool on);
+    // The results folder the next run uses, at start-up too.
+    void folderChanged(const QString &folder);
 
 private:
     SettingDialog *DialogFor(Setting setting);

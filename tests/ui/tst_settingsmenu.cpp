@@ -213,6 +213,7 @@ private slots:
         FolderDialog::SetNextChoice(chosen);
         f_->Find<QAction>("FolderItem")->trigger();
         QCOMPARE(inUse(), chosen);
+        QVERIFY(f_->Bar()->toolTip().endsWith(QDir::toNativeSeparators(chosen)));
         table->trigger();
         QVERIFY(menu->TableOn());
         table->trigger();
