@@ -56,10 +56,122 @@ private:
     QTemporaryDir config_;
 
 private slots:
-    void helpNamesTheSettings();
-    void rememberedHost();
-    void printsResumeCommand();
-    void repeatedNamesByTheirNumbers();
+    // It names its own program and where the settings live.
+    void helpNamesTheSettings()
+    {
+        QTemporaryDir dir;
+        const Result result = Run({QStringLiteral("--help")}, dir.path());
+        QCOMPARE(result.exitCode, 0);
+#ifdef Q_OS_WIN
+        const QString settings = QStringLiteral("kestrune.ini");
+#else
+        const QString settings = QStringLiteral("~/.config/Kestrune/kestrune.conf");
+#endif
+        for (const QString &text : {settings, QStringLiteral("kestrune-cli --host")})
+            QVERIFY2(result.out.contains(text), qPrintable(result.out));
+    }
+
+    // What is remembered is the start-up test's; here, that the program keeps it
+    // in its own settings file, says where, and goes on to export.
+    void rememberedHost()
+    {
+        SampleForum forum;
+        QVERIFY(forum.Listen(0));
+        QTemporaryDir dir;
+        QString program = QStringLiteral(KESTRUNE_CLI);
+#ifdef Q_OS_WIN
+        // The settings live beside the program: run a copy kept here.
+        program = dir.filePath(QStringLiteral("kestrune-cli.exe"));
+        QVERIFY(QFile::copy(QStringLiteral(KESTRUNE_CLI), program));
+        const QString settings = dir.filePath(QStringLiteral("kestrune.ini"));
+#else
+        const QString settings = config_.filePath(QStringLiteral("Kestrune/kestrune.conf"));
+#endif
+        const QString host = LocalHost(forum.ServerPort());
+        const Result result =
+            Run({"--host", host, "--remember", "--to", "20", "--delay", "0"}, dir.path(), program);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.err.contains(QDir::toNativeSeparators(settings)), qPrintable(result.err));
+        QVERIFY(QFile::exists(settings));
+        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+                 ExpectedPages(forum, "Henu", 1, 1));
+    }
+
+    void printsResumeCommand()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("checked through a POSIX shell");
+#endif
+        ScriptedServer server;
+        QVERIFY(server.Listen({{}, ScriptedServer::ResetMidBody(), {}})); // page 2 fails once
+        QTemporaryDir dir;
+        const QString forumName = QStringLiteral("It's $x 论坛");
+        const QString host = LocalHost(server.Port());
+        const QStringList arguments{"--delay", "0",      "--forum", forumName,   "--to",
+                                    "60",      "--host", host,      "--timeout", "5"};
+        Result result = Run(arguments, dir.path());
+        QCOMPARE(result.exitCode, 1);
+        const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
+        QVERIFY2(lines.size() >= 2 &&
+                     lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
+                 qPrintable(result.err));
+        const QString &command = lines.constLast();
+        const QStringList tables = QDir(dir.path()).entryList({QStringLiteral("*.csv")});
+        QCOMPARE(tables.size(), 1);
+        const QString table = dir.filePath(tables.constFirst());
+
+        // The shell hands back the same words, --from now the failed page's first
+        // rank, --number-from the next line's number, and the same table.
+        const QString sh = QStringLiteral("/bin/sh");
+        result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
+        QCOMPARE(result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName,
+                              "--from", "21", "--to", "60", "--delay", "0", "--number-from", "3",
+                              "--table", table}));
+
+        result = Run({"-c", command}, dir.path(), sh);
+        QCOMPARE(result.exitCode, 0);
+        // Both files read as one uninterrupted run.
+        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+                 GoodLines() + GoodLines(3) + GoodLines(5));
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.csv")}), tables);
+        QCOMPARE(FileBytes(table),
+                 QByteArray("\xEF\xBB\xBF名次,会员名,等级\r\n1,AAA,5\r\n2,BBB,17\r\n"
+                            "21,AAA,5\r\n22,BBB,17\r\n41,AAA,5\r\n42,BBB,17\r\n"));
+    }
+
+    // A name written twice is told by the numbers it has in jieguo.txt, which
+    // already held lines.
+    void repeatedNamesByTheirNumbers()
+    {
+        SampleForum forum;
+        forum.SetRepeatNames(true);
+        QVERIFY(forum.Listen(0));
+        QTemporaryDir dir;
+        const QStringList arguments{
+            "--host", LocalHost(forum.ServerPort()), "--to", "400", "--delay", "0"};
+        QCOMPARE(Run(arguments, dir.path()).exitCode, 0);
+        const Result result = Run(arguments + QStringList{"--number-from", "1001"}, dir.path());
+        QCOMPARE(result.exitCode, 0);
+        QHash<QString, QString> named; // number: name, as jieguo.txt has them
+        const QString results = DecodeCp936(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))));
+        for (const QString &line : results.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
+            named.insert(words.at(0), words.at(1));
+        }
+        QCOMPARE(named.size(), 800);
+        const QRegularExpression told(QStringLiteral("^(\\S+)：编号 ([0-9、]+)$"),
+                                      QRegularExpression::MultilineOption);
+        int names = 0;
+        for (const QRegularExpressionMatch &match : told.globalMatch(result.err)) {
+            ++names;
+            for (const QString &number : match.captured(2).split(u'、')) {
+                QVERIFY(number.toInt() > 1000);
+                QCOMPARE(named.value(number), match.captured(1));
+            }
+        }
+        QVERIFY2(names > 0, qPrintable(result.err));
+    }
 #ifndef Q_OS_WIN
     // A signal mid-run ends the run as the window's 停止 does.
     void signalStopsTheRun_data()
@@ -74,8 +186,7 @@ private slots:
         QFETCH(int, signalNumber);
         // Page 2 onwards end on a name without its value, leaving the line open.
         ScriptedServer server;
-        QVERIFY(server.Listen());
-        server.Script({{}, {.body = ScriptedServer::PageEndingOnAName() }});
+        QVERIFY(server.Listen({{}, {.body = ScriptedServer::PageEndingOnAName() }}));
         QTemporaryDir dir;
         // A long pause after page 3 arrives gives the signal its moment.
         const Result result =
@@ -161,10 +272,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
         const QString existing = dir.filePath(QStringLiteral("t.csv"));
-        if (c.existing) {
-            QFile file(existing);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(c.existing) > 0);
-        }
+        QVERIFY(!c.existing || WriteFile(existing, c.existing));
         const QStringList arguments = QString::fromUtf8(c.args).split(u' ');
         const Result result =
             Run(QStringList{"--host", LocalHost(forum.ServerPort())} + arguments, dir.path());
@@ -174,11 +282,10 @@ private slots:
         const QDir results(dir.filePath(QString::fromUtf8(c.folder)));
         QCOMPARE(FileBytes(results.filePath(QStringLiteral("jieguo.txt"))),
                  ExpectedPages(forum, "Henu", 1, c.pages));
-        QStringList tables = results.entryList({QStringLiteral("*.csv")});
-        if (c.existing)
-            tables = {QStringLiteral("t.csv")};
+        // A table named is the only one.
+        const QStringList tables = results.entryList({QStringLiteral("*.csv")});
         QCOMPARE(tables.size(), c.table || c.existing ? 1 : 0);
-        const QByteArray before = c.existing ? QByteArray(c.existing) : QByteArray();
+        const QByteArray before(c.existing);
         if (!c.table) {
             QCOMPARE(FileBytes(existing), before);
             return;
@@ -193,123 +300,6 @@ private slots:
         QCOMPARE(FileBytes(table), expected);
     }
 };
-
-// It names its own program and where the settings live.
-void TestCli::helpNamesTheSettings()
-{
-    QTemporaryDir dir;
-    const Result result = Run({QStringLiteral("--help")}, dir.path());
-    QCOMPARE(result.exitCode, 0);
-#ifdef Q_OS_WIN
-    const QString settings = QStringLiteral("kestrune.ini");
-#else
-    const QString settings = QStringLiteral("~/.config/Kestrune/kestrune.conf");
-#endif
-    for (const QString &text : {settings, QStringLiteral("kestrune-cli --host")})
-        QVERIFY2(result.out.contains(text), qPrintable(result.out));
-}
-
-// What is remembered is the start-up test's; here, that the program keeps it
-// in its own settings file, says where, and goes on to export.
-void TestCli::rememberedHost()
-{
-    SampleForum forum;
-    QVERIFY(forum.Listen(0));
-    QTemporaryDir dir;
-    QString program = QStringLiteral(KESTRUNE_CLI);
-#ifdef Q_OS_WIN
-    // The settings live beside the program: run a copy kept here.
-    program = dir.filePath(QStringLiteral("kestrune-cli.exe"));
-    QVERIFY(QFile::copy(QStringLiteral(KESTRUNE_CLI), program));
-    const QString settings = dir.filePath(QStringLiteral("kestrune.ini"));
-#else
-    const QString settings = config_.filePath(QStringLiteral("Kestrune/kestrune.conf"));
-#endif
-    const QString host = LocalHost(forum.ServerPort());
-    const Result result =
-        Run({"--host", host, "--remember", "--to", "20", "--delay", "0"}, dir.path(), program);
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.err.contains(QDir::toNativeSeparators(settings)), qPrintable(result.err));
-    QVERIFY(QFile::exists(settings));
-    QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
-             ExpectedPages(forum, "Henu", 1, 1));
-}
-
-void TestCli::printsResumeCommand()
-{
-#ifdef Q_OS_WIN
-    QSKIP("checked through a POSIX shell");
-#endif
-    ScriptedServer server;
-    QVERIFY(server.Listen());
-    server.Script({{}, ScriptedServer::ResetMidBody(), {}}); // page 2 fails once
-    QTemporaryDir dir;
-    const QString forumName = QStringLiteral("It's $x 论坛");
-    const QString host = LocalHost(server.Port());
-    const QStringList arguments{"--delay", "0",      "--forum", forumName,   "--to",
-                                "60",      "--host", host,      "--timeout", "5"};
-    Result result = Run(arguments, dir.path());
-    QCOMPARE(result.exitCode, 1);
-    const QStringList lines = result.err.trimmed().split(QLatin1Char('\n'));
-    QVERIFY2(lines.size() >= 2 && lines.at(lines.size() - 2) == QStringLiteral("继续导出可运行："),
-             qPrintable(result.err));
-    const QString &command = lines.constLast();
-    const QStringList tables = QDir(dir.path()).entryList({QStringLiteral("*.csv")});
-    QCOMPARE(tables.size(), 1);
-    const QString table = dir.filePath(tables.constFirst());
-    QVERIFY2(result.err.contains(QStringLiteral("表格文件：") + table), qPrintable(result.err));
-
-    // The shell hands back the same words, --from now the failed page's first
-    // rank, --number-from the next line's number, and the same table.
-    const QString sh = QStringLiteral("/bin/sh");
-    result = Run({"-c", "printf '%s\\n' " + command}, dir.path(), sh);
-    QCOMPARE(
-        result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-        QStringList({KESTRUNE_CLI, "--host", host, "--timeout", "5", "--forum", forumName, "--from",
-                     "21", "--to", "60", "--delay", "0", "--number-from", "3", "--table", table}));
-
-    result = Run({"-c", command}, dir.path(), sh);
-    QCOMPARE(result.exitCode, 0);
-    // Both files read as one uninterrupted run.
-    QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
-             GoodLines() + GoodLines(3) + GoodLines(5));
-    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.csv")}), tables);
-    QCOMPARE(FileBytes(table), QByteArray("\xEF\xBB\xBF名次,会员名,等级\r\n1,AAA,5\r\n2,BBB,17\r\n"
-                                          "21,AAA,5\r\n22,BBB,17\r\n41,AAA,5\r\n42,BBB,17\r\n"));
-}
-
-// A name written twice is told by the numbers it has in jieguo.txt, which
-// already held lines.
-void TestCli::repeatedNamesByTheirNumbers()
-{
-    SampleForum forum;
-    forum.SetRepeatNames(true);
-    QVERIFY(forum.Listen(0));
-    QTemporaryDir dir;
-    const QStringList arguments{"--host", LocalHost(forum.ServerPort()), "--to", "400", "--delay",
-                                "0"};
-    QCOMPARE(Run(arguments, dir.path()).exitCode, 0);
-    const Result result = Run(arguments + QStringList{"--number-from", "1001"}, dir.path());
-    QCOMPARE(result.exitCode, 0);
-    QHash<QString, QString> named; // number: name, as jieguo.txt has them
-    const QString results = DecodeCp936(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))));
-    for (const QString &line : results.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const QStringList words = line.split(u' ', Qt::SkipEmptyParts);
-        named.insert(words.at(0), words.at(1));
-    }
-    QCOMPARE(named.size(), 800);
-    const QRegularExpression told(QStringLiteral("^(\\S+)：编号 ([0-9、]+)$"),
-                                  QRegularExpression::MultilineOption);
-    int names = 0;
-    for (const QRegularExpressionMatch &match : told.globalMatch(result.err)) {
-        ++names;
-        for (const QString &number : match.captured(2).split(u'、')) {
-            QVERIFY(number.toInt() > 1000);
-            QCOMPARE(named.value(number), match.captured(1));
-        }
-    }
-    QVERIFY2(names > 0, qPrintable(result.err));
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

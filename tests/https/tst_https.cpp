@@ -41,8 +41,8 @@ private slots:
         };
         row("http redirected to https on the same host",
             {.host = "127.0.0.1:PLAIN", .schemes = {"http", "https"}});
-        row("https host used directly", {.schemes = {"https"}});
-        row("certificate names localhost too",
+        // By address: the first run of caFileTakenAway.
+        row("https host used directly, by name",
             {.host = "https://localhost:TLS", .schemes = {"https"}});
         const char *toPlain = "http://127.0.0.1:PLAIN/f/like/furank?kw=Henu&pn=1";
         row("https redirected to http refused",
@@ -108,7 +108,6 @@ private slots:
         QVERIFY2(trusted.completed, qPrintable(trusted.message));
         harness.exporter.SetCaFile(QString());
         const RunOutcome untrusted = harness.Run();
-        QVERIFY(untrusted.finished && !untrusted.completed);
         QVERIFY2(untrusted.failure.fetch &&
                      untrusted.failure.fetch->kind == Kind::CertificateUntrusted,
                  qPrintable(untrusted.message));
@@ -121,11 +120,9 @@ private slots:
         server_.SetCertificate(Certificate::Trusted);
         server_.SetResponse(Good());
         QTemporaryDir dir;
-        const QStringList range{QStringLiteral("--to"), QStringLiteral("20"),
-                                QStringLiteral("--delay"), QStringLiteral("0")};
-        const QStringList first{
-            QStringLiteral("--host"), QString::fromLatin1(Ports("https://127.0.0.1:TLS")),
-            QStringLiteral("--ca-file"), server_.CaFile(), QStringLiteral("--remember")};
+        const QStringList range = QStringLiteral("--to 20 --delay 0").split(u' ');
+        const QStringList first{"--host", QString::fromLatin1(Ports("https://127.0.0.1:TLS")),
+                                "--ca-file", server_.CaFile(), "--remember"};
         for (const QStringList &arguments : {first + range, range}) {
             const ProgramResult cli =
                 RunProgram(QStringLiteral(KESTRUNE_CLI), arguments, dir.path(),

@@ -51,9 +51,7 @@ private slots:
         };
         row("nothing stored", {.ask = true});
         row("stored", {.before = {st, pem, "3", "7"}, .use = {st, pem, 3, 7}});
-        row("one run", {.before = {st},
-                        .args = {"--host", "https://x.example.org"},
-                        .use = {"https://x.example.org"}});
+        row("one run", {.before = {st}, .args = {"--host", xs}, .use = {xs}});
         row("remember host",
             {.args = {"--host", "X.example.org:82", keep}, .use = {x}, .saved = ForumSettings{x}});
         row("remember CA file and counts",

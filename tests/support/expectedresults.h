@@ -21,5 +21,7 @@ QByteArray ExpectedTable(const SampleForum &forum, const QByteArray &forumName, 
 
 // Reads a whole file; an empty array when it does not exist.
 QByteArray FileBytes(const QString &path);
+// Writes a whole file, replacing what it held; false when that fails.
+bool WriteFile(const QString &path, const QByteArray &bytes);
 
 } // namespace kestrune

@@ -9,28 +9,6 @@
 
 namespace kestrune {
 
-RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs)
-{
-    RunOutcome outcome;
-    QEventLoop loop;
-    const auto onCompleted =
-        QObject::connect(&exporter, &Exporter::completed, &loop, [&](const RunReport &report) {
-            outcome = {true, true, CompletionMessage(), {}, report};
-            loop.quit();
-        });
-    const auto onFailed =
-        QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
-            const UserMessage message = DescribeFailure(failure);
-            outcome = {true, false, message.text + u'\n' + message.detail, failure, {}};
-            loop.quit();
-        });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QObject::disconnect(onCompleted);
-    QObject::disconnect(onFailed);
-    return outcome;
-}
-
 ExportHarness::ExportHarness(const Clock &clock)
     : exporter(inputs, clock)
 {
@@ -41,9 +19,22 @@ ExportHarness::ExportHarness(const Clock &clock)
 
 RunOutcome ExportHarness::Run(int timeoutMs)
 {
+    RunOutcome outcome;
+    QEventLoop loop; // its connections go with it
+    QObject::connect(&exporter, &Exporter::completed, &loop, [&](const RunReport &report) {
+        outcome = {true, true, CompletionMessage(), {}, report};
+        loop.quit();
+    });
+    QObject::connect(&exporter, &Exporter::failed, &loop, [&](const ExportFailure &failure) {
+        const UserMessage message = DescribeFailure(failure);
+        outcome = {true, false, message.text + u'\n' + message.detail, failure, {}};
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     // Queued, as a click would be, so an at-once outcome is not missed.
     QMetaObject::invokeMethod(&exporter, &Exporter::RunExport, Qt::QueuedConnection);
-    return WaitForOutcome(exporter, timeoutMs);
+    loop.exec();
+    return outcome;
 }
 
 } // namespace kestrune

@@ -18,15 +18,13 @@ struct RunOutcome
     RunReport report;
 };
 
-// Waits on the event loop until the exporter reports completed() or failed().
-RunOutcome WaitForOutcome(Exporter &exporter, int timeoutMs = 20000);
-
 // An exporter in a fresh temporary directory, talking to an in-process sample
 // forum on a free loopback port.
 struct ExportHarness
 {
     explicit ExportHarness(const Clock &clock = SystemClock::Instance());
     QString FilePath(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    // Runs an export, waiting on the event loop for completed() or failed().
     RunOutcome Run(int timeoutMs = 20000);
 
     QTemporaryDir dir;

@@ -42,20 +42,15 @@ ScriptedServer::ScriptedServer(QObject *parent)
     connect(&server_, &QTcpServer::newConnection, this, &ScriptedServer::OnConnection);
 }
 
-bool ScriptedServer::Listen()
+bool ScriptedServer::Listen(QList<Reply> replies)
 {
+    replies_ = std::move(replies);
     return server_.listen(QHostAddress::LocalHost, 0);
 }
 
 QByteArray ScriptedServer::Head(int status, const QByteArray &extraHeaders)
 {
     return HttpHead(status, "Content-Type: text/html; charset=gbk\r\n" + extraHeaders);
-}
-
-void ScriptedServer::Script(QList<Reply> replies)
-{
-    replies_ = std::move(replies);
-    answered_ = 0;
 }
 
 ScriptedServer::Reply ScriptedServer::ResetMidBody()

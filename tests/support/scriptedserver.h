@@ -43,11 +43,11 @@ public:
 
     explicit ScriptedServer(QObject *parent = nullptr);
 
-    bool Listen();
+    // On a free loopback port. The first request gets the first reply, the
+    // next the second, and so on; the last answers every request past the
+    // list. None: good pages.
+    bool Listen(QList<Reply> replies = {});
     quint16 Port() const { return server_.serverPort(); }
-    // The next request gets the first reply, the one after the second, and
-    // so on; the last answers every request past the list. None: good pages.
-    void Script(QList<Reply> replies);
     // Request heads as received, in order.
     const QList<QByteArray> &Requests() const { return requests_; }
 

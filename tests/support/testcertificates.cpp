@@ -1,6 +1,7 @@
 #include "tests/support/testcertificates.h"
 
-#include <QFile>
+#include "tests/support/expectedresults.h"
+
 #include <QProcess>
 
 namespace kestrune {
@@ -43,12 +44,6 @@ basicConstraints = critical, CA:TRUE
 keyUsage = critical, keyCertSign, cRLSign
 subjectKeyIdentifier = hash
 )";
-
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 

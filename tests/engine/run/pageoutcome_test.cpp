@@ -10,48 +10,38 @@
 namespace kestrune {
 namespace {
 
-TEST(PageOutcomeTest, RetriesOnlyEmptyPagesTheServerMayAnswerLater)
+// A refusal is retried only while tries are left and the server may answer
+// later; names after empty pages stop the run. Pages 0 and below lie before
+// rank 1: an empty one there opens no gap, so the names of page 1 after it
+// are written.
+TEST(PageOutcomeTest, JudgesAPageAfterTheEmptyOnes)
 {
     const FetchFailure unavailable{.kind = FetchFailure::Kind::HttpStatus, .status = 503};
     const FetchFailure notFound{.kind = FetchFailure::Kind::HttpStatus, .status = 404};
-    const EmptyRun gap = EmptyRun{}.With(2).With(3);
     const struct
     {
+        std::vector<std::int64_t> emptyPages;
         std::int64_t names;
         std::optional<FetchFailure> refusal;
         bool retryLeft;
         PageVerdict verdict;
+        std::int64_t gapStart = 0; // 0: no gap
     } pages[] = {
-        {0, unavailable, true, PageVerdict::Retry},
-        {0, unavailable, false, PageVerdict::Refused},
-        {0, notFound, true, PageVerdict::Refused},
-        {4, unavailable, true, PageVerdict::NamesAfterGap},
+        {{2, 3}, 0, unavailable, true, PageVerdict::Retry, 2},
+        {{2, 3}, 0, unavailable, false, PageVerdict::Refused, 2},
+        {{2, 3}, 0, notFound, true, PageVerdict::Refused, 2},
+        {{2, 3}, 4, unavailable, true, PageVerdict::NamesAfterGap, 2},
+        {{-2, -1, 0}, 20, {}, true, PageVerdict::Named},
+        {{0, 1}, 20, {}, true, PageVerdict::NamesAfterGap, 1},
+        {{3, 4}, 20, {}, true, PageVerdict::NamesAfterGap, 3},
     };
-    for (const auto &page : pages)
-        EXPECT_EQ(JudgePage(page.names, page.refusal, page.retryLeft, gap), page.verdict)
-            << page.names << " names, status " << page.refusal->status;
-}
-
-// Pages 0 and below lie before rank 1: an empty one there opens no gap,
-// so the names of page 1 after it are written.
-TEST(PageOutcomeTest, OnlyEmptyPagesFromOneOnOpenAGap)
-{
-    const struct
-    {
-        std::vector<std::int64_t> emptyPages;
-        PageVerdict verdict; // of a page with names after them
-        std::int64_t first = 0;
-    } runs[] = {
-        {{-2, -1, 0}, PageVerdict::Named},
-        {{0, 1}, PageVerdict::NamesAfterGap, 1},
-        {{3, 4}, PageVerdict::NamesAfterGap, 3},
-    };
-    for (const auto &run : runs) {
+    for (const auto &page : pages) {
         EmptyRun empty;
-        for (const std::int64_t page : run.emptyPages)
-            empty = empty.With(page);
-        EXPECT_EQ(JudgePage(20, std::nullopt, true, empty), run.verdict);
-        EXPECT_EQ(empty.Any() ? empty.First() : 0, run.first);
+        for (const std::int64_t at : page.emptyPages)
+            empty = empty.With(at);
+        EXPECT_EQ(JudgePage(page.names, page.refusal, page.retryLeft, empty), page.verdict)
+            << page.names << " names, status " << (page.refusal ? page.refusal->status : 0);
+        EXPECT_EQ(empty.Any() ? empty.First() : 0, page.gapStart);
     }
 }
 

@@ -46,9 +46,9 @@ private:
 struct Scene
 {
     ExportHarness &h;
-    QString results;
-    QString page;
-    QString victim;
+    QString results = h.FilePath(ResultsFileName);
+    QString page = h.FilePath(PageFileName);
+    QString victim = h.FilePath("victim.txt");
     std::optional<Unwritable> guard{};
     DiskFull diskFull{"jieguo.txt", 2};
     QLockFile otherRun{h.FilePath(LockFileName)};
@@ -128,13 +128,8 @@ private slots:
         h.inputs.toRank = QStringLiteral("40");
         const QByteArray earlier = "earlier\r\n";
         const QByteArray victimBytes = "not ours\r\n";
-        Scene scene{h, h.FilePath(ResultsFileName), h.FilePath(PageFileName),
-                    h.FilePath("victim.txt")};
-        const auto write = [](const QString &path, const QByteArray &bytes) {
-            QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-        };
-        QVERIFY(write(scene.results, earlier) && write(scene.victim, victimBytes));
+        Scene scene{h};
+        QVERIFY(WriteFile(scene.results, earlier) && WriteFile(scene.victim, victimBytes));
         QVERIFY(!c.resultsGone || QFile::remove(scene.results));
         QVERIFY(c.setup(scene));
         if (scene.guard && !scene.guard->Effective())
@@ -168,8 +163,7 @@ private slots:
     void closingTheLastLineFails()
     {
         ScriptedServer server;
-        QVERIFY(server.Listen());
-        server.Script({{}, {.body = ScriptedServer::PageEndingOnAName()}});
+        QVERIFY(server.Listen({{}, {.body = ScriptedServer::PageEndingOnAName()}}));
         ExportHarness h;
         h.exporter.SetHost(LocalHost(server.Port()));
         h.inputs.toRank = QStringLiteral("40");
