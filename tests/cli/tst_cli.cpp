@@ -249,6 +249,11 @@ private slots:
                                   .pages = 1,
                                   .table = {{1, 20}},
                                   .existing = "\xEF\xBB\xBF名次,会员名,等级\r\n0,x,1\r\n"});
+        row("an empty file made a table", {.args = "--to 20 --delay 0 --table t.csv",
+                                           .out = "导出完成！\n",
+                                           .pages = 1,
+                                           .table = {{1, 20}},
+                                           .existing = ""});
         row("not a table of ours", {.args = "--to 20 --table t.csv",
                                     .exitCode = 1,
                                     .err = "不是本程序导出的表格",
@@ -295,7 +300,7 @@ private slots:
             result.err.contains(QStringLiteral("表格文件：") + QDir::toNativeSeparators(table)),
             qPrintable(result.err));
         QByteArray expected = ExpectedTable(forum, "Henu", c.table->first, c.table->second);
-        if (c.existing)
+        if (!before.isEmpty())
             expected = before + expected.mid(expected.indexOf("\r\n") + 2);
         QCOMPARE(FileBytes(table), expected);
     }

@@ -11,29 +11,13 @@
 namespace kestrune {
 namespace {
 
-std::string Bytes(const std::filesystem::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 // "n:" a name, "v:" a value, in the order the scan meets them.
 using Events = std::vector<std::string>;
 
-void Feed(TableWriter &table, std::int64_t page, const Events &events)
-{
-    table.StartPage(page);
-    for (const std::string &event : events) {
-        if (event.starts_with("n:"))
-            table.Name(0, std::string_view(event).substr(2));
-        else
-            table.Value(std::string_view(event).substr(2));
-    }
-}
-
 std::vector<std::vector<std::string>> ReadBack(const std::filesystem::path &path)
 {
-    const std::string text = Bytes(path);
+    std::ifstream file(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
     TableReader reader(text);
     EXPECT_EQ(reader.ReadHeader(ExportTableHeader), std::nullopt);
     std::vector<std::vector<std::string>> rows;
@@ -93,7 +77,13 @@ TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
             directory.filePath(QStringLiteral("t.csv")).toStdU16String());
         TableWriter table(path, nullptr, c.from, c.to);
         ASSERT_TRUE(table.Prepare()) << c.what;
-        Feed(table, c.page, c.events);
+        table.StartPage(c.page);
+        for (const std::string &event : c.events) {
+            if (event.starts_with("n:"))
+                table.Name(0, std::string_view(event).substr(2));
+            else
+                table.Value(std::string_view(event).substr(2));
+        }
         ASSERT_TRUE(table.WritePage()) << c.what;
         ASSERT_TRUE(table.KeepPage()) << c.what;
         std::vector<std::vector<std::string>> rows = ReadBack(path);
@@ -101,43 +91,6 @@ TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
             rows.erase(rows.begin(), rows.end() - 3);
         EXPECT_EQ(rows, c.rows) << c.what;
         EXPECT_EQ(table.Summary().undecodableNames, c.page == 1 && c.to == 20 ? 1 : 0) << c.what;
-    }
-}
-
-TEST(TableWriterTest, ContinuesOnlyItsOwnKindOfTable)
-{
-    const QTemporaryDir directory;
-    const auto path = [&](const char *name) {
-        return std::filesystem::path(directory.filePath(QString::fromUtf8(name)).toStdU16String());
-    };
-    const std::string header = "\xEF\xBB\xBF名次,会员名,等级\r\n";
-    const struct
-    {
-        const char *file;
-        std::optional<std::string> before; // none: missing
-        bool usable;
-    } cases[] = {
-        {"missing.csv", std::nullopt, true},
-        {"empty.csv", "", true},
-        {"ours.csv", header + "1,a,2\r\n", true},
-        {"other.csv", "名次,会员名,等级\r\n1,a,2\r\n", false},
-        {"cut.csv", header.substr(0, 5), false},
-    };
-    for (const auto &c : cases) {
-        if (c.before)
-            std::ofstream(path(c.file), std::ios::binary) << *c.before;
-        TableWriter table(path(c.file), nullptr, 1, 20);
-        const Expected<> prepared = table.Prepare();
-        EXPECT_EQ(prepared.HasValue(), c.usable) << c.file;
-        if (!prepared) {
-            EXPECT_EQ(Bytes(path(c.file)), *c.before) << c.file;
-            continue;
-        }
-        Feed(table, 1, {"n:b", "v:3"});
-        ASSERT_TRUE(table.WritePage());
-        ASSERT_TRUE(table.KeepPage());
-        const std::string start = c.before && !c.before->empty() ? *c.before : header;
-        EXPECT_EQ(Bytes(path(c.file)), start + "1,b,3\r\n") << c.file;
     }
 }
 
