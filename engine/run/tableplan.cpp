@@ -18,7 +18,8 @@ QString FileNamePart(const QString &forumName)
         if (part.size() >= MaxForumCharacters)
             break;
         const bool forbidden =
-            c < 0x20 || c == 0x7F || QStringView(u"\\/:*?\"<>|").contains(QChar(c));
+            c < 0x20 || c == 0x7F ||
+            (c < 0x80 && QStringView(u"\\/:*?\"<>|").contains(QChar(char16_t(c))));
         part += forbidden ? QStringLiteral("_") : QString::fromUcs4(&c, 1);
     }
     return part.isEmpty() ? QStringLiteral("_") : part;

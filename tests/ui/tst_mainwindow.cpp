@@ -47,8 +47,7 @@ QByteArray TableRows(std::initializer_list<int> ranks)
 {
     QByteArray rows;
     for (const int rank : ranks)
-        rows +=
-            QByteArray::number(rank) + ",AAA,5\r\n" + QByteArray::number(rank + 1) + ",BBB,17\r\n";
+        rows += QStringLiteral("%1,AAA,5\r\n%2,BBB,17\r\n").arg(rank).arg(rank + 1).toUtf8();
     return rows;
 }
 

@@ -1,4 +1,5 @@
 // An export's table: the ranks asked, each name with its level, read back.
+#include "engine/run/tableplan.h"
 #include "engine/run/tablewriter.h"
 #include "tables/tableformat.h"
 #include "tables/tablereader.h"
@@ -92,6 +93,16 @@ TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
         EXPECT_EQ(rows, c.rows) << c.what;
         EXPECT_EQ(table.Summary().undecodableNames, c.page == 1 && c.to == 20 ? 1 : 0) << c.what;
     }
+}
+
+TEST(TableWriterTest, NamesAFileWindowsCanHold)
+{
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 5, 1));
+    for (const auto &[forum, name] :
+         {std::pair{u"河大", u"河大_20261207-090501.csv"},
+          {u"", u"__20261207-090501.csv"},
+          {u"a\\b/c:d*e?f\"g<h>i|j\tk\x7f😀", u"a_b_c_d_e_f_g_h_i_j_k_😀_20261207-090501.csv"}})
+        EXPECT_EQ(TableFileName(QString::fromUtf16(forum), start), QString::fromUtf16(name));
 }
 
 } // namespace
