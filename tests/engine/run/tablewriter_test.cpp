@@ -31,13 +31,6 @@ std::vector<std::vector<std::string>> ReadBack(const std::filesystem::path &path
 
 TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
 {
-    const Events twentyTwo = [] {
-        Events events;
-        for (int place = 1; place <= 22; ++place)
-            events.insert(events.end(),
-                          {"n:m" + std::to_string(place), "v:" + std::to_string(place)});
-        return events;
-    }();
     const struct
     {
         const char *what;
@@ -59,12 +52,6 @@ TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
          {"n:a", "n:b", "n:c", "n:d", "n:e", "v:5", "n:f", "n:g"},
          {{"25", "e", "5"}, {"26", "f", ""}}},
         {"pages before rank 1", -30, 2, 0, {"n:a", "n:b"}, {{"-19", "a", ""}, {"-18", "b", ""}}},
-        {"more names than a page holds",
-         1,
-         100,
-         1,
-         twentyTwo,
-         {{"20", "m20", "20"}, {"21", "m21", "21"}, {"22", "m22", "22"}}},
         {"GBK decoded, bad bytes replaced",
          1,
          20,
@@ -87,9 +74,7 @@ TEST(TableWriterTest, KeepsTheRanksAskedWithTheirLevels)
         }
         ASSERT_TRUE(table.WritePage()) << c.what;
         ASSERT_TRUE(table.KeepPage()) << c.what;
-        std::vector<std::vector<std::string>> rows = ReadBack(path);
-        if (c.events == twentyTwo)
-            rows.erase(rows.begin(), rows.end() - 3);
+        const std::vector<std::vector<std::string>> rows = ReadBack(path);
         EXPECT_EQ(rows, c.rows) << c.what;
         EXPECT_EQ(table.Summary().undecodableNames, c.page == 1 && c.to == 20 ? 1 : 0) << c.what;
     }
