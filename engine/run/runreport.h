@@ -33,7 +33,6 @@ struct TableSummary
     std::int64_t toRank = 0;
     std::int64_t rows = 0;             // written by this run
     std::int64_t undecodableNames = 0; // of those rows, names with bytes no character has
-    bool continued = false;            // the file was there: the run added to it
 
     bool operator==(const TableSummary &) const = default;
 };

@@ -63,7 +63,6 @@ Expected<> TableWriter::Prepare()
             if (*start != header)
                 return RuntimeError(ErrorKind::InvalidArgument,
                                     "第一行不是“" + std::string(ExportTableHeader) + "”");
-            summary_.continued = true;
             return {};
         }
     }
@@ -80,6 +79,7 @@ void TableWriter::StartPage(std::int64_t page)
     page_ = page;
     place_ = 0;
     lastNameKept_ = false;
+    undecodableOnPage_ = 0;
     rows_.clear();
 }
 
@@ -104,7 +104,6 @@ Expected<> TableWriter::WritePage()
     if (rows_.empty())
         return {};
     std::string lines;
-    undecodableOnPage_ = 0;
     for (const Row &row : rows_) {
         bool undecodable = false;
         const std::string name = Utf8Of(row.name, undecodable);
@@ -139,7 +138,7 @@ void TableWriter::TakeBackPage()
 Expected<> TableWriter::KeepPage()
 {
     summary_.rows += static_cast<std::int64_t>(rows_.size());
-    summary_.undecodableNames += rows_.empty() ? 0 : undecodableOnPage_;
+    summary_.undecodableNames += undecodableOnPage_;
     rows_.clear();
     if (!file_)
         return {};
