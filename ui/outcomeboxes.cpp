@@ -6,7 +6,6 @@
 #include "ui/settingwords.h"
 
 #include <QDesktopServices>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
 
@@ -49,15 +48,14 @@ MessageBox::Content FailureBox(const ExportFailure &failure)
                   .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
     if (!failure.RunStarted())
         return {.kind = MessageBox::Kind::Error, .message = message};
+    QStringList detail{message.detail, DescribeRepeatedNames(failure.report)};
+    detail.removeAll(QString());
     // A stopped run carries on as easily as one that failed.
-    return {
-        .kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
-                                                               : MessageBox::Kind::Error,
-        .message = {message.text, QStringList{message.detail, DescribeRepeatedNames(failure.report)}
-                                      .filter(QRegularExpression(QStringLiteral(".")))
-                                      .join(QStringLiteral("\n\n"))},
-        .report = DescribeRunReport(failure.report, MaxNamesInBox),
-        .choice = QStringLiteral("从第 %1 名继续").arg(failure.resumeRank)};
+    return {.kind = failure.cause == ExportFailure::Cause::Stopped ? MessageBox::Kind::Notice
+                                                                   : MessageBox::Kind::Error,
+            .message = {message.text, detail.join(QStringLiteral("\n\n"))},
+            .report = DescribeRunReport(failure.report, MaxNamesInBox),
+            .choice = QStringLiteral("从第 %1 名继续").arg(failure.resumeRank)};
 }
 
 void OpenTable(QWidget *parent, const QString &table)
