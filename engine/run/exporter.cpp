@@ -13,9 +13,6 @@
 
 namespace kestrune {
 
-// Longest single QTimer interval we use; longer pauses re-arm.
-constexpr qint64 PauseSliceMs = 24LL * 60 * 60 * 1000;
-
 Exporter::Exporter(const ExportInputs &inputs, QObject *parent)
     : Exporter(inputs, SystemClock::Instance(), parent)
 {}
@@ -25,20 +22,22 @@ Exporter::Exporter(const ExportInputs &inputs, const Clock &clock, QObject *pare
     , inputs_(inputs)
     , clock_(clock)
     , fetcher_(clock)
+    , wait_(clock)
     , host_(QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST))
 {
-    pauseTimer_.setSingleShot(true);
-    connect(&pauseTimer_, &QTimer::timeout, this, &Exporter::OnPauseTick);
+    connect(&wait_, &PageWait::over, this, [this](PageWait::Kind kind) {
+        if (kind == PageWait::Kind::Retry)
+            StartPage();
+        else
+            CommitPage();
+    });
     connect(&fetcher_, &PageFetcher::finished, this, &Exporter::OnFetched);
 }
 
 Exporter::~Exporter()
 {
-    if (!running_)
-        return;
-    fetcher_.Abort();
-    // Nobody is left to tell of a failure; the earlier lines are on disk.
-    (void)EndRun();
+    // As a stop: the last line closed and the resume point kept.
+    Stop();
 }
 
 std::filesystem::path Exporter::DirectoryPath() const
@@ -59,13 +58,13 @@ void Exporter::RunExport()
     firstPage_ = *PageOfRank(inputs_.FromRank().toStdString());
     fromRank_ = *RankOfText(inputs_.FromRank().toStdString());
     toRank_ = *RankOfText(inputs_.ToRank().toStdString());
+    // Fixed for the run: two forums never mix in one file.
+    forumName_ = inputs_.ForumName();
     if (!TakeLock())
         return;
     const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
-    const std::optional<TablePlan> table =
-        tableOn_ ? std::optional(PlanTable(directory_, continued, inputs_.ForumName(),
-                                           clock_.WallMilliseconds(), fromRank_, toRank_))
-                 : std::nullopt;
+    const std::optional<TablePlan> table = PlanTable(tableOn_, directory_, continued, forumName_,
+                                                     clock_.WallMilliseconds(), fromRank_, toRank_);
     if (Expected<> started = results_.Start(DirectoryPath(), writeFault_, scanner_, table, tally_);
         !started) {
         results_.Forget();
@@ -74,6 +73,12 @@ void Exporter::RunExport()
                                  results_.TablePath()));
         return;
     }
+    resume_.Start(directory_, {.forum = forumName_,
+                               .toRank = toRank_,
+                               .table = results_.TablePath(),
+                               .host = host_,
+                               .retries = retries_,
+                               .timeoutSeconds = TimeoutSeconds()});
     running_ = true;
     pageNumber_ = firstPage_;
     tries_ = 0;
@@ -82,6 +87,7 @@ void Exporter::RunExport()
     tally_.Start(firstPage_, lastPage_, clock_.MonotonicMilliseconds());
     if (firstPage_ > lastPage_) {
         (void)EndRun();
+        (void)resume_.Remove();
         emit completed(Report({}));
         return;
     }
@@ -112,14 +118,8 @@ void Exporter::StartPage()
     ++tries_;
     namesOnCurrentPage_ = 0;
     pageDone_ = false;
-    // The box may have been edited since the last page.
-    const QString forumName = inputs_.ForumName();
-    if (std::optional<InputProblem> problem = CheckInput(InputBox::ForumName, forumName)) {
-        Fail({.input = std::move(problem)});
-        return;
-    }
     // The address is checked before temp.txt is touched.
-    const Expected<QByteArray> address = BuildRequestAddress(host_, forumName, pageNumber_);
+    const Expected<QByteArray> address = BuildRequestAddress(host_, forumName_, pageNumber_);
     if (!address) {
         Fail({.error = address.Error()});
         return;
@@ -162,12 +162,10 @@ void Exporter::StartPause()
     }
     // Checked just above: it reads.
     const qint64 ms = PauseMilliseconds(*PauseSeconds(delay.toStdString()));
-    if (ms <= 0) {
+    if (ms <= 0)
         CommitPage();
-        return;
-    }
-    pauseEnd_ = clock_.MonotonicMilliseconds() + ms;
-    OnPauseTick();
+    else
+        wait_.Start(PageWait::Kind::Pause, ms);
 }
 
 bool Exporter::ScheduleRetry(const FetchFailure &failure)
@@ -181,27 +179,11 @@ bool Exporter::ScheduleRetry(const FetchFailure &failure)
         return false;
     const qint64 waitMs = RetryWaitMilliseconds(tries_, PauseMilliseconds(*pause),
                                                 failure.retryAfter, clock_.WallMilliseconds());
-    pauseEnd_ = clock_.MonotonicMilliseconds() + waitMs;
-    retryAfterPause_ = true;
     tally_.AddRetry();
     emit retryScheduled(pageNumber_, tries_, waitMs);
     if (running_) // not stopped from a slot
-        OnPauseTick();
+        wait_.Start(PageWait::Kind::Retry, waitMs);
     return true;
-}
-
-void Exporter::OnPauseTick()
-{
-    const qint64 remaining = pauseEnd_ - clock_.MonotonicMilliseconds();
-    if (remaining > 0) {
-        pauseTimer_.start(
-            static_cast<int>(clock_.TimerMilliseconds(std::min(remaining, PauseSliceMs))));
-        return;
-    }
-    if (std::exchange(retryAfterPause_, false))
-        StartPage();
-    else
-        CommitPage();
 }
 
 void Exporter::CommitPage()
@@ -233,6 +215,14 @@ void Exporter::CommitPage()
     }
     namesOnCurrentPage_ = 0;
     pageDone_ = true;
+    // The last page is followed by the run's end, which removes the point.
+    if (pageNumber_ < lastPage_) {
+        if (Expected<> saved = SaveResumePoint(ResumeRank(pageNumber_ + 1, emptyRun_, fromRank_));
+            !saved) {
+            Fail({.error = saved.Error()});
+            return;
+        }
+    }
     emit pageFinished(pageNumber_, namesThisRun_);
     if (running_) // not stopped from a slot
         NextPage();
@@ -246,7 +236,11 @@ void Exporter::NextPage()
         StartPage();
         return;
     }
-    if (Expected<> ended = EndRun(); !ended) {
+    const Expected<> ended = EndRun();
+    // Every page is in: nothing is left to continue, even when the last
+    // line could not be closed.
+    (void)resume_.Remove();
+    if (!ended) {
         emit failed(LastLineFailure(ended.Error(), Standing(emptyRun_)));
         return;
     }
@@ -258,14 +252,23 @@ void Exporter::Stop()
     if (!running_)
         return;
     fetcher_.Abort();
-    pauseTimer_.stop();
+    wait_.Stop();
     Fail({.cause = ExportFailure::Cause::Stopped});
 }
 
 void Exporter::Fail(const PageStop &stop)
 {
     const Expected<> ended = EndRun();
-    emit failed(StopFailure(stop, Standing({}), ended.Failure()));
+    const ExportFailure failure = StopFailure(stop, Standing({}), ended.Failure());
+    // A point that cannot be saved now is the last page's: the message
+    // carries the resume rank either way.
+    (void)SaveResumePoint(failure.resumeRank);
+    emit failed(failure);
+}
+
+Expected<> Exporter::SaveResumePoint(std::int64_t rank)
+{
+    return resume_.Save(rank, scanner_.RankCounter + 1, inputs_.Delay());
 }
 
 RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
@@ -288,8 +291,7 @@ RunStanding Exporter::Standing(const EmptyRun &emptyAtEnd) const
 Expected<> Exporter::EndRun()
 {
     running_ = false;
-    pauseTimer_.stop();
-    retryAfterPause_ = false;
+    wait_.Stop();
     const auto unlock = qScopeGuard([this] { lock_.Release(); });
     // A run never leaves its last results line open.
     return results_.End();

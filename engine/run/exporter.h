@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/fetch/pagefetcher.h"
+#include "engine/resume/resumerecord.h"
 #include "engine/run/exportfailure.h"
 #include "engine/run/folderlock.h"
 #include "engine/run/pagecommit.h"
 #include "engine/run/pageoutcome.h"
+#include "engine/run/pagewait.h"
 #include "engine/run/runfailure.h"
 #include "engine/run/runreport.h"
 #include "engine/run/runresults.h"
@@ -14,7 +16,6 @@
 
 #include <QDir>
 #include <QObject>
-#include <QTimer>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -62,7 +63,7 @@ public:
     void SetTableOn(bool on) { tableOn_ = on; }
     bool TableOn() const { return tableOn_; }
     // The next run's table is `path` (relative to the directory), continued
-    // when it is there; later runs make their own again.
+    // when it is there, or none when empty; later runs make their own again.
     void ContinueTable(const QString &path) { continuedTable_ = path; }
     // The table of the run under way or the last one; empty for none.
     QString TablePath() const { return results_.TablePath(); }
@@ -70,9 +71,14 @@ public:
     void SetNextNumber(std::int64_t number) { scanner_.RankCounter = number - 1; }
 
     bool IsRunning() const { return running_; }
+    // The forum of the run under way or the last one: read once at its start.
+    QString Forum() const { return forumName_; }
     std::int64_t FirstPage() const { return firstPage_; }
     std::int64_t LastPage() const { return lastPage_; }
     std::int64_t NamesWritten() const { return namesThisRun_; }
+    // Of the run under way: its pages kept, and where a stop now carries on.
+    std::int64_t PagesDone() const { return PageAfter() - firstPage_; }
+    std::int64_t ResumeRankNow() const { return ResumeRank(PageAfter(), emptyRun_, fromRank_); }
     const ScannerState &Scanner() const { return scanner_; }
 
 public slots:
@@ -92,12 +98,12 @@ signals:
     void failed(const kestrune::ExportFailure &failure);
 
 private:
+    std::int64_t PageAfter() const { return pageDone_ ? pageNumber_ + 1 : pageNumber_; }
     void StartPage();
     void OnFetched(const kestrune::FetchResult &result);
     void StartPause();
     // Another try of the page, after a wait, if any are left.
     bool ScheduleRetry(const FetchFailure &failure);
-    void OnPauseTick();
     void CommitPage();
     void NextPage();
     void Fail(const PageStop &stop);
@@ -105,17 +111,18 @@ private:
     RunReport Report(const EmptyRun &emptyAtEnd) const;
     Expected<> EndRun();
     RunStanding Standing(const EmptyRun &emptyAtEnd) const;
+    // The run carries on at `rank`.
+    Expected<> SaveResumePoint(std::int64_t rank);
     std::filesystem::path DirectoryPath() const;
 
     const ExportInputs &inputs_;
     const Clock &clock_;
     PageFetcher fetcher_;
-    QTimer pauseTimer_;
-    std::int64_t pauseEnd_ = 0;    // on the clock's monotonic time
-    bool retryAfterPause_ = false; // the pause is a wait before a retry
+    PageWait wait_;
     int retries_ = 0;
     int tries_ = 0; // of the current page
     QString host_;
+    QString forumName_;
     QDir directory_;
     WriteFault *writeFault_ = nullptr;
 
@@ -138,6 +145,7 @@ private:
     bool tableOn_ = true;
     std::optional<QString> continuedTable_;
     RunResults results_;
+    ResumeRecord resume_;
 };
 
 } // namespace kestrune

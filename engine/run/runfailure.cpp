@@ -16,13 +16,19 @@ ExportFailure Failure(ExportFailure::Cause cause, std::int64_t page, std::int64_
             .page = page,
             .firstPage = standing.firstPage,
             .lastPage = standing.lastPage,
-            .resumeRank = std::max(FirstRankOfPage(resumePage),
-                                   standing.fromRank.value_or(FirstRankOfPage(resumePage))),
+            .resumeRank = ResumeRank(resumePage, {}, standing.fromRank),
             .directory = standing.directory,
             .table = standing.table};
 }
 
 } // namespace
+
+std::int64_t ResumeRank(std::int64_t page, const EmptyRun &emptyBefore,
+                        std::optional<std::int64_t> fromRank)
+{
+    const std::int64_t first = FirstRankOfPage(emptyBefore.Any() ? emptyBefore.First() : page);
+    return std::max(first, fromRank.value_or(first));
+}
 
 ExportFailure LockFailure(ExportFailure::Cause cause, std::int64_t firstPage, std::int64_t lastPage,
                           const QString &directory, std::int64_t lockOwner)

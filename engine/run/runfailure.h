@@ -39,6 +39,11 @@ struct PageStop
     std::optional<InputProblem> input{}; // a box edited during the run
 };
 
+// The from-rank that carries on at `page`: before it the pages without names
+// that may have been refused, never before the rank first asked.
+std::int64_t ResumeRank(std::int64_t page, const EmptyRun &emptyBefore,
+                        std::optional<std::int64_t> fromRank);
+
 // Before any page: the directory could not be locked.
 ExportFailure LockFailure(ExportFailure::Cause cause, std::int64_t firstPage, std::int64_t lastPage,
                           const QString &directory, std::int64_t lockOwner);

@@ -42,16 +42,19 @@ QString NewTablePath(const QDir &directory, const QString &forumName, const QDat
     return path;
 }
 
-TablePlan PlanTable(const QDir &directory, const std::optional<QString> &continued,
-                    const QString &forumName, std::int64_t startWallMs, std::int64_t fromRank,
-                    std::int64_t toRank)
+std::optional<TablePlan> PlanTable(bool on, const QDir &directory,
+                                   const std::optional<QString> &continued,
+                                   const QString &forumName, std::int64_t startWallMs,
+                                   std::int64_t fromRank, std::int64_t toRank)
 {
+    if (!on || (continued && continued->isEmpty()))
+        return std::nullopt;
     const QString path =
         continued ? directory.absoluteFilePath(*continued)
                   : NewTablePath(directory, forumName, QDateTime::fromMSecsSinceEpoch(startWallMs));
-    return {.path = std::filesystem::path(path.toStdU16String()),
-            .fromRank = fromRank,
-            .toRank = toRank};
+    return TablePlan{.path = std::filesystem::path(path.toStdU16String()),
+                     .fromRank = fromRank,
+                     .toRank = toRank};
 }
 
 } // namespace kestrune

@@ -19,9 +19,11 @@ QString TableFileName(const QString &forumName, const QDateTime &start);
 QString NewTablePath(const QDir &directory, const QString &forumName, const QDateTime &start);
 
 // The run's table: `continued` (relative to `directory`) when given, else a
-// new one named after the forum and the run's start.
-TablePlan PlanTable(const QDir &directory, const std::optional<QString> &continued,
-                    const QString &forumName, std::int64_t startWallMs, std::int64_t fromRank,
-                    std::int64_t toRank);
+// new one named after the forum and the run's start; none when tables are
+// off or the run continued had none (`continued` empty).
+std::optional<TablePlan> PlanTable(bool on, const QDir &directory,
+                                   const std::optional<QString> &continued,
+                                   const QString &forumName, std::int64_t startWallMs,
+                                   std::int64_t fromRank, std::int64_t toRank);
 
 } // namespace kestrune
