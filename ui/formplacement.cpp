@@ -1,5 +1,7 @@
 #include "ui/formplacement.h"
 
+#include <QApplication>
+#include <QPalette>
 #include <QStringList>
 
 namespace kestrune {
@@ -28,6 +30,17 @@ QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, 
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
+}
+
+void LockBox(QLineEdit *box, bool locked, const QString &why)
+{
+    box->setReadOnly(locked);
+    // Read-only text looks editable unless it is greyed.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, locked ? palette.color(QPalette::Disabled, QPalette::Text)
+                                            : QApplication::palette(box).color(QPalette::Text));
+    box->setPalette(palette);
+    box->setToolTip(locked ? why : QString());
 }
 
 } // namespace kestrune

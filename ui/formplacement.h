@@ -50,4 +50,7 @@ Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const
     return box;
 }
 
+// Read-only with its text greyed and `why` as its tool tip, or back again.
+void LockBox(QLineEdit *box, bool locked, const QString &why);
+
 } // namespace kestrune

@@ -1,8 +1,11 @@
 #include "ui/mainwindow.h"
 
 #include "engine/messages/failuremessage.h"
+#include "engine/messages/resumemessage.h"
 #include "engine/messages/runreportmessage.h"
+#include "engine/run/continuerun.h"
 #include "platform/clock.h"
+#include "ui/applicationicon.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/outcomeboxes.h"
@@ -10,38 +13,19 @@
 #include "ui/settingsmenu.h"
 #include "ui/settingwords.h"
 #include "ui/statusbar.h"
+#include "ui/unfinishedrun.h"
 #include "ui/updown.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 
-// Resources of a static library need a call from outside any namespace.
-static void InitResources()
-{
-    Q_INIT_RESOURCE(kestrune);
-}
-
 namespace kestrune {
-
-namespace {
-
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (const char *file :
-         {":/icons/kestrune-16-256.png", ":/icons/kestrune-16.png", ":/icons/kestrune-64.png"})
-        icon.addFile(QLatin1String(file));
-    return icon;
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : MainWindow(SystemClock::Instance(), parent)
@@ -64,7 +48,6 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     , settingsMenu_(new SettingsMenu(exporter_, this))
     , runStatus_(*statusBar_, exporter_, *this, clock)
 {
-    InitResources();
     setObjectName(QStringLiteral("Form1"));
     // "V1.1" is the window's own text, kept as it was; the program is 1.00.
     setWindowTitle(QStringLiteral("Kestrune V1.1"));
@@ -108,6 +91,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     exportButton_->setFocus();
 
     connect(exportButton_, &QPushButton::clicked, this, &MainWindow::StartOrStopExport);
+    connect(fromRankEdit_, &QLineEdit::textEdited, this, [this] { resumedFrom_.reset(); });
     connect(&exporter_, &Exporter::completed, this, &MainWindow::OnCompleted);
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
     connect(settingsMenu_, &SettingsMenu::tableChoiceChanged, this,
@@ -169,12 +153,30 @@ void MainWindow::StartOrStopExport()
     }
     runStatus_.NewRun();
     exporter_.RunExport();
-    if (exporter_.IsRunning())
+    if (exporter_.IsRunning()) {
         exportButton_->setText(QStringLiteral("停止"));
+        LockForumName(true);
+    }
+}
+
+void MainWindow::LockForumName(bool locked)
+{
+    LockBox(forumNameEdit_, locked, QStringLiteral("导出进行中，论坛名在导出结束后才能修改"));
+}
+
+void MainWindow::QuitNow()
+{
+    quitting_ = true;
+    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (exporter_.IsRunning() && !quitting_ && !qApp->isSavingSession()) {
+        event->ignore();
+        AskBeforeQuitting(this, exporter_, [this] { QuitNow(); });
+        return;
+    }
     if (exporter_.IsRunning()) {
         closing_ = true;
         exporter_.Stop();
@@ -207,11 +209,13 @@ void MainWindow::ShowIdle()
 {
     runStatus_.RunEnded();
     exportButton_->setText(QStringLiteral("导出"));
+    LockForumName(false);
 }
 
 void MainWindow::OnCompleted(const RunReport &report)
 {
     ShowIdle();
+    resumedFrom_.reset();
     const QString table = exporter_.TablePath();
     MessageBox::Show(this, CompletionBox(CompletionMessage(), report, exporter_.Directory(), table),
                      [this, table](MessageBox::Answer answer) {
@@ -226,11 +230,15 @@ void MainWindow::OnFailed(const ExportFailure &failure)
 {
     runStatus_.ShowRunEnd(failure);
     ShowIdle();
+    // Else the next 导出 starts from the resumed rank without a word.
+    if (resumedFrom_)
+        statusBar_->ShowText(QStringLiteral("下次导出从第 %1 名开始").arg(*resumedFrom_));
     if (closing_)
         return;
     MessageBox::Show(this, FailureBox(failure), [this, failure](MessageBox::Answer answer) {
         if (answer == MessageBox::Answer::Choice) {
-            // The resumed run goes on with the same table.
+            // The resumed run goes on with the same forum and table.
+            forumNameEdit_->setText(exporter_.Forum());
             if (!failure.table.isEmpty())
                 exporter_.ContinueTable(failure.table);
             ResumeFrom(failure.resumeRank);
@@ -264,8 +272,30 @@ void MainWindow::SelectBadInput(const std::optional<InputProblem> &input)
     edit->selectAll();
 }
 
+void MainWindow::OfferUnfinishedRun(std::function<void()> then)
+{
+    OfferResume(
+        this, exporter_.Directory(), [this](const ResumePoint &point) { ContinueRun(point); },
+        std::move(then));
+}
+
+void MainWindow::ContinueRun(const ResumePoint &point)
+{
+    if (exporter_.IsRunning())
+        return;
+    if (std::optional<ResumeProblem> problem = kestrune::ContinueRun(exporter_, point)) {
+        MessageBox::Show(this, MessageBox::Kind::Error, DescribeResumeProblem(*problem));
+        return;
+    }
+    forumNameEdit_->setText(point.forum);
+    toRankEdit_->setText(QString::number(point.toRank));
+    delayEdit_->setText(point.delay);
+    ResumeFrom(point.nextRank);
+}
+
 void MainWindow::ResumeFrom(qint64 rank)
 {
+    resumedFrom_ = rank;
     fromRankEdit_->setText(QString::number(rank));
     if (!exporter_.IsRunning())
         StartOrStopExport();

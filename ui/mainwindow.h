@@ -5,6 +5,8 @@
 #include "ui/runstatus.h"
 
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -40,6 +42,11 @@ public:
     // Where the menu's settings are stored; `askForHost`: nothing chose the
     // forum yet, so the first export asks for its address.
     void UseSettings(const SettingsStore &settings, bool askForHost, const ResultPlace &results);
+    // Before anything else, the results folder's run that did not complete
+    // is offered; `then` runs once that is settled.
+    void OfferUnfinishedRun(std::function<void()> then);
+    // The run `point` describes goes on where it stopped.
+    void ContinueRun(const kestrune::ResumePoint &point);
 
     QString ForumName() const override;
     QString FromRank() const override;
@@ -51,6 +58,8 @@ public:
 public slots:
     // Command1: starts an export, or stops the one in progress.
     void StartOrStopExport();
+    // A signal or the session's end: a run stops without a question.
+    void QuitNow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -67,6 +76,8 @@ private:
     void SelectBadInput(const std::optional<kestrune::InputProblem> &input);
     // The error box's second choice: the from-rank box, then a run at once.
     void ResumeFrom(qint64 rank);
+    // The forum stays as it is while a run lasts.
+    void LockForumName(bool locked);
 
     QPushButton *exportButton_; // Command1 (children of the window)
     QLineEdit *forumNameEdit_;  // Text1
@@ -79,7 +90,11 @@ private:
     Exporter exporter_;
     SettingsMenu *settingsMenu_; // child
     RunStatus runStatus_;
-    bool closing_ = false;
+    bool closing_ = false;  // a failure then shows no box
+    bool quitting_ = false; // the question before quitting was answered
+    // The from-rank a resume put in its box, until the box is edited or a
+    // run completes.
+    std::optional<qint64> resumedFrom_;
 };
 
 } // namespace kestrune

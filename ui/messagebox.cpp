@@ -55,6 +55,8 @@ void MessageBox::Show(QWidget *parent, const Content &content, Closed closed)
     if (!content.report.isEmpty())
         box->setInformativeText(content.report);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!content.okText.isEmpty())
+        box->button(QMessageBox::Ok)->setText(content.okText);
     const QPushButton *choice = nullptr;
     const QPushButton *otherChoice = nullptr;
     if (!content.choice.isEmpty())

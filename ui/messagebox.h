@@ -36,6 +36,7 @@ public:
         Kind kind = Kind::Plain;
         UserMessage message{QString()}; // the detail, if any, waits behind 显示详情…
         QString report{};               // below the message
+        QString okText{};               // the default button's; OK when empty
         QString choice{};               // a second button beside the default OK
         QString otherChoice{};          // and a third
     };

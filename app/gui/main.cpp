@@ -1,6 +1,7 @@
 // Opens the window; an export runs only when its button is pressed.
 #include "platform/consoleoutput.h"
 #include "platform/qttranslation.h"
+#include "platform/stopsignals.h"
 #include "startup/helptext.h"
 #include "startup/settingsstore.h"
 #include "startup/startup.h"
@@ -83,13 +84,19 @@ int main(int argc, char *argv[])
     kestrune::ApplyConnection(startup.connection, window.Engine());
     window.UseSettings(settings, kestrune::MustAskForHost(startup), startup.results);
     window.show();
-    // A setting that cannot be used leaves the window on the default host.
-    if (startup.error)
-        kestrune::MessageBox::Show(
-            &window, kestrune::MessageBox::Kind::Error,
-            kestrune::DescribeStartupErrorInWindow(*startup.error, startup.connection.host));
-    else if (startup.saved)
-        kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
-                                   kestrune::DescribeSaved(*startup.saved));
+    // A signal stops a run as 停止 does, without the question closing asks.
+    const kestrune::StopSignals stopSignals;
+    QObject::connect(&stopSignals, &kestrune::StopSignals::stopRequested, &window,
+                     &kestrune::MainWindow::QuitNow);
+    window.OfferUnfinishedRun([&window, &startup] {
+        // A setting that cannot be used leaves the window on the default host.
+        if (startup.error)
+            kestrune::MessageBox::Show(
+                &window, kestrune::MessageBox::Kind::Error,
+                kestrune::DescribeStartupErrorInWindow(*startup.error, startup.connection.host));
+        else if (startup.saved)
+            kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
+                                       kestrune::DescribeSaved(*startup.saved));
+    });
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "engine/messages/failuremessage.h"
 #include "engine/messages/runreportmessage.h"
+#include "engine/resume/resumefile.h"
 #include "tests/support/scriptedserver.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/updown.h"
@@ -228,13 +229,16 @@ private slots:
         QCOMPARE(panel->text(), QStringLiteral("第 3 页完成 · 6 个名字"));
     }
 
-    void liveEditsTakeEffectOnNextPage()
+    // The delay is read page by page; the forum and the range only as the
+    // run begins, the forum box locked until it ends.
+    void editsDuringARun()
     {
         QVERIFY(Open(fast_));
         f_->RunTo(QStringLiteral("60"));
         QList<QByteArray> targets;
         qint64 editedAt = 0;
         qint64 page3At = 0;
+        bool locked = false;
         connect(&f_->forum, &SampleForum::requestReceived, this, [&](const QByteArray &target) {
             targets << target;
             if (targets.size() == 3)
@@ -243,6 +247,7 @@ private slots:
                 return;
             // While page 2 is on its way.
             editedAt = fast_.MonotonicMilliseconds();
+            locked = f_->Box("Text1")->isReadOnly() && !f_->Box("Text1")->toolTip().isEmpty();
             f_->Box("Text1")->setText(QStringLiteral("Kaifeng"));
             f_->Box("Text4")->setText(QStringLiteral("5"));
             // The range was read when the run began.
@@ -256,25 +261,49 @@ private slots:
         QVERIFY(completed.wait());
         QCOMPARE(targets.size(), 3);
         QVERIFY(targets.at(1).endsWith("kw=Henu&pn=2"));
-        QVERIFY2(targets.at(2).endsWith("kw=Kaifeng&pn=3"), targets.at(2).constData());
+        QVERIFY2(targets.at(2).endsWith("kw=Henu&pn=3"), targets.at(2).constData());
         QVERIFY2(page3At - editedAt >= 500, "page 2 paused for the new delay");
-        QCOMPARE(f_->Results(),
-                 ExpectedPages(f_->forum, "Henu", 1, 2) +
-                     ExpectedPages(f_->forum, QByteArrayLiteral("Kaifeng"), 3, 3, 41));
+        QCOMPARE(f_->Results(), ExpectedPages(f_->forum, "Henu", 1, 3));
+        QVERIFY(locked);
+        QVERIFY(!f_->Box("Text1")->isReadOnly());
     }
 
-    void closeDuringRunStops()
+    // Closing asks first; a signal or the session's end (QuitNow) does not.
+    // Either way a stopped run leaves its resume point.
+    void closeDuringARun_data()
     {
-        f_->forum.SetStallPage(1);
+        QTest::addColumn<int>("answer"); // -1: QuitNow
+        QTest::newRow("继续导出") << int(Answer::Ok);
+        QTest::newRow("停止并退出") << int(Answer::Choice);
+        QTest::newRow("signal") << -1;
+    }
+    void closeDuringARun()
+    {
+        QFETCH(int, answer);
+        f_->RunTo(QStringLiteral("100"));
+        f_->forum.SetStallPage(3);
         QSignalSpy failed(&f_->Engine(), &Exporter::failed);
         QTest::mouseClick(f_->Button(), Qt::LeftButton);
-        QTRY_COMPARE(f_->forum.RequestCount(), 1);
+        QTRY_COMPARE(f_->forum.RequestCount(), 3);
 
-        QVERIFY(f_->window.close());
-        QVERIFY(!f_->Engine().IsRunning());
-        QCOMPARE(failed.size(), 1);
-        QVERIFY(f_->window.findChildren<QMessageBox *>().isEmpty());
-        QCOMPARE(f_->Results(), QByteArray());
+        if (answer < 0) {
+            f_->window.QuitNow();
+        } else {
+            MessageBox::SetNextAnswer(Answer(answer));
+            QVERIFY(!f_->window.close());
+            QTRY_COMPARE(MessageBox::Answered().size(), 1);
+            QCOMPARE(MessageBox::Answered().first().message.text,
+                     QStringLiteral("导出还没有完成（已完成第 1—2 页）。"
+                                    "现在退出，下次可以从第 41 名继续。"));
+        }
+        const bool quits = answer != int(Answer::Ok);
+        QTRY_COMPARE(f_->window.isVisible(), !quits);
+        QCOMPARE(f_->Engine().IsRunning(), !quits);
+        QCOMPARE(failed.size(), quits ? 1 : 0);
+        QCOMPARE(MessageBox::Answered().size(), answer < 0 ? 0 : 1);
+        QCOMPARE(f_->Results(), ExpectedPages(f_->forum, "Henu", 1, 2));
+        const ResumeLoad saved = LoadResumePoint(QDir(f_->dir.path()));
+        QCOMPARE(saved.point ? saved.point->nextRank : 0, 41);
     }
 
     // A run that ends early offers to carry on from the rank where it ended,
