@@ -1,5 +1,6 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
+#include "app/cli/continuedrun.h"
 #include "app/cli/progressline.h"
 #include "engine/messages/failuremessage.h"
 #include "engine/messages/inputmessage.h"
@@ -23,6 +24,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -91,7 +93,12 @@ int main(int argc, char *argv[])
         QStringLiteral("这次导出的表格写到这个文件；已有的本程序表格会接着写入。"
                        "默认在结果所在的文件夹中另建“论坛名_日期-时间.csv”。"),
         QStringLiteral("文件"));
-    parser.addOptions({forum, from, to, delay, numberFrom, table});
+    const QCommandLineOption continueRun(
+        QStringLiteral("continue"),
+        QStringLiteral("接着结果文件夹里上次没有完成的导出：论坛名、名次、编号、表格和连接设置"
+                       "都沿用续传记录（kestrune.resume）里的；另给的 --delay、--host、"
+                       "--retries、--timeout 优先。"));
+    parser.addOptions({forum, from, to, delay, numberFrom, table, continueRun});
     // The window's boxes, in InputBox's order, as this program names them.
     const auto optionOf = [options = std::array{&forum, &from, &to, &delay}](InputBox box) {
         return QStringLiteral("--") +
@@ -104,9 +111,10 @@ int main(int argc, char *argv[])
     // --help-all would add Qt's own options, none of which this program reads.
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
-        Print(stdout,
-              HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom, table},
-                       TerminalColumns(stdout)));
+        Print(stdout, HelpText(parser,
+                               connection.List() +
+                                   QList{forum, from, to, delay, numberFrom, table, continueRun},
+                               TerminalColumns(stdout)));
         return 0;
     }
     if (parser.isSet(QStringLiteral("version")))
@@ -130,8 +138,25 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    const TextInputs inputs(parser.value(forum), parser.value(from), parser.value(to),
-                            parser.value(delay));
+    std::optional<ResumePoint> continued;
+    if (parser.isSet(continueRun)) {
+        if (std::ranges::any_of(std::array{&forum, &from, &to, &numberFrom, &table},
+                                [&parser](const auto *option) { return parser.isSet(*option); })) {
+            Print(stderr, QStringLiteral("--continue 沿用上次导出的论坛名、名次、编号和表格，"
+                                         "不能和 --forum、--from、--to、--number-from、"
+                                         "--table 一起使用。"));
+            return 2;
+        }
+        continued = RunToContinue(QDir(startup.results.folder));
+        if (!continued)
+            return 2;
+    }
+    const TextInputs inputs =
+        continued ? TextInputs(continued->forum, QString::number(continued->nextRank),
+                               QString::number(continued->toRank),
+                               parser.isSet(delay) ? parser.value(delay) : continued->delay)
+                  : TextInputs(parser.value(forum), parser.value(from), parser.value(to),
+                               parser.value(delay));
     const Clock &clock = SystemClock::Instance();
     Exporter exporter(inputs, clock);
     ApplyConnection(startup.connection, exporter);
@@ -146,6 +171,11 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(table))
         exporter.ContinueTable(QFileInfo(parser.value(table)).absoluteFilePath());
+    if (continued && !SetUpContinuedRun(exporter, *continued,
+                                        {.host = parser.isSet(connection.host),
+                                         .retries = parser.isSet(connection.retries),
+                                         .timeout = parser.isSet(connection.timeout)}))
+        return 2;
 
     // A signal stops the run as the window's 停止 does; its message tells
     // where to resume, and the exit status says which signal it was.
@@ -199,7 +229,11 @@ int main(int argc, char *argv[])
                               QStringLiteral("结果文件：%1").arg(resultsPath));
             printTable(exporter.TablePath());
         }
-        if (failure.RunStarted())
+        // A continued run's own command continues it again.
+        if (failure.RunStarted() && continued)
+            Print(stderr, QStringLiteral("继续导出可运行：\n") +
+                              QuoteCommandLine(QCoreApplication::arguments(), NativeShell));
+        else if (failure.RunStarted())
             Print(stderr,
                   QStringLiteral("继续导出可运行：\n") +
                       ResumeCommand(parser,

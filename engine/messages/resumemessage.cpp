@@ -45,6 +45,13 @@ UserMessage DescribeDropResumeQuestion(const ResumePoint &point)
             .arg(point.nextRank)};
 }
 
+UserMessage DescribeNothingToContinue(const QString &folder)
+{
+    return {QStringLiteral("没有可以接着的导出：%1 里没有续传记录（%2）。\n"
+                           "导出没有完成时才会留下它；导出完成后它会被删除。")
+                .arg(QDir::toNativeSeparators(folder), QLatin1String(ResumeFileName))};
+}
+
 UserMessage DescribeDropFailed(const RuntimeError &error)
 {
     return {QStringLiteral("续传记录没能删除，下次打开时还会问是否接着导出。"),

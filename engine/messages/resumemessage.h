@@ -19,6 +19,9 @@ UserMessage DescribeResumeOffer(const ResumePoint &point, const QString &folder)
 // 不用了: the file goes only once the user says so a second time.
 UserMessage DescribeDropResumeQuestion(const ResumePoint &point);
 
+// --continue in a folder without one.
+UserMessage DescribeNothingToContinue(const QString &folder);
+
 // 放弃 could not remove it.
 UserMessage DescribeDropFailed(const RuntimeError &error);
 

@@ -47,7 +47,8 @@ std::optional<TablePlan> PlanTable(bool on, const QDir &directory,
                                    const QString &forumName, std::int64_t startWallMs,
                                    std::int64_t fromRank, std::int64_t toRank)
 {
-    if (!on || (continued && continued->isEmpty()))
+    // A run continued keeps its own table, or its lack of one.
+    if (continued ? continued->isEmpty() : !on)
         return std::nullopt;
     const QString path =
         continued ? directory.absoluteFilePath(*continued)

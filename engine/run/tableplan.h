@@ -19,8 +19,8 @@ QString TableFileName(const QString &forumName, const QDateTime &start);
 QString NewTablePath(const QDir &directory, const QString &forumName, const QDateTime &start);
 
 // The run's table: `continued` (relative to `directory`) when given, else a
-// new one named after the forum and the run's start; none when tables are
-// off or the run continued had none (`continued` empty).
+// new one named after the forum and the run's start when tables are `on`;
+// none when the run continued had none (`continued` empty).
 std::optional<TablePlan> PlanTable(bool on, const QDir &directory,
                                    const std::optional<QString> &continued,
                                    const QString &forumName, std::int64_t startWallMs,

@@ -172,6 +172,64 @@ private slots:
         }
         QVERIFY2(names > 0, qPrintable(result.err));
     }
+    // A run killed mid-run leaves a record --continue carries on from, giving
+    // the files an uninterrupted run gives, even past a page cut short. A
+    // record that cannot be used is told and left where it is.
+    void continueAfterAKill_data()
+    {
+        QTest::addColumn<QByteArray>("record"); // written over the run's; empty: the run's own
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("killed") << QByteArray() << 0 << QStringLiteral("导出完成！");
+        QTest::newRow("record cut short")
+            << QByteArray("kestrune-resume 1\nforum=Henu\n") << 2 << QStringLiteral("已损坏");
+        QTest::newRow("record from a later version")
+            << QByteArray("kestrune-resume 2\n") << 2 << QStringLiteral("较新版本");
+    }
+    void continueAfterAKill()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, exitCode);
+        QFETCH(QString, told);
+        SampleForum forum;
+        QVERIFY(forum.Listen(0));
+        QTemporaryDir dir;
+        const QString resume = dir.filePath(QStringLiteral("kestrune.resume"));
+        const QStringList run{"--host", LocalHost(forum.ServerPort()), "--to", "200"};
+        const Result killed =
+            Run(run + QStringList{"--delay", "2"}, dir.path(), QStringLiteral(KESTRUNE_CLI),
+                [](QProcess &process) {
+                    process.setReadChannel(QProcess::StandardError);
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        process.peek(1 << 20).contains(QStringLiteral("3/10 页").toUtf8()), 20000);
+                    process.kill();
+                });
+        QVERIFY(killed.exitCode != 0);
+        QVERIFY(QFile::exists(resume));
+        if (!record.isEmpty()) {
+            QFile file(resume);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(record) == record.size());
+        }
+        const QStringList tables = QDir(dir.path()).entryList({QStringLiteral("*.csv")});
+        QCOMPARE(tables.size(), 1);
+        const QString table = dir.filePath(tables.constFirst());
+        // What a kill in the middle of a page's write would leave.
+        for (const QString &path : {dir.filePath(QStringLiteral("jieguo.txt")), table}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append) && file.write(" 999  半行") > 0);
+        }
+
+        const Result continued = Run({"--continue", "--delay", "0"}, dir.path());
+        QCOMPARE(continued.exitCode, exitCode);
+        QVERIFY2(continued.out.contains(told) || continued.err.contains(told),
+                 qPrintable(continued.err));
+        QCOMPARE(QFile::exists(resume), exitCode != 0);
+        if (exitCode != 0)
+            return;
+        QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
+                 ExpectedPages(forum, "Henu", 1, 10));
+        QCOMPARE(FileBytes(table), ExpectedTable(forum, "Henu", 1, 200));
+    }
 #ifndef Q_OS_WIN
     // A signal mid-run ends the run as the window's 停止 does.
     void signalStopsTheRun_data()

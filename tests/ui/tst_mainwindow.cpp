@@ -41,6 +41,7 @@ struct End
     QByteArray results{};
     QString status{};   // panel 1 at the end
     QByteArray table{}; // its rows; empty: no table
+    int failures = 1;   // two: the run carried on failed too
 };
 
 // The rows of the scripted server's pages in a table, `ranks` first on each.
@@ -332,6 +333,15 @@ private slots:
                    .results = GoodLines(1) + GoodLines(3) + GoodLines(5),
                    .status = "第 3 页完成 · 4 个名字",
                    .table = TableRows({1, 21, 41})};
+        // The from-rank box keeps the resumed rank: the bar says so.
+        QTest::newRow("failed, carried on, failed")
+            << End{.script = {{}, ScriptedServer::ResetMidBody(), ScriptedServer::ResetMidBody()},
+                   .answer = Answer::Choice,
+                   .fromRankAfter = "21",
+                   .results = GoodLines(),
+                   .status = "下次导出从第 21 名开始",
+                   .table = TableRows({1}),
+                   .failures = 2};
         QTest::newRow("failed, OK") << End{.script = resetOnce,
                                            .results = GoodLines(),
                                            .status = "出错停在第 2 页 · 2 个名字",
@@ -353,7 +363,7 @@ private slots:
         MessageBox::SetNextAnswer(end.answer);
         const bool carriesOn = end.answer == Answer::Choice;
         if (carriesOn)
-            MessageBox::SetNextAnswer(Answer::Ok); // 导出完成！
+            MessageBox::SetNextAnswer(Answer::Ok); // 导出完成！ or the second failure
 
         QTest::mouseClick(f_->Button(), Qt::LeftButton);
         if (end.stop) {
@@ -364,7 +374,7 @@ private slots:
             QVERIFY(!f_->Engine().IsRunning());
         }
         QTRY_COMPARE(MessageBox::Answered().size(), carriesOn ? 2 : 1);
-        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.size(), end.failures);
         const ExportFailure failure = failed.at(0).at(0).value<ExportFailure>();
         const MessageBox::Content said = MessageBox::Answered().constFirst();
         QCOMPARE(said.kind, end.stop ? MessageBox::Kind::Notice : MessageBox::Kind::Error);
