@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "ui/applicationicon.h"
 #include "ui/formplacement.h"
+#include "ui/menukey.h"
 #include "ui/messagebox.h"
 #include "ui/outcomeboxes.h"
 #include "ui/rankbox.h"
@@ -193,16 +194,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
-    // Only some platforms turn Shift+F10 into a menu request: it goes to the
-    // focused control as the Menu key would, so a box keeps its own menu.
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        const QPoint centre = target->rect().center();
-        QContextMenuEvent request(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
-        QCoreApplication::sendEvent(target, &request);
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!SendMenuRequestForKey(event))
+        QWidget::keyPressEvent(event);
 }
 
 void MainWindow::ShowIdle()
