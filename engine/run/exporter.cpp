@@ -40,11 +40,6 @@ Exporter::~Exporter()
     Stop();
 }
 
-std::filesystem::path Exporter::DirectoryPath() const
-{
-    return {directory_.absolutePath().toStdU16String()};
-}
-
 void Exporter::RunExport()
 {
     if (running_)
@@ -65,7 +60,8 @@ void Exporter::RunExport()
     const std::optional<QString> continued = std::exchange(continuedTable_, std::nullopt);
     const std::optional<TablePlan> table = PlanTable(tableOn_, directory_, continued, forumName_,
                                                      clock_.WallMilliseconds(), fromRank_, toRank_);
-    if (Expected<> started = results_.Start(DirectoryPath(), writeFault_, scanner_, table, tally_);
+    if (Expected<> started = results_.Start(directory_.absolutePath().toStdU16String(), writeFault_,
+                                            scanner_, table, tally_);
         !started) {
         results_.Forget();
         lock_.Release();

@@ -113,7 +113,6 @@ private:
     RunStanding Standing(const EmptyRun &emptyAtEnd) const;
     // The run carries on at `rank`.
     Expected<> SaveResumePoint(std::int64_t rank);
-    std::filesystem::path DirectoryPath() const;
 
     const ExportInputs &inputs_;
     const Clock &clock_;
