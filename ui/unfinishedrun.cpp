@@ -2,6 +2,7 @@
 
 #include "engine/messages/resumemessage.h"
 #include "engine/resume/resumefile.h"
+#include "engine/run/continuerun.h"
 #include "engine/run/exporter.h"
 #include "ui/messagebox.h"
 
@@ -53,7 +54,8 @@ void AskBeforeDropping(QWidget *window, const QDir &folder, const ResumePoint &p
 void OfferResume(QWidget *window, const QDir &folder,
                  std::function<void(const ResumePoint &)> resume, std::function<void()> then)
 {
-    const ResumeLoad load = LoadResumePoint(folder);
+    // Another window's run keeps its record up to date as it goes.
+    const ResumeLoad load = RunGoingOnIn(folder) ? ResumeLoad{} : LoadResumePoint(folder);
     if (load.problem) {
         MessageBox::Show(window, MessageBox::Kind::Error, DescribeResumeProblem(*load.problem),
                          [then = std::move(then)](Answer) { then(); });

@@ -71,6 +71,9 @@ UserMessage DescribeResumeProblem(const ResumeProblem &problem)
     case ResumeProblem::Kind::NewerVersion:
         what = QStringLiteral("上次导出留下的续传记录是较新版本的 Kestrune 写的，这个版本读不了");
         break;
+    case ResumeProblem::Kind::FolderBusy:
+        what = QStringLiteral("另一个 Kestrune 正在这个文件夹里导出，续传记录是它的");
+        break;
     case ResumeProblem::Kind::FilesChanged:
         what = QStringLiteral("上次导出停下以后，jieguo.txt 或表格变短了，不能接着导出");
         break;

@@ -19,6 +19,7 @@ struct ResumeProblem
         Damaged,      // cut short or edited
         NewerVersion, // written by a later version of the program
         FilesChanged, // jieguo.txt or the table is shorter than when it was written
+        FolderBusy,   // another run is going on there: the record is its own
     };
     Kind kind = Kind::Damaged;
     QString path{};

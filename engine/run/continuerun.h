@@ -14,4 +14,7 @@ class Exporter;
 // the point's forum, ranks and delay in its inputs and starts the run.
 std::optional<ResumeProblem> ContinueRun(Exporter &exporter, const ResumePoint &point);
 
+// Whether another live run holds `folder`: its record is then that run's.
+bool RunGoingOnIn(const QDir &folder);
+
 } // namespace kestrune

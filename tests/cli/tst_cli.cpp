@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,6 +182,8 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("told");
         QTest::newRow("killed") << QByteArray() << 0 << QStringLiteral("导出完成！");
+        QTest::newRow("folder in use")
+            << QByteArray("busy") << 2 << QStringLiteral("正在这个文件夹里导出");
         QTest::newRow("record cut short")
             << QByteArray("kestrune-resume 1\nforum=Henu\n") << 2 << QStringLiteral("已损坏");
         QTest::newRow("record from a later version")
@@ -206,7 +209,11 @@ private slots:
                 });
         QVERIFY(killed.exitCode != 0);
         QVERIFY(QFile::exists(resume));
-        if (!record.isEmpty()) {
+        // Held by this process: another run in the folder.
+        QLockFile lock(dir.filePath(QStringLiteral("kestrune.lock")));
+        if (record == "busy")
+            QVERIFY(lock.tryLock(0));
+        else if (!record.isEmpty()) {
             QFile file(resume);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(record) == record.size());
         }
