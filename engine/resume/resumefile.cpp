@@ -14,7 +14,7 @@ namespace kestrune {
 namespace {
 
 // Far beyond any point; a file past it is not one.
-constexpr long long MaxResumeFileSize = 64 * 1024;
+constexpr long long MaxResumeFileSize = 64LL * 1024;
 
 std::filesystem::path PathOf(const QString &path)
 {
