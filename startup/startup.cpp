@@ -66,7 +66,7 @@ void IdentifyApplication(const QString &name)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrune"));
     QCoreApplication::setApplicationName(name);
-    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION_TEXT));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION));
 }
 
 ConnectionOptions::ConnectionOptions()

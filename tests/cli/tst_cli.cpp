@@ -211,7 +211,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString program = QStringLiteral(KESTRUNE_GUI);
-        QCOMPARE(Run({"--version"}, dir.path(), program).out, QStringLiteral("kestrune 1.00\n"));
+        QCOMPARE(Run({"--version"}, dir.path(), program).out,
+                 QStringLiteral("kestrune " KESTRUNE_VERSION "\n"));
         const Result result = Run({}, dir.path(), program);
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(
@@ -262,7 +263,7 @@ private slots:
             {.args = "--table t.csv --no-table", .exitCode = 2, .err = "不能同时使用"});
         row("rank letters",
             {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
-        row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});
+        row("version", {.args = "--version", .out = "kestrune-cli " KESTRUNE_VERSION "\n"});
         // Qt's own usage errors speak Chinese too, whatever the system's language.
         row("unknown option", {.args = "--bogus", .exitCode = 2, .err = "未知选项“bogus”"});
         row("stray argument", {.args = "extra", .exitCode = 2, .err = "extra"});
