@@ -126,10 +126,9 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
 {
     const ForumSettings stored = store.Read();
     StartupResult result{.connection = {DefaultForumHost()}};
-    // The first problem is told; the run goes on with what is still good.
+    // Every problem is told at once; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
-        if (!result.error)
-            result.error = error;
+        result.errors.append(error);
     };
     ForumSettings changes; // what --remember stores
 
@@ -230,7 +229,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     if (parser.isSet(noTable))
         changes.table = QStringLiteral("0");
 
-    if (!parser.isSet(remember) || result.error)
+    if (!parser.isSet(remember) || !result.errors.isEmpty())
         return result;
     if (changes == ForumSettings{}) {
         fail({.kind = StartupError::Kind::RememberAlone});

@@ -5,6 +5,7 @@
 #include "startup/settingsstore.h"
 
 #include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -37,8 +38,7 @@ struct ResultPlace
     bool table = true; // the spreadsheet table beside jieguo.txt
 };
 
-// The command line or a stored setting cannot be used; the first such
-// problem is told.
+// An option given or a stored setting that cannot be used.
 struct StartupError
 {
     enum class Kind
@@ -84,7 +84,7 @@ struct StartupResult
 {
     Connection connection{};
     ResultPlace results{};
-    std::optional<StartupError> error{};
+    QList<StartupError> errors{}; // every one, in --help's order
     std::optional<SavedSettings> saved{};
     HostSource hostSource = HostSource::Default;
 };

@@ -119,14 +119,14 @@ int main(int argc, char *argv[])
 
     StartupResult startup = connection.Resolve(parser, SettingsStore());
     const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
-    if (!firstNumber && !startup.error)
-        startup.error = {.kind = StartupError::Kind::BadFirstNumber,
-                         .value = parser.value(numberFrom)};
+    if (!firstNumber)
+        startup.errors.append(
+            {.kind = StartupError::Kind::BadFirstNumber, .value = parser.value(numberFrom)});
     // --number-from is read after the settings were saved; both are told.
     if (startup.saved)
         PrintMessage(stderr, DescribeSaved(*startup.saved));
-    if (startup.error) {
-        PrintMessage(stderr, DescribeStartupError(*startup.error));
+    if (!startup.errors.isEmpty()) {
+        PrintMessage(stderr, DescribeStartupErrors(startup.errors));
         return 2;
     }
 

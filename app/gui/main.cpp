@@ -83,11 +83,11 @@ int main(int argc, char *argv[])
     kestrune::ApplyConnection(startup.connection, window.Engine());
     window.UseSettings(settings, kestrune::MustAskForHost(startup), startup.results);
     window.show();
-    // A setting that cannot be used leaves the window on the default host.
-    if (startup.error)
+    // Settings that cannot be used leave the window on the defaults.
+    if (!startup.errors.isEmpty())
         kestrune::MessageBox::Show(
             &window, kestrune::MessageBox::Kind::Error,
-            kestrune::DescribeStartupErrorInWindow(*startup.error, startup.connection.host));
+            kestrune::DescribeStartupErrorsInWindow(startup.errors, startup.connection.host));
     else if (startup.saved)
         kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
                                    kestrune::DescribeSaved(*startup.saved));
