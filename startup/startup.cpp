@@ -2,6 +2,7 @@
 
 #include "engine/fetch/retrywait.h"
 #include "engine/run/exporter.h"
+#include "platform/halfwidth.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,11 +40,17 @@ StartupError BadHost(StartupError::Kind kind, const HostError &error, const QStr
         .kind = kind, .value = error.text, .hostProblem = error.problem, .settingsFile = storedIn};
 }
 
+// Full-width digits, as a Chinese input method types them, read as digits.
+QString HalfWidthText(const QString &text)
+{
+    return QString::fromStdString(HalfWidth(text.toStdString()));
+}
+
 // A whole number from `low` to `high`, as typed or stored.
 std::optional<int> ReadCount(const QString &text, int low, int high)
 {
     bool isNumber = false;
-    const int count = text.trimmed().toInt(&isNumber);
+    const int count = HalfWidthText(text).trimmed().toInt(&isNumber);
     return isNumber && count >= low && count <= high ? std::optional(count) : std::nullopt;
 }
 
@@ -52,7 +59,7 @@ std::optional<int> ReadCount(const QString &text, int low, int high)
 std::optional<std::int64_t> ReadFirstNumber(const QString &text)
 {
     bool isNumber = false;
-    const qlonglong number = text.trimmed().toLongLong(&isNumber);
+    const qlonglong number = HalfWidthText(text).trimmed().toLongLong(&isNumber);
     return isNumber && number >= 1 && number <= MaxFirstNumber ? std::optional(number)
                                                                : std::nullopt;
 }

@@ -34,6 +34,7 @@ struct Contract
     std::optional<std::pair<qint64, qint64>> table{};
     const char *existing = nullptr; // t.csv before the run
     const char *folder = "";        // where the results go, below the run's
+    qint64 firstNumber = 1;         // of jieguo.txt's first line
 };
 
 } // namespace
@@ -238,6 +239,11 @@ private slots:
                                     .err = "按整页写入 jieguo.txt：第 1—40 名；表格中为第 5—30 名",
                                     .pages = 2,
                                     .table = {{5, 30}}});
+        row("full-width numbers", {.args = "--to ２０ --delay ０ --number-from １２ --timeout ５",
+                                   .out = "导出完成！\n",
+                                   .pages = 1,
+                                   .table = {{1, 20}},
+                                   .firstNumber = 12});
         row("no table",
             {.args = "--to 20 --delay 0 --no-table", .out = "导出完成！\n", .pages = 1});
         row("another folder", {.args = "--to 20 --delay 0 --folder sub",
@@ -287,7 +293,7 @@ private slots:
         QVERIFY2(result.err.contains(QString::fromUtf8(c.err)), qPrintable(result.err));
         const QDir results(dir.filePath(QString::fromUtf8(c.folder)));
         QCOMPARE(FileBytes(results.filePath(QStringLiteral("jieguo.txt"))),
-                 ExpectedPages(forum, "Henu", 1, c.pages));
+                 ExpectedPages(forum, "Henu", 1, c.pages, c.firstNumber));
         // A table named is the only one.
         const QStringList tables = results.entryList({QStringLiteral("*.csv")});
         QCOMPARE(tables.size(), c.table || c.existing ? 1 : 0);

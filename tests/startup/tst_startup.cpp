@@ -87,6 +87,8 @@ private slots:
                                               .errors = {{CaFileWithoutCertificate}}});
         row("timeout too short",
             {.args = {"--timeout", "2"}, .ask = true, .errors = {{BadTimeout}}});
+        row("full-width counts",
+            {.before = {st, {}, {}, "１０"}, .args = {"--retries", "２"}, .use = {st, {}, 2, 10}});
         row("too many retries",
             {.args = {"--retries", "11"}, .ask = true, .errors = {{BadRetries}}});
         row("bad stored retries",
