@@ -260,6 +260,16 @@ bool MustAskForHost(const StartupResult &result)
     return result.hostSource == HostSource::Default && local;
 }
 
+bool NoForumAddressSet(const StartupResult &result, const ExportFailure &failure)
+{
+    using enum FetchFailure::Kind;
+    const bool unreached =
+        failure.fetch && (failure.fetch->kind == Refused || failure.fetch->kind == HostNotFound);
+    return result.hostSource == HostSource::Default &&
+           failure.cause == ExportFailure::Cause::PageFailed && unreached &&
+           failure.page == failure.firstPage;
+}
+
 std::optional<StartupError> CheckCaFileSetting(const QString &path)
 {
     if (const auto kind = CheckCaFile(path, false))

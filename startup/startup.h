@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/fetch/pagefetcher.h"
+#include "engine/run/exportfailure.h"
 #include "startup/hostsetting.h"
 #include "startup/settingsstore.h"
 
@@ -92,6 +93,11 @@ struct StartupResult
 // Nothing chose a host and the built-in one is on this machine, as the sample
 // forum is: the window asks for the forum's address before its first export.
 bool MustAskForHost(const StartupResult &result);
+
+// Nothing chose a host and the run could not reach the built-in one on its
+// first page: most likely the forum's address was never set. A built-in
+// host that answers, as the sample forum does, is no sign of that.
+bool NoForumAddressSet(const StartupResult &result, const ExportFailure &failure);
 
 // Why a CA file cannot be used, as --ca-file checks it; none when it can.
 std::optional<StartupError> CheckCaFileSetting(const QString &path);

@@ -237,6 +237,14 @@ UserMessage DescribeSaved(const SavedSettings &saved)
             QStringLiteral("设置文件：%1").arg(QDir::toNativeSeparators(saved.file))};
 }
 
+UserMessage DescribeNoForumAddress()
+{
+    return {QStringLiteral("还没有设置论坛地址：这次试的是内置的默认地址，没有连上。\n"
+                           "请用 --host 给出论坛的地址，如 --host bbs.example.cn；加上 --remember "
+                           "就会保存下来，以后 kestrune 和 kestrune-cli 都用它。"),
+            QStringLiteral("内置的默认地址：%1").arg(ShownHost(DefaultForumHost()))};
+}
+
 UserMessage DescribeNoDisplay()
 {
     return {

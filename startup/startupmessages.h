@@ -14,6 +14,8 @@ namespace kestrune {
 UserMessage DescribeStartupErrors(const QList<StartupError> &errors);
 UserMessage DescribeSaved(const SavedSettings &saved);
 UserMessage DescribeNoDisplay(); // the window program, started where it cannot open
+// kestrune-cli, before its failure when NoForumAddressSet.
+UserMessage DescribeNoForumAddress();
 
 // Short enough to stand beside a setting's box.
 QString DescribeHostError(const HostError &error);

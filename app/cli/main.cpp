@@ -182,6 +182,9 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         progress.End();
+        // Said first: the failure below is only its consequence.
+        if (NoForumAddressSet(startup, failure))
+            PrintMessage(stderr, DescribeNoForumAddress());
         if (failure.cause == ExportFailure::Cause::BadInput)
             PrintMessage(stderr,
                          DescribeInputProblem(*failure.input, optionOf(failure.input->box)));

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QHostAddress>
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -96,6 +98,47 @@ private slots:
         QVERIFY(QFile::exists(settings));
         QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
                  ExpectedPages(forum, "Henu", 1, 1));
+    }
+
+    // With no host given or stored, a built-in host that does not answer is
+    // told first as an address never set; one that answers, or a host the
+    // user chose, is not.
+    void noForumAddress_data()
+    {
+        QTest::addColumn<bool>("forumThere");
+        QTest::addColumn<bool>("hostGiven");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("nothing there") << false << false << true;
+        QTest::newRow("the sample forum there") << true << false << false;
+        QTest::newRow("the same host given") << false << true << false;
+    }
+    void noForumAddress()
+    {
+        QFETCH(bool, forumThere);
+        QFETCH(bool, hostGiven);
+        QFETCH(bool, told);
+        const QUrl builtIn(QStringLiteral("http://" KESTRUNE_DEFAULT_FORUM_HOST));
+        if (!builtIn.host().startsWith(QLatin1String("127.")))
+            QSKIP("the built-in host is not on this machine");
+        const auto port = static_cast<quint16>(builtIn.port(80));
+        // Bound but not listening, the port refuses connections and nobody
+        // else can take it meanwhile.
+        QTcpSocket refusing;
+        SampleForum forum;
+        if (forumThere ? !forum.Listen(port)
+                       : !refusing.bind(QHostAddress(builtIn.host()), port,
+                                        QAbstractSocket::DontShareAddress))
+            QSKIP("the built-in port is in use");
+        QTemporaryDir dir;
+        QTemporaryDir config; // nothing stored
+        QStringList arguments{"--to", "20", "--delay", "0"};
+        if (hostGiven)
+            arguments << "--host" << builtIn.authority();
+        const Result result =
+            RunProgram(QStringLiteral(KESTRUNE_CLI), arguments, dir.path(), config.path());
+        QCOMPARE(result.exitCode, forumThere ? 0 : 1);
+        QCOMPARE(result.err.startsWith(QStringLiteral("还没有设置论坛地址")), told);
+        QCOMPARE(result.err.contains(QStringLiteral("拒绝了连接")), !forumThere);
     }
 
     void printsResumeCommand()
