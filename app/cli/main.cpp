@@ -66,7 +66,8 @@ int main(int argc, char *argv[])
     InstallQtTranslation();
 
     QCommandLineParser parser;
-    parser.addHelpOption();
+    // No --help-all: none of Qt's own options apply to this program.
+    parser.addOption(HelpOption());
     parser.addVersionOption();
     const ConnectionOptions connection;
     connection.AddTo(
@@ -101,12 +102,11 @@ int main(int argc, char *argv[])
         Print(stderr, parser.errorText());
         return 2;
     }
-    // --help-all would add Qt's own options, none of which this program reads.
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(QStringLiteral("help"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout,
               HelpText(parser, connection.List() + QList{forum, from, to, delay, numberFrom, table},
-                       TerminalColumns(stdout)));
+                       TerminalColumns(stdout), HelpAll::Absent));
         return 0;
     }
     if (parser.isSet(QStringLiteral("version")))

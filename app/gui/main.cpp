@@ -72,7 +72,8 @@ int main(int argc, char *argv[])
     if (parser.parse(QApplication::arguments()) && parser.isSet(QStringLiteral("help")) &&
         !parser.isSet(QStringLiteral("version")) && kestrune::HasOutput(stdout)) {
         kestrune::PrintLine(stdout, kestrune::HelpText(parser, connection.List(),
-                                                       kestrune::TerminalColumns(stdout)));
+                                                       kestrune::TerminalColumns(stdout),
+                                                       kestrune::HelpAll::Offered));
         return 0;
     }
     parser.process(app);

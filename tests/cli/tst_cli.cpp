@@ -257,6 +257,9 @@ private slots:
         const QString program = QStringLiteral(KESTRUNE_GUI);
         QCOMPARE(Run({"--version"}, dir.path(), program).out,
                  QStringLiteral("kestrune " KESTRUNE_VERSION "\n"));
+        // What --help says --help-all adds.
+        QVERIFY(Run({"--help"}, dir.path(), program).out.contains(QStringLiteral("--help-all")));
+        QVERIFY(Run({"--help-all"}, dir.path(), program).out.contains(QStringLiteral("-platform")));
         const Result result = Run({}, dir.path(), program);
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(
@@ -315,6 +318,7 @@ private slots:
         row("version", {.args = "--version", .out = "kestrune-cli " KESTRUNE_VERSION "\n"});
         // Qt's own usage errors speak Chinese too, whatever the system's language.
         row("unknown option", {.args = "--bogus", .exitCode = 2, .err = "未知选项“bogus”"});
+        row("no --help-all", {.args = "--help-all", .exitCode = 2, .err = "未知选项“help-all”"});
         row("stray argument", {.args = "extra", .exitCode = 2, .err = "extra"});
         row("bad host", {.args = "--host ftp://h", .exitCode = 2, .err = "论坛地址“ftp://h”有误"});
         row("number from 0", {.args = "--number-from 0", .exitCode = 2, .err = "起始编号“0”有误"});
