@@ -9,7 +9,7 @@ build=$(realpath "${1:-build}")
 
 cmake --build "$build"
 (cd "$build" && cpack -G DEB >/dev/null)
-version=$(sed -n 's/^KESTRUNE_VERSION_TEXT:[A-Z]*=//p' "$build/CMakeCache.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
 deb="$build/kestrune_${version}_$(dpkg --print-architecture).deb"
 echo "check-package: $deb"
 

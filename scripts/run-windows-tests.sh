@@ -68,20 +68,20 @@ grep -q 'type=14' <<<"$(wrestool -l "$gui")" || fail "kestrune.exe has no icon"
 icons=$(wrestool -x --raw --type=14 "$gui" | wc -c)
 [ "$icons" -gt 0 ] || fail "kestrune.exe: empty icon group"
 version=$(wrestool -x --raw --type=16 "$gui" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -d '\0' || true)
-for text in 080404B0 'FileVersion' '1.00' 'Kestrune'; do
+for text in 080404B0 'FileVersion' '1.1.0' 'Kestrune'; do
     grep -qa "$text" <<<"$version" || fail "version resource lacks $text"
 done
 [[ "$(wrestool -x --raw --type=16 "$gui" | od -An -tx1 | tr -d ' \n')" == *0408b004* ]] ||
     fail "version resource lacks the 0804/1200 translation"
-echo "icon and version resource (080404B0, 1.00) present; GUI subsystem"
+echo "icon and version resource (080404B0, 1.1.0) present; GUI subsystem"
 
 step "zip"
 (cd $win && cpack --preset windows >/dev/null 2>&1 || cpack -G ZIP >/dev/null)
-zip=$win/kestrune-1.00-win64.zip
+zip=$win/kestrune-1.1.0-win64.zip
 [ -f "$zip" ] || fail "no $zip"
 listing=$(cmake -E tar tf "$zip")
 for file in kestrune.exe kestrune-cli.exe LICENSE.txt README.txt; do
-    grep -qx "kestrune-1.00-win64/$file" <<<"$listing" || fail "zip lacks $file"
+    grep -qx "kestrune-1.1.0-win64/$file" <<<"$listing" || fail "zip lacks $file"
 done
 printf '%s: %d bytes\n%s\n' "$zip" "$(stat -c %s "$zip")" "$listing"
 

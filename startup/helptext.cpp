@@ -156,21 +156,15 @@ QStringList WrapLines(const QString &text, int columns)
 
 // What addHelpOption and addVersionOption add, in Qt's words and so in its
 // translation: the parser does not hand its options out.
-QList<QCommandLineOption> BuiltInOptions()
+QList<QCommandLineOption> BuiltInOptions(HelpAll helpAll)
 {
-    return {
-        QCommandLineOption(
-            {
-#ifdef Q_OS_WIN
-                QStringLiteral("?"),
-#endif
-                QStringLiteral("h"), QStringLiteral("help")},
-            QCommandLineParser::tr("Displays help on commandline options.")),
-        QCommandLineOption(QStringLiteral("help-all"),
-                           QCommandLineParser::tr("Displays help including Qt specific options.")),
-        QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
-                           QCommandLineParser::tr("Displays version information.")),
-    };
+    QList<QCommandLineOption> options{HelpOption()};
+    if (helpAll == HelpAll::Offered)
+        options << QCommandLineOption(
+            QStringLiteral("help-all"),
+            QCommandLineParser::tr("Displays help including Qt specific options."));
+    return options << QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                         QCommandLineParser::tr("Displays version information."));
 }
 
 QString NamesOf(const QCommandLineOption &option)
@@ -186,8 +180,19 @@ QString NamesOf(const QCommandLineOption &option)
 
 } // namespace
 
+QCommandLineOption HelpOption()
+{
+    return QCommandLineOption(
+        {
+#ifdef Q_OS_WIN
+            QStringLiteral("?"),
+#endif
+            QStringLiteral("h"), QStringLiteral("help")},
+        QCommandLineParser::tr("Displays help on commandline options."));
+}
+
 QString HelpText(const QCommandLineParser &parser, const QList<QCommandLineOption> &options,
-                 int columns)
+                 int columns, HelpAll helpAll)
 {
     QStringList lines{QCommandLineParser::tr("Usage: %1")
                           .arg(QCoreApplication::arguments().constFirst() + QLatin1Char(' ') +
@@ -196,7 +201,7 @@ QString HelpText(const QCommandLineParser &parser, const QList<QCommandLineOptio
         lines << WrapLines(parser.applicationDescription(), columns);
     lines << QString() << QCommandLineParser::tr("Options:");
 
-    QList<QCommandLineOption> listed = BuiltInOptions() + options;
+    QList<QCommandLineOption> listed = BuiltInOptions(helpAll) + options;
     listed.removeIf([](const QCommandLineOption &option) {
         return option.flags().testFlag(QCommandLineOption::HiddenFromHelp);
     });

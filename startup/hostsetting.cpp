@@ -1,5 +1,7 @@
 #include "startup/hostsetting.h"
 
+#include "platform/halfwidth.h"
+
 #include <QUrl>
 #include <algorithm>
 
@@ -39,7 +41,8 @@ std::optional<HostProblem> PortProblem(QStringView full)
 
 HostCheck CheckHost(const QString &text)
 {
-    const QString trimmed = text.trimmed();
+    // A Chinese input method types the colon and the port's digits full-width.
+    const QString trimmed = QString::fromStdString(HalfWidth(text.toStdString())).trimmed();
     if (trimmed.isEmpty())
         return Refuse(text, HostProblem::Empty);
     const qsizetype schemeEnd = trimmed.indexOf(QLatin1String("://"));

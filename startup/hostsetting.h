@@ -30,8 +30,9 @@ struct HostCheck
 };
 
 // Reads a forum host as a user types it: host[:port], or http:// or https://
-// before it, with at most a trailing slash after. The scheme stays only when
-// it was typed, so the fetcher's own default applies otherwise.
+// before it, with at most a trailing slash after; full-width forms (a colon,
+// digits) read as their ASCII ones. The scheme stays only when it was typed,
+// so the fetcher's own default applies otherwise.
 HostCheck CheckHost(const QString &text);
 
 // A checked host as a user reads it: a name in its own script rather than

@@ -2,6 +2,7 @@
 
 #include "engine/fetch/retrywait.h"
 #include "engine/run/exporter.h"
+#include "platform/halfwidth.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,11 +40,17 @@ StartupError BadHost(StartupError::Kind kind, const HostError &error, const QStr
         .kind = kind, .value = error.text, .hostProblem = error.problem, .settingsFile = storedIn};
 }
 
+// Full-width digits, as a Chinese input method types them, read as digits.
+QString HalfWidthText(const QString &text)
+{
+    return QString::fromStdString(HalfWidth(text.toStdString()));
+}
+
 // A whole number from `low` to `high`, as typed or stored.
 std::optional<int> ReadCount(const QString &text, int low, int high)
 {
     bool isNumber = false;
-    const int count = text.trimmed().toInt(&isNumber);
+    const int count = HalfWidthText(text).trimmed().toInt(&isNumber);
     return isNumber && count >= low && count <= high ? std::optional(count) : std::nullopt;
 }
 
@@ -52,7 +59,7 @@ std::optional<int> ReadCount(const QString &text, int low, int high)
 std::optional<std::int64_t> ReadFirstNumber(const QString &text)
 {
     bool isNumber = false;
-    const qlonglong number = text.trimmed().toLongLong(&isNumber);
+    const qlonglong number = HalfWidthText(text).trimmed().toLongLong(&isNumber);
     return isNumber && number >= 1 && number <= MaxFirstNumber ? std::optional(number)
                                                                : std::nullopt;
 }
@@ -66,7 +73,7 @@ void IdentifyApplication(const QString &name)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrune"));
     QCoreApplication::setApplicationName(name);
-    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION_TEXT));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION));
 }
 
 ConnectionOptions::ConnectionOptions()
@@ -126,10 +133,9 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
 {
     const ForumSettings stored = store.Read();
     StartupResult result{.connection = {DefaultForumHost()}};
-    // The first problem is told; the run goes on with what is still good.
+    // Every problem is told at once; the run goes on with what is still good.
     const auto fail = [&result](const StartupError &error) {
-        if (!result.error)
-            result.error = error;
+        result.errors.append(error);
     };
     ForumSettings changes; // what --remember stores
 
@@ -230,7 +236,7 @@ StartupResult ConnectionOptions::Resolve(const QCommandLineParser &parser,
     if (parser.isSet(noTable))
         changes.table = QStringLiteral("0");
 
-    if (!parser.isSet(remember) || result.error)
+    if (!parser.isSet(remember) || !result.errors.isEmpty())
         return result;
     if (changes == ForumSettings{}) {
         fail({.kind = StartupError::Kind::RememberAlone});
@@ -252,6 +258,16 @@ bool MustAskForHost(const StartupResult &result)
     const bool local = name == QLatin1String("localhost") || name == QLatin1String("::1") ||
                        name.startsWith(QLatin1String("127."));
     return result.hostSource == HostSource::Default && local;
+}
+
+bool NoForumAddressSet(const StartupResult &result, const ExportFailure &failure)
+{
+    using enum FetchFailure::Kind;
+    const bool unreached =
+        failure.fetch && (failure.fetch->kind == Refused || failure.fetch->kind == HostNotFound);
+    return result.hostSource == HostSource::Default &&
+           failure.cause == ExportFailure::Cause::PageFailed && unreached &&
+           failure.page == failure.firstPage;
 }
 
 std::optional<StartupError> CheckCaFileSetting(const QString &path)

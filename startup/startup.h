@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/fetch/pagefetcher.h"
+#include "engine/run/exportfailure.h"
 #include "startup/hostsetting.h"
 #include "startup/settingsstore.h"
 
 #include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -37,8 +39,7 @@ struct ResultPlace
     bool table = true; // the spreadsheet table beside jieguo.txt
 };
 
-// The command line or a stored setting cannot be used; the first such
-// problem is told.
+// An option given or a stored setting that cannot be used.
 struct StartupError
 {
     enum class Kind
@@ -84,7 +85,7 @@ struct StartupResult
 {
     Connection connection{};
     ResultPlace results{};
-    std::optional<StartupError> error{};
+    QList<StartupError> errors{}; // every one, in --help's order
     std::optional<SavedSettings> saved{};
     HostSource hostSource = HostSource::Default;
 };
@@ -92,6 +93,11 @@ struct StartupResult
 // Nothing chose a host and the built-in one is on this machine, as the sample
 // forum is: the window asks for the forum's address before its first export.
 bool MustAskForHost(const StartupResult &result);
+
+// Nothing chose a host and the run could not reach the built-in one on its
+// first page: most likely the forum's address was never set. A built-in
+// host that answers, as the sample forum does, is no sign of that.
+bool NoForumAddressSet(const StartupResult &result, const ExportFailure &failure);
 
 // Why a CA file cannot be used, as --ca-file checks it; none when it can.
 std::optional<StartupError> CheckCaFileSetting(const QString &path);

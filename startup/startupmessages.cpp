@@ -102,22 +102,81 @@ QString Fill(const char16_t *words, const Markers &markers)
     return filled += QStringView(text).sliced(done);
 }
 
-QString Detail(const StartupError &error, const StartupWords &words, const Markers &markers,
-               bool namesFile)
+QStringList DetailLines(const StartupError &error, const StartupWords &words,
+                        const Markers &markers)
 {
     QStringList lines;
-    if (IsStored(error) && namesFile)
-        lines << Fill(u"设置文件：{file}", markers);
     if (words.key)
         lines << QStringLiteral("[forum] %1=%2").arg(QLatin1String(words.key), error.value);
     if (words.detail)
         lines << Fill(words.detail, markers);
-    return lines.join(QLatin1Char('\n'));
+    return lines;
 }
 
-QString OnCommandLine(const StartupWords &words, const Markers &markers)
+// One problem as a front end tells it.
+struct Told
 {
-    return QString::fromUtf16(words.notDone) + Fill(words.onCommandLine, markers);
+    QString happened;
+    QString todo;
+    QString notDone;    // what did not happen; the window's is empty
+    QStringList detail; // without the settings file
+    QString file;       // the settings file, when the detail names it
+};
+
+Told TellOnCommandLine(const StartupError &error)
+{
+    const StartupWords &words = WordsFor(error);
+    const Markers markers = MarkersOf(error, words);
+    return {Fill(words.happened, markers), Fill(words.onCommandLine, markers),
+            QString::fromUtf16(words.notDone), DetailLines(error, words, markers),
+            IsStored(error) ? QDir::toNativeSeparators(error.settingsFile) : QString()};
+}
+
+Told TellInWindow(const StartupError &error, const QString &hostInUse, const SettingMenu &menu)
+{
+    Told told = TellOnCommandLine(error);
+    const StartupWords &words = WordsFor(error);
+    if (words.inWindow) {
+        Markers markers = MarkersOf(error, words);
+        markers.emplace_back(u"host", ShownHost(hostInUse));
+        markers.emplace_back(u"item", words.item ? menu.*words.item : QString());
+        told.todo = Fill(words.inWindow, markers);
+        if (!words.fileInWindowDetail)
+            told.file.clear();
+    } else {
+        told.todo.prepend(told.notDone);
+    }
+    told.notDone.clear();
+    return told;
+}
+
+// One problem as it always read; several numbered in one message, so that
+// one run finds them all. The settings file is named once.
+UserMessage Combine(const QList<Told> &problems)
+{
+    QStringList detail;
+    const auto named =
+        std::ranges::find_if(problems, [](const Told &told) { return !told.file.isEmpty(); });
+    if (named != problems.end())
+        detail << QStringLiteral("设置文件：%1").arg(named->file);
+    for (const Told &told : problems)
+        detail << told.detail;
+    if (problems.size() == 1) {
+        const Told &told = problems.constFirst();
+        return {told.happened + QLatin1Char('\n') + told.notDone + told.todo,
+                detail.join(QLatin1Char('\n'))};
+    }
+    QStringList lines{QStringLiteral("有 %1 项设置不能使用：").arg(problems.size())};
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        lines << QStringLiteral("%1. %2%3").arg(i + 1).arg(problems[i].happened, problems[i].todo);
+    // Settings are saved only when all are good, so anything not done counts.
+    const auto nothing =
+        std::ranges::find(problems, QString::fromUtf16(NothingDone), &Told::notDone);
+    const QString notDone =
+        nothing != problems.end() ? nothing->notDone : problems.constFirst().notDone;
+    if (!notDone.isEmpty())
+        lines << notDone;
+    return {lines.join(QLatin1Char('\n')), detail.join(QLatin1Char('\n'))};
 }
 
 } // namespace
@@ -127,25 +186,27 @@ QString DescribeHostError(const HostError &error)
     return QStringLiteral("论坛地址") + HostProblemText(error);
 }
 
-UserMessage DescribeStartupError(const StartupError &error)
-{
-    const StartupWords &words = WordsFor(error);
-    const Markers markers = MarkersOf(error, words);
-    return {Fill(words.happened, markers) + QLatin1Char('\n') + OnCommandLine(words, markers),
-            Detail(error, words, markers, true)};
-}
-
 UserMessage DescribeStartupError(const StartupError &error, const QString &hostInUse,
                                  const SettingMenu &menu)
 {
-    const StartupWords &words = WordsFor(error);
-    Markers markers = MarkersOf(error, words);
-    markers.emplace_back(u"host", ShownHost(hostInUse));
-    markers.emplace_back(u"item", words.item ? menu.*words.item : QString());
-    const QString todo =
-        words.inWindow ? Fill(words.inWindow, markers) : OnCommandLine(words, markers);
-    return {Fill(words.happened, markers) + QLatin1Char('\n') + todo,
-            Detail(error, words, markers, words.fileInWindowDetail)};
+    return Combine({TellInWindow(error, hostInUse, menu)});
+}
+
+UserMessage DescribeStartupErrors(const QList<StartupError> &errors)
+{
+    QList<Told> problems;
+    for (const StartupError &error : errors)
+        problems << TellOnCommandLine(error);
+    return Combine(problems);
+}
+
+UserMessage DescribeStartupErrors(const QList<StartupError> &errors, const QString &hostInUse,
+                                  const SettingMenu &menu)
+{
+    QList<Told> problems;
+    for (const StartupError &error : errors)
+        problems << TellInWindow(error, hostInUse, menu);
+    return Combine(problems);
 }
 
 UserMessage DescribeSaved(const SavedSettings &saved)
@@ -174,6 +235,14 @@ UserMessage DescribeSaved(const SavedSettings &saved)
     return {QStringLiteral("已保存设置：%1。以后每次运行都会使用，不必再给出。")
                 .arg(parts.join(QStringLiteral("，"))),
             QStringLiteral("设置文件：%1").arg(QDir::toNativeSeparators(saved.file))};
+}
+
+UserMessage DescribeNoForumAddress()
+{
+    return {QStringLiteral("还没有设置论坛地址：这次试的是内置的默认地址，没有连上。\n"
+                           "请用 --host 给出论坛的地址，如 --host bbs.example.cn；加上 --remember "
+                           "就会保存下来，以后 kestrune 和 kestrune-cli 都用它。"),
+            QStringLiteral("内置的默认地址：%1").arg(ShownHost(DefaultForumHost()))};
 }
 
 UserMessage DescribeNoDisplay()

@@ -50,8 +50,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     , runStatus_(*statusBar_, exporter_, *this, clock)
 {
     setObjectName(QStringLiteral("Form1"));
-    // "V1.1" is the window's own text, kept as it was; the program is 1.00.
-    setWindowTitle(QStringLiteral("Kestrune V1.1"));
+    // "V" and major.minor, as the window has always shown its version.
+    setWindowTitle(QStringLiteral("Kestrune V" KESTRUNE_SHORT_VERSION));
     setWindowIcon(ApplicationIcon());
     setFont(CjkFont(Face::Song, 9));
     setFixedSize(ClientWidth, ClientHeight);
@@ -81,7 +81,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     delaySpin_->raise();
 
     statusBar_->setFont(CjkFont(Face::Song, 9.75));
-    statusBar_->ShowVersion(QStringLiteral("V1.1")); // as in the caption
+    statusBar_->ShowVersion(QStringLiteral("V" KESTRUNE_SHORT_VERSION)); // as in the caption
     statusBar_->ShowText(CreditLine());
 
     setTabOrder(exportButton_, forumNameEdit_);

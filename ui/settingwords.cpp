@@ -34,11 +34,25 @@ QString TableMenuItem()
     return QStringLiteral("同时保存表格");
 }
 
+namespace {
+
+SettingMenu Menu()
+{
+    return {HostMenuItem(), CaFileMenuItem(), RetriesMenuItem(), TimeoutMenuItem(),
+            FolderMenuItem()};
+}
+
+} // namespace
+
 UserMessage DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse)
 {
-    return DescribeStartupError(
-        error, hostInUse,
-        {HostMenuItem(), CaFileMenuItem(), RetriesMenuItem(), TimeoutMenuItem(), FolderMenuItem()});
+    return DescribeStartupError(error, hostInUse, Menu());
+}
+
+UserMessage DescribeStartupErrorsInWindow(const QList<StartupError> &errors,
+                                          const QString &hostInUse)
+{
+    return DescribeStartupErrors(errors, hostInUse, Menu());
 }
 
 QString DescribeCaFileError(const StartupError &error)

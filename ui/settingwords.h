@@ -18,6 +18,8 @@ QString TableMenuItem();
 // Start-up's problems as the window tells them: a stored setting is put right
 // from its menu item, and `hostInUse` serves meanwhile.
 UserMessage DescribeStartupErrorInWindow(const StartupError &error, const QString &hostInUse);
+UserMessage DescribeStartupErrorsInWindow(const QList<StartupError> &errors,
+                                          const QString &hostInUse);
 
 // Short enough to stand beside the CA file's box.
 QString DescribeCaFileError(const StartupError &error);

@@ -68,7 +68,8 @@ int main(int argc, char *argv[])
     InstallQtTranslation();
 
     QCommandLineParser parser;
-    parser.addHelpOption();
+    // No --help-all: none of Qt's own options apply to this program.
+    parser.addOption(HelpOption());
     parser.addVersionOption();
     const ConnectionOptions connection;
     connection.AddTo(
@@ -108,13 +109,12 @@ int main(int argc, char *argv[])
         Print(stderr, parser.errorText());
         return 2;
     }
-    // --help-all would add Qt's own options, none of which this program reads.
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+    if (parser.isSet(QStringLiteral("help"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout, HelpText(parser,
                                connection.List() +
                                    QList{forum, from, to, delay, numberFrom, table, continueRun},
-                               TerminalColumns(stdout)));
+                               TerminalColumns(stdout), HelpAll::Absent));
         return 0;
     }
     if (parser.isSet(QStringLiteral("version")))
@@ -127,14 +127,14 @@ int main(int argc, char *argv[])
 
     StartupResult startup = connection.Resolve(parser, SettingsStore());
     const std::optional<qint64> firstNumber = ReadFirstNumber(parser.value(numberFrom));
-    if (!firstNumber && !startup.error)
-        startup.error = {.kind = StartupError::Kind::BadFirstNumber,
-                         .value = parser.value(numberFrom)};
+    if (!firstNumber)
+        startup.errors.append(
+            {.kind = StartupError::Kind::BadFirstNumber, .value = parser.value(numberFrom)});
     // --number-from is read after the settings were saved; both are told.
     if (startup.saved)
         PrintMessage(stderr, DescribeSaved(*startup.saved));
-    if (startup.error) {
-        PrintMessage(stderr, DescribeStartupError(*startup.error));
+    if (!startup.errors.isEmpty()) {
+        PrintMessage(stderr, DescribeStartupErrors(startup.errors));
         return 2;
     }
 
@@ -212,6 +212,9 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&exporter, &Exporter::failed, [&](const ExportFailure &failure) {
         progress.End();
+        // Said first: the failure below is only its consequence.
+        if (NoForumAddressSet(startup, failure))
+            PrintMessage(stderr, DescribeNoForumAddress());
         if (failure.cause == ExportFailure::Cause::BadInput)
             PrintMessage(stderr,
                          DescribeInputProblem(*failure.input, optionOf(failure.input->box)));

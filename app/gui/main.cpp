@@ -73,7 +73,8 @@ int main(int argc, char *argv[])
     if (parser.parse(QApplication::arguments()) && parser.isSet(QStringLiteral("help")) &&
         !parser.isSet(QStringLiteral("version")) && kestrune::HasOutput(stdout)) {
         kestrune::PrintLine(stdout, kestrune::HelpText(parser, connection.List(),
-                                                       kestrune::TerminalColumns(stdout)));
+                                                       kestrune::TerminalColumns(stdout),
+                                                       kestrune::HelpAll::Offered));
         return 0;
     }
     parser.process(app);
@@ -89,11 +90,11 @@ int main(int argc, char *argv[])
     QObject::connect(&stopSignals, &kestrune::StopSignals::stopRequested, &window,
                      &kestrune::MainWindow::QuitNow);
     window.OfferUnfinishedRun([&window, &startup] {
-        // A setting that cannot be used leaves the window on the default host.
-        if (startup.error)
+        // Settings that cannot be used leave the window on the defaults.
+        if (!startup.errors.isEmpty())
             kestrune::MessageBox::Show(
                 &window, kestrune::MessageBox::Kind::Error,
-                kestrune::DescribeStartupErrorInWindow(*startup.error, startup.connection.host));
+                kestrune::DescribeStartupErrorsInWindow(startup.errors, startup.connection.host));
         else if (startup.saved)
             kestrune::MessageBox::Show(&window, kestrune::MessageBox::Kind::Notice,
                                        kestrune::DescribeSaved(*startup.saved));

@@ -9,7 +9,7 @@ set(KESTRUNE_HOMEPAGE "https://kestrune.example.org" CACHE STRING
     "The project's public address, for the package and the AppStream file")
 # Versioned, so that the picture a release points at never changes.
 set(KESTRUNE_SCREENSHOT_URL "${KESTRUNE_HOMEPAGE}/screenshots/${CPACK_PACKAGE_VERSION}/window.png")
-# 1.00's release: noon UTC, 6 December 2026.
+# 1.1.0's release: noon UTC, 6 December 2026.
 set(KESTRUNE_RELEASE_EPOCH 1796558400)
 
 set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
@@ -72,7 +72,7 @@ else()
       set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${lang}/${program}.1.gz)
       add_custom_command(OUTPUT ${page}
         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KESTRUNE_RELEASE_EPOCH}
-                KESTRUNE_VERSION_TEXT=${KESTRUNE_VERSION_TEXT}
+                KESTRUNE_VERSION=${PROJECT_VERSION}
                 ${PERL_EXECUTABLE} ${man}/make-manpage.pl ${lang} $<TARGET_FILE:${program}>
                 ${man}/help-text.txt ${page} ${man}/${program}.${lang}.h2m
                 ${man}/common.${lang}.h2m

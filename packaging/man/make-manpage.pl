@@ -168,7 +168,7 @@ sub Page
     my $reader = join ' ', map { Quote($_) } $^X, $self, '--help-text', $lang, $table, $report,
         $program;
     my @command = ('help2man', '--locale=C.UTF-8', '--no-info', '--section=1',
-                   "--source=kestrune $ENV{KESTRUNE_VERSION_TEXT}", (map { "--include=$_" } @includes),
+                   "--source=kestrune $ENV{KESTRUNE_VERSION}", (map { "--include=$_" } @includes),
                    "--output=$page");
     # --help and --version need no display.
     local $ENV{QT_QPA_PLATFORM} = 'offscreen';

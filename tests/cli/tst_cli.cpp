@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QHostAddress>
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -96,6 +98,43 @@ private slots:
         QVERIFY(QFile::exists(settings));
         QCOMPARE(FileBytes(dir.filePath(QStringLiteral("jieguo.txt"))),
                  ExpectedPages(forum, "Henu", 1, 1));
+    }
+
+    // Only with no host given or stored is a built-in host that refuses told
+    // as an address never set; the sample forum there is used silently.
+    void noForumAddress_data()
+    {
+        QTest::addColumn<bool>("forumThere");
+        QTest::addColumn<bool>("hostGiven");
+        QTest::newRow("nothing there") << false << false;
+        QTest::newRow("the same host given") << false << true;
+        QTest::newRow("the sample forum there") << true << false;
+    }
+    void noForumAddress()
+    {
+        QFETCH(bool, forumThere);
+        QFETCH(bool, hostGiven);
+        const QUrl builtIn(QStringLiteral("http://" KESTRUNE_DEFAULT_FORUM_HOST));
+        const auto port = static_cast<quint16>(builtIn.port(80));
+        // Bound without listening, the port refuses and nobody else takes it.
+        QTcpSocket refusing;
+        SampleForum forum;
+        if (!builtIn.host().startsWith(QLatin1String("127.")) ||
+            (forumThere ? !forum.Listen(port)
+                        : !refusing.bind(QHostAddress(builtIn.host()), port,
+                                         QAbstractSocket::DontShareAddress |
+                                             QAbstractSocket::ReuseAddressHint)))
+            QSKIP("the built-in port is not ours to use");
+        QTemporaryDir dir;
+        QTemporaryDir config; // nothing stored
+        const QStringList host{"--host", builtIn.authority()};
+        const Result result = RunProgram(QStringLiteral(KESTRUNE_CLI),
+                                         QStringList{"--to", "20", "--delay", "0"} +
+                                             (hostGiven ? host : QStringList()),
+                                         dir.path(), config.path());
+        QCOMPARE(result.exitCode, forumThere ? 0 : 1);
+        QCOMPARE(result.err.startsWith(QStringLiteral("还没有设置论坛地址")),
+                 !forumThere && !hostGiven);
     }
 
     void printsResumeCommand()
@@ -276,7 +315,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString program = QStringLiteral(KESTRUNE_GUI);
-        QCOMPARE(Run({"--version"}, dir.path(), program).out, QStringLiteral("kestrune 1.00\n"));
+        QCOMPARE(Run({"--version"}, dir.path(), program).out,
+                 QStringLiteral("kestrune " KESTRUNE_VERSION "\n"));
+        // What --help says --help-all adds.
+        QVERIFY(Run({"--help"}, dir.path(), program).out.contains(QStringLiteral("--help-all")));
+        QVERIFY(Run({"--help-all"}, dir.path(), program).out.contains(QStringLiteral("-platform")));
         const Result result = Run({}, dir.path(), program);
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(
@@ -302,6 +345,10 @@ private slots:
                                     .err = "按整页写入 jieguo.txt：第 1—40 名；表格中为第 5—30 名",
                                     .pages = 2,
                                     .table = {{5, 30}}});
+        row("full-width numbers", {.args = "--to ２０ --delay ０ --number-from １ --timeout ５",
+                                   .out = "导出完成！\n",
+                                   .pages = 1,
+                                   .table = {{1, 20}}});
         row("no table",
             {.args = "--to 20 --delay 0 --no-table", .out = "导出完成！\n", .pages = 1});
         row("another folder", {.args = "--to 20 --delay 0 --folder sub",
@@ -327,9 +374,10 @@ private slots:
             {.args = "--table t.csv --no-table", .exitCode = 2, .err = "不能同时使用"});
         row("rank letters",
             {.args = "--to abc", .exitCode = 1, .err = "“结束名次”（--to）中的“abc”不是数字。"});
-        row("version", {.args = "--version", .out = "kestrune-cli 1.00\n"});
+        row("version", {.args = "--version", .out = "kestrune-cli " KESTRUNE_VERSION "\n"});
         // Qt's own usage errors speak Chinese too, whatever the system's language.
         row("unknown option", {.args = "--bogus", .exitCode = 2, .err = "未知选项“bogus”"});
+        row("no --help-all", {.args = "--help-all", .exitCode = 2, .err = "未知选项“help-all”"});
         row("stray argument", {.args = "extra", .exitCode = 2, .err = "extra"});
         row("bad host", {.args = "--host ftp://h", .exitCode = 2, .err = "论坛地址“ftp://h”有误"});
         row("number from 0", {.args = "--number-from 0", .exitCode = 2, .err = "起始编号“0”有误"});

@@ -23,6 +23,13 @@ TEST(HostSettingTest, ChecksWhatIsTyped)
         {"论坛.example", "xn--kfsr23j.example", {}, "论坛.example"},
         {"论坛.中国:80", "xn--kfsr23j.xn--fiqs8s:80", {}, "论坛.中国"},
         {"https://论坛.example:443", "https://xn--kfsr23j.example:443", {}, "https://论坛.example"},
+        // As a Chinese input method types them.
+        {"127.0.0.1：46377", "127.0.0.1:46377", {}},
+        {"ｈｔｔｐｓ：／／论坛.example：８４４３",
+         "https://xn--kfsr23j.example:8443",
+         {},
+         "https://论坛.example:8443"},
+        {"forum.example.org：８０ａ", "", HostProblem::BadPort},
         {" ", "", HostProblem::Empty},
         {"ftp://forum.example.org", "", HostProblem::BadScheme},
         {"https://", "", HostProblem::NotAHost},

@@ -59,7 +59,7 @@ TEST(StartupMessagesTest, EveryProblem)
                                  .value = "/s/ca.pem",
                                  .settingsFile = c.inFile ? File : QString(),
                                  .notSaved = c.reason};
-        const UserMessage onCommandLine = DescribeStartupError(error);
+        const UserMessage onCommandLine = DescribeStartupErrors({error});
         const UserMessage inWindow = DescribeStartupError(error, "xn--kfsr23j.example:80", Menu);
         for (const UserMessage &message : {onCommandLine, inWindow}) {
             EXPECT_EQ(message.text.count(u'\n'), 1);
@@ -77,6 +77,26 @@ TEST(StartupMessagesTest, EveryProblem)
         EXPECT_EQ(
             (onCommandLine.text + onCommandLine.detail).contains(QDir::toNativeSeparators(File)),
             c.inFile);
+    }
+}
+
+// Several problems: each named once, the settings file once.
+TEST(StartupMessagesTest, SeveralAtOnce)
+{
+    const QList<StartupError> errors{
+        {.kind = BadRetries, .value = "abc"},
+        {.kind = BadStoredHost,
+         .value = "a b",
+         .hostProblem = HostProblem::NotAHost,
+         .settingsFile = File},
+        {.kind = BadStoredTimeout, .value = "99", .settingsFile = File}};
+    for (const UserMessage &message :
+         {DescribeStartupErrors(errors), DescribeStartupErrors(errors, "h", Menu)}) {
+        EXPECT_TRUE(message.text.startsWith("有 3 项设置不能使用：\n1. "));
+        for (const char *value : {"“abc”", "“a b”", "“99”"})
+            EXPECT_EQ(message.text.count(QString::fromUtf8(value)), 1)
+                << message.text.toStdString();
+        EXPECT_EQ(message.detail.count(QDir::toNativeSeparators(File)), 1);
     }
 }
 

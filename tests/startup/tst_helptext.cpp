@@ -21,16 +21,21 @@ private slots:
         QTest::addColumn<int>("columns");
         // Where descriptions start: "--delay <十分之一秒>" is 20 wide.
         QTest::addColumn<int>("descriptions");
-        QTest::newRow("40") << 40 << 20;
-        QTest::newRow("60") << 60 << 24;
-        QTest::newRow("100") << 100 << 24;
+        QTest::addColumn<HelpAll>("helpAll");
+        QTest::newRow("40") << 40 << 20 << HelpAll::Offered;
+        QTest::newRow("60") << 60 << 24 << HelpAll::Offered;
+        QTest::newRow("100, no --help-all") << 100 << 24 << HelpAll::Absent;
     }
     void helpText()
     {
         QFETCH(int, columns);
         QFETCH(int, descriptions);
+        QFETCH(HelpAll, helpAll);
         QCommandLineParser parser;
-        parser.addHelpOption();
+        if (helpAll == HelpAll::Offered)
+            parser.addHelpOption();
+        else
+            parser.addOption(HelpOption());
         parser.addVersionOption();
         const ConnectionOptions connection;
         connection.AddTo(
@@ -44,7 +49,8 @@ private slots:
                            "不停顿，一页接一页地下载，直到结束名次所在的那一页为止。"),
             QStringLiteral("十分之一秒"));
         parser.addOptions({hidden, delay});
-        const QString text = HelpText(parser, connection.List() + QList{hidden, delay}, columns);
+        const QString text =
+            HelpText(parser, connection.List() + QList{hidden, delay}, columns, helpAll);
         const auto squeezed = [](QString words) {
             return words.remove(QRegularExpression("\\s"));
         };

@@ -13,7 +13,7 @@ namespace {
 const QString DefaultHost = QStringLiteral(KESTRUNE_DEFAULT_FORUM_HOST);
 
 // The settings file before, the run's options, the connection used, where the
-// results go, whether the window asks for the forum's address, the problem
+// results go, whether the window asks for the forum's address, the problems
 // told; `saved`: the file after a save. The run's folder holds proxy-ca.pem,
 // key.pem (no certificate), blocked and the folder out.
 struct ResolveCase
@@ -23,8 +23,8 @@ struct ResolveCase
     Connection use{DefaultHost};
     ResultPlace results{};
     bool ask = false;
-    std::optional<StartupError::Kind> error{};
-    bool namesFile = false; // the problem names the settings file
+    QList<StartupError::Kind> errors{};
+    int inFile = 0; // of the problems, those naming the settings file
     std::optional<ForumSettings> saved{};
     const char *settings = "kestrune.conf";
 };
@@ -63,26 +63,31 @@ private slots:
                             .args = {"--host", "", "--ca-file", "", keep},
                             .saved = ForumSettings{}});
         row("remember alone",
-            {.before = {st}, .args = {keep}, .use = {st}, .error = RememberAlone});
-        row("bad host",
-            {.before = {st}, .args = {"--host", "ftp://x", keep}, .use = {st}, .error = BadHost});
+            {.before = {st}, .args = {keep}, .use = {st}, .errors = {RememberAlone}});
+        row("bad host", {.before = {st},
+                         .args = {"--host", "ftp://x", keep},
+                         .use = {st},
+                         .errors = {BadHost}});
         row("bad stored host",
-            {.before = {bad}, .ask = true, .error = BadStoredHost, .namesFile = true});
+            {.before = {bad}, .ask = true, .errors = {BadStoredHost}, .inFile = 1});
         row("bad stored host overridden",
             {.before = {bad}, .args = {"--host", "y.example.org"}, .use = {"y.example.org"}});
         row("missing stored CA file", {.before = {st, "gone.pem"},
                                        .use = {st},
-                                       .error = UnreadableStoredCaFile,
-                                       .namesFile = true});
-        row("missing CA file",
-            {.args = {"--ca-file", "no-such.pem", keep}, .ask = true, .error = UnreadableCaFile});
+                                       .errors = {UnreadableStoredCaFile},
+                                       .inFile = 1});
+        row("missing CA file", {.args = {"--ca-file", "no-such.pem", keep},
+                                .ask = true,
+                                .errors = {UnreadableCaFile}});
         row("CA file without a certificate", {.args = {"--ca-file", "key.pem", keep},
                                               .ask = true,
-                                              .error = CaFileWithoutCertificate});
-        row("timeout too short", {.args = {"--timeout", "2"}, .ask = true, .error = BadTimeout});
-        row("too many retries", {.args = {"--retries", "11"}, .ask = true, .error = BadRetries});
+                                              .errors = {CaFileWithoutCertificate}});
+        row("timeout too short", {.args = {"--timeout", "2"}, .ask = true, .errors = {BadTimeout}});
+        row("full-width counts",
+            {.before = {st, {}, {}, "１０"}, .args = {"--retries", "２"}, .use = {st, {}, 2, 10}});
+        row("too many retries", {.args = {"--retries", "11"}, .ask = true, .errors = {BadRetries}});
         row("bad stored retries",
-            {.before = {st, {}, "x"}, .use = {st}, .error = BadStoredRetries, .namesFile = true});
+            {.before = {st, {}, "x"}, .use = {st}, .errors = {BadStoredRetries}, .inFile = 1});
         row("folder and no table, this run", {.before = {st},
                                               .args = {"--folder", "out", "--no-table"},
                                               .use = {st},
@@ -104,15 +109,21 @@ private slots:
                               .use = {st},
                               .saved = ForumSettings{st}});
         row("folder that is a file",
-            {.args = {"--folder", "blocked", keep}, .ask = true, .error = BadFolder});
+            {.args = {"--folder", "blocked", keep}, .ask = true, .errors = {BadFolder}});
         row("missing stored folder", {.before = {.host = st, .folder = "gone"},
                                       .use = {st},
-                                      .error = BadStoredFolder,
-                                      .namesFile = true});
+                                      .errors = {BadStoredFolder},
+                                      .inFile = 1});
+        row("every problem at once", {.before = {st, "gone.pem", "abc", "99", "gone"},
+                                      .args = {"--host", "ftp://x", "--retries", "11", keep},
+                                      .use = {st},
+                                      .errors = {BadHost, UnreadableStoredCaFile, BadRetries,
+                                                 BadStoredTimeout, BadStoredFolder},
+                                      .inFile = 3});
         row("unwritable settings", {.args = {"--host", "x.example.org", keep},
                                     .use = {"x.example.org"},
-                                    .error = NotSaved,
-                                    .namesFile = true,
+                                    .errors = {NotSaved},
+                                    .inFile = 1,
                                     .settings = "blocked/kestrune.conf"});
     }
     void resolve()
@@ -155,9 +166,12 @@ private slots:
         QCOMPARE(result.connection.timeoutSeconds, c.use.timeoutSeconds);
         QCOMPARE(result.results.folder, path(c.results.folder));
         QCOMPARE(result.results.table, c.results.table);
-        QCOMPARE(result.error ? std::optional(result.error->kind) : std::nullopt, c.error);
-        QCOMPARE(result.error ? result.error->settingsFile : QString(),
-                 c.namesFile ? store.File() : QString());
+        QList<StartupError::Kind> kinds;
+        for (const StartupError &error : result.errors)
+            kinds << error.kind;
+        QCOMPARE(kinds, c.errors);
+        QCOMPARE(std::ranges::count(result.errors, store.File(), &StartupError::settingsFile),
+                 c.inFile);
         // Only the built-in sample forum's address is worth asking about.
         QCOMPARE(MustAskForHost(result), c.ask && DefaultHost.startsWith(QLatin1String("127.")));
         QCOMPARE(result.saved.has_value(), c.saved.has_value());
