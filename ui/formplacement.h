@@ -45,7 +45,7 @@ Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const
               const QFont &font)
 {
     auto *box = Place<Box>(parent, objectName, twips);
-    box->setFont(font); // first, so a rank box measures its text in it
+    box->setFont(font); // first, so a narrow box measures its text in it
     box->setText(text);
     return box;
 }

@@ -5,8 +5,8 @@
 #include "platform/clock.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
+#include "ui/narrowbox.h"
 #include "ui/outcomeboxes.h"
-#include "ui/rankbox.h"
 #include "ui/settingsmenu.h"
 #include "ui/settingwords.h"
 #include "ui/statusbar.h"
@@ -50,12 +50,12 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     : QWidget(parent)
     , exportButton_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
-    , forumNameEdit_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
-                              CjkFont(Face::Song, 21.75)))
-    , fromRankEdit_(PlaceBox<RankBox>(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+    , forumNameEdit_(PlaceBox<NarrowBox>(this, "Text1", {360, 840, 1695, 735},
+                                         QStringLiteral("Henu"), CjkFont(Face::Song, 21.75)))
+    , fromRankEdit_(PlaceBox<NarrowBox>(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+                                        CjkFont(Face::Song, 12)))
+    , toRankEdit_(PlaceBox<NarrowBox>(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
                                       CjkFont(Face::Song, 12)))
-    , toRankEdit_(PlaceBox<RankBox>(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
-                                    CjkFont(Face::Song, 12)))
     , delaySpin_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
     , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
                           CjkFont(Face::Song, 15)))

@@ -1,4 +1,4 @@
-#include "ui/rankbox.h"
+#include "ui/narrowbox.h"
 
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -12,27 +12,27 @@ constexpr int HorizontalMargin = 2;
 
 } // namespace
 
-RankBox::RankBox(QWidget *parent)
+NarrowBox::NarrowBox(QWidget *parent)
     : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, &RankBox::OnTextChanged);
+    connect(this, &QLineEdit::textChanged, this, &NarrowBox::OnTextChanged);
 }
 
-RankBox::~RankBox() = default;
+NarrowBox::~NarrowBox() = default;
 
-void RankBox::focusOutEvent(QFocusEvent *event)
+void NarrowBox::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     setCursorPosition(0);
 }
 
-void RankBox::resizeEvent(QResizeEvent *event)
+void NarrowBox::resizeEvent(QResizeEvent *event)
 {
     QLineEdit::resizeEvent(event);
     UpdateToolTip();
 }
 
-void RankBox::OnTextChanged()
+void NarrowBox::OnTextChanged()
 {
     // Set from outside, as a resumed run does, the text shows from its start.
     if (!hasFocus())
@@ -40,7 +40,7 @@ void RankBox::OnTextChanged()
     UpdateToolTip();
 }
 
-void RankBox::UpdateToolTip()
+void NarrowBox::UpdateToolTip()
 {
     QStyleOptionFrame option;
     initStyleOption(&option);
