@@ -21,12 +21,14 @@ QFont CjkFont(Face face, qreal points)
     return font;
 }
 
-QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text)
+QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
+                   QWidget *buddy)
 {
     auto *label = Place<QLabel>(parent, objectName, twips);
     label->setText(text);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
+    label->setBuddy(buddy);
     return label;
 }
 

@@ -37,8 +37,9 @@ Widget *Place(QWidget *parent, const char *objectName, const Twips &twips)
     return widget;
 }
 
-QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips,
-                   const QString &text);
+// `buddy`: the control the label names, to a screen reader too.
+QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
+                   QWidget *buddy);
 
 template <typename Box = QLineEdit>
 Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,

@@ -3,6 +3,7 @@
 #include "engine/messages/failuremessage.h"
 #include "engine/messages/runreportmessage.h"
 #include "platform/clock.h"
+#include "ui/formlabels.h"
 #include "ui/formplacement.h"
 #include "ui/messagebox.h"
 #include "ui/narrowbox.h"
@@ -76,16 +77,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     // Outside a dialog a push button ignores Enter unless it is auto-default.
     exportButton_->setAutoDefault(true);
 
-    // Seven full-width characters at 12 pt fill the 1695 twips exactly.
-    PlaceLabel(this, "Label1", {360, 240, 1695, 375}, QStringLiteral("请输入论坛名："))
-        ->setFont(CjkFont(Face::NewSong, 12));
-    PlaceLabel(this, "Label2", {2640, 240, 1695, 375}, QStringLiteral("导出的名次："))
-        ->setFont(CjkFont(Face::Song, 12));
-    // Text3 covers the right-hand part of the dash's label, as on the form.
-    PlaceLabel(this, "Label4", {3360, 1080, 615, 375}, QStringLiteral("—"))
-        ->stackUnder(toRankEdit_);
-    PlaceLabel(this, "Label3", {360, 2040, 735, 495}, QStringLiteral("根据网速设置"))
-        ->setFont(CjkFont(Face::NewSong, 10.5));
+    PlaceLabels(this, {forumNameEdit_, fromRankEdit_, toRankEdit_, delayEdit_, delaySpin_});
 
     delaySpin_->setRange(0, 20);
     delaySpin_->setSingleStep(1);

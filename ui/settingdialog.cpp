@@ -110,6 +110,11 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
     setWindowTitle(title);
     auto *promptLabel = new QLabel(prompt, this);
     promptLabel->setWordWrap(true);
+    // A screen reader names the box by the setting and reads the prompt after.
+    QWidget *input = box_ ? static_cast<QWidget *>(box_) : count_;
+    promptLabel->setBuddy(input);
+    input->setAccessibleName(title);
+    input->setAccessibleDescription(prompt);
     problem_->setObjectName(QStringLiteral("problem"));
     problem_->setWordWrap(true);
     remember_->setToolTip(QStringLiteral("保存到设置文件，kestrune 和 kestrune-cli 以后都用"));

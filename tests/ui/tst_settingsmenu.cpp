@@ -6,10 +6,12 @@
 #include "ui/settingsmenu.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
@@ -265,6 +267,34 @@ private slots:
         if (unwritable) // the box names the file that was not written
             QVERIFY(MessageBox::Answered().constFirst().message.text.contains(
                 QDir::toNativeSeparators(store.File())));
+    }
+
+    // What a screen reader says for each control that takes the focus: a
+    // name of its own.
+    void controlsHaveNames_data()
+    {
+        QTest::addColumn<QString>("opened"); // the menu item; empty: the window alone
+        QTest::newRow("window") << QString();
+        QTest::newRow("forum address") << "HostItem";
+        QTest::newRow("CA file") << "CaFileItem";
+        QTest::newRow("retries") << "RetriesItem";
+    }
+    void controlsHaveNames()
+    {
+        QFETCH(QString, opened);
+        QWidget *root = &f_->window;
+        if (!opened.isEmpty()) {
+            f_->Find<QAction>(qPrintable(opened))->trigger();
+            root = OpenDialog(f_->window);
+        }
+        QStringList names;
+        for (QWidget *control : root->findChildren<QWidget *>())
+            if ((control->focusPolicy() & Qt::TabFocus) && !control->focusProxy() &&
+                control->isVisibleTo(root))
+                names << QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        QVERIFY(names.size() >= 4);
+        QVERIFY2(!names.contains(QString()) && names.removeDuplicates() == 0,
+                 qPrintable(names.join(u',')));
     }
 
     // The completion box's choice opens the folder as the menu's item does;
