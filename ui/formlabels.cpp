@@ -28,6 +28,11 @@ void PlaceLabels(QWidget *form, const LabelledControls &controls)
     controls.toRank->setAccessibleName(QStringLiteral("导出的名次（到）"));
     controls.delay->setAccessibleName(QStringLiteral("停顿"));
     controls.delayArrows->setAccessibleName(QStringLiteral("停顿的上下箭头"));
+    // Label3 gives no unit; the tip does, in the word the menu and the
+    // messages use.
+    const QString delayTip = QStringLiteral("停顿，单位：十分之一秒（10 = 1 秒）");
+    controls.delay->setToolTip(delayTip);
+    controls.delayArrows->setToolTip(delayTip);
 }
 
 } // namespace kestrune

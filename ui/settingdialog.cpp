@@ -64,11 +64,13 @@ SettingDialog *SettingDialog::ForCaFile(QWidget *parent, const QString &caFile)
 
 SettingDialog *SettingDialog::ForRetries(QWidget *parent, int retries)
 {
-    return ForCount(parent, RetriesMenuItem(),
-                    QStringLiteral("一页暂时下载不到时（超时、连接中断或服务器忙）再试的次数，"
-                                   "0 到 %1；0 为不重试。")
-                        .arg(MaxRetries),
-                    {0, MaxRetries, retries}, QStringLiteral(" 次"));
+    return ForCount(
+        parent, RetriesMenuItem(),
+        QStringLiteral("一页暂时下载不到时（超时、连接中断或服务器忙）再试的次数，"
+                       "0 到 %1；0 为不重试。再试之前先等：服务器说了等多久就等多久"
+                       "（最多 2 分钟），否则第一次等一个停顿，以后每次加倍，至少 1 秒。")
+            .arg(MaxRetries),
+        {0, MaxRetries, retries}, QStringLiteral(" 次"));
 }
 
 SettingDialog *SettingDialog::ForTimeout(QWidget *parent, int seconds)
