@@ -2,6 +2,7 @@
 
 #include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"
+#include "platform/halfwidth.h"
 #include "startup/hostsetting.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
@@ -37,7 +38,9 @@ SettingDialog *SettingDialog::ForHost(QWidget *parent, const QString &host)
                           QStringLiteral("论坛的域名，需要时加冒号和端口号，如 bbs.example.cn 或 "
                                          "https://bbs.example.cn:8443"),
                           Field::Text, [](const QString &text) {
-                              const HostCheck check = CheckHost(text);
+                              // As a Chinese input method types it: 127.0.0.1：8080.
+                              const HostCheck check =
+                                  CheckHost(QString::fromStdString(HalfWidth(text.toStdString())));
                               return check.error ? Reading{{}, DescribeHostError(*check.error)}
                                                  : Reading{check.host, {}};
                           });
@@ -139,13 +142,14 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
         if (field == Field::File)
             AddFileButtons(*row);
         connect(box_, &QLineEdit::textChanged, this, &SettingDialog::Reread);
+        connect(box_, &QLineEdit::textEdited, this, &SettingDialog::SayProblem);
     }
     layout->addLayout(row);
     layout->addWidget(problem_);
     layout->addWidget(remember_);
     layout->addWidget(buttons_);
 
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &SettingDialog::TryAccept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Reread();
 }
@@ -176,8 +180,10 @@ void SettingDialog::AddFileButtons(QHBoxLayout &row)
         const QString file = QFileDialog::getOpenFileName(
             this, TitleOf(CaFileMenuItem()), QFileInfo(box_->text()).path(),
             QStringLiteral("PEM 证书 (*.pem *.crt *.cer);;所有文件 (*)"));
-        if (!file.isEmpty())
+        if (!file.isEmpty()) {
             box_->setText(file);
+            SayProblem();
+        }
     });
 }
 
@@ -185,8 +191,22 @@ void SettingDialog::Reread()
 {
     // The spin box keeps a count in its range.
     reading_ = count_ ? Reading{QString::number(count_->value()), {}} : reader_(box_->text());
+    if (problemSaid_)
+        problem_->setText(reading_.problem);
+}
+
+void SettingDialog::SayProblem()
+{
+    problemSaid_ = true;
     problem_->setText(reading_.problem);
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(reading_.problem.isEmpty());
+}
+
+void SettingDialog::TryAccept()
+{
+    if (reading_.problem.isEmpty())
+        return accept();
+    SayProblem();
+    box_->setFocus();
 }
 
 } // namespace kestrune
