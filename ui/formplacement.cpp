@@ -1,7 +1,5 @@
 #include "ui/formplacement.h"
 
-#include <QApplication>
-#include <QPalette>
 #include <QStringList>
 
 namespace kestrune {
@@ -23,24 +21,15 @@ QFont CjkFont(Face face, qreal points)
     return font;
 }
 
-QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text)
+QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
+                   QWidget *buddy)
 {
     auto *label = Place<QLabel>(parent, objectName, twips);
     label->setText(text);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
+    label->setBuddy(buddy);
     return label;
-}
-
-void LockBox(QLineEdit *box, bool locked, const QString &why)
-{
-    box->setReadOnly(locked);
-    // Read-only text looks editable unless it is greyed.
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, locked ? palette.color(QPalette::Disabled, QPalette::Text)
-                                            : QApplication::palette(box).color(QPalette::Text));
-    box->setPalette(palette);
-    box->setToolTip(locked ? why : QString());
 }
 
 } // namespace kestrune

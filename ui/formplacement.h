@@ -37,20 +37,18 @@ Widget *Place(QWidget *parent, const char *objectName, const Twips &twips)
     return widget;
 }
 
-QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips,
-                   const QString &text);
+// `buddy`: the control the label names, to a screen reader too.
+QLabel *PlaceLabel(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
+                   QWidget *buddy);
 
 template <typename Box = QLineEdit>
 Box *PlaceBox(QWidget *parent, const char *objectName, const Twips &twips, const QString &text,
               const QFont &font)
 {
     auto *box = Place<Box>(parent, objectName, twips);
-    box->setFont(font); // first, so a rank box measures its text in it
+    box->setFont(font); // first, so a narrow box measures its text in it
     box->setText(text);
     return box;
 }
-
-// Read-only with its text greyed and `why` as its tool tip, or back again.
-void LockBox(QLineEdit *box, bool locked, const QString &why);
 
 } // namespace kestrune

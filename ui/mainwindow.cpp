@@ -6,11 +6,12 @@
 #include "engine/run/continuerun.h"
 #include "platform/clock.h"
 #include "ui/applicationicon.h"
+#include "ui/formlabels.h"
 #include "ui/formplacement.h"
 #include "ui/menukey.h"
 #include "ui/messagebox.h"
+#include "ui/narrowbox.h"
 #include "ui/outcomeboxes.h"
-#include "ui/rankbox.h"
 #include "ui/settingsmenu.h"
 #include "ui/settingwords.h"
 #include "ui/statusbar.h"
@@ -35,12 +36,12 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     : QWidget(parent)
     , exportButton_(Place<QPushButton>(this, "Command1", {2640, 1920, 1695, 615}))
-    , forumNameEdit_(PlaceBox(this, "Text1", {360, 840, 1695, 735}, QStringLiteral("Henu"),
-                              CjkFont(Face::Song, 21.75)))
-    , fromRankEdit_(PlaceBox<RankBox>(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+    , forumNameEdit_(PlaceBox<NarrowBox>(this, "Text1", {360, 840, 1695, 735},
+                                         QStringLiteral("Henu"), CjkFont(Face::Song, 21.75)))
+    , fromRankEdit_(PlaceBox<NarrowBox>(this, "Text2", {2640, 960, 615, 375}, QStringLiteral("1"),
+                                        CjkFont(Face::Song, 12)))
+    , toRankEdit_(PlaceBox<NarrowBox>(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
                                       CjkFont(Face::Song, 12)))
-    , toRankEdit_(PlaceBox<RankBox>(this, "Text3", {3600, 960, 615, 375}, QStringLiteral("2000"),
-                                    CjkFont(Face::Song, 12)))
     , delaySpin_(Place<UpDown>(this, "UpDown1", {1680, 2040, 255, 495}))
     , delayEdit_(PlaceBox(this, "Text4", {1080, 2040, 615, 495}, QStringLiteral("10"),
                           CjkFont(Face::Song, 15)))
@@ -60,16 +61,7 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     // Outside a dialog a push button ignores Enter unless it is auto-default.
     exportButton_->setAutoDefault(true);
 
-    // Seven full-width characters at 12 pt fill the 1695 twips exactly.
-    PlaceLabel(this, "Label1", {360, 240, 1695, 375}, QStringLiteral("请输入论坛名："))
-        ->setFont(CjkFont(Face::NewSong, 12));
-    PlaceLabel(this, "Label2", {2640, 240, 1695, 375}, QStringLiteral("导出的名次："))
-        ->setFont(CjkFont(Face::Song, 12));
-    // Text3 covers the right-hand part of the dash's label, as on the form.
-    PlaceLabel(this, "Label4", {3360, 1080, 615, 375}, QStringLiteral("—"))
-        ->stackUnder(toRankEdit_);
-    PlaceLabel(this, "Label3", {360, 2040, 735, 495}, QStringLiteral("根据网速设置"))
-        ->setFont(CjkFont(Face::NewSong, 10.5));
+    PlaceLabels(this, {forumNameEdit_, fromRankEdit_, toRankEdit_, delayEdit_, delaySpin_});
 
     delaySpin_->setRange(0, 20);
     delaySpin_->setSingleStep(1);
@@ -162,7 +154,7 @@ void MainWindow::StartOrStopExport()
 
 void MainWindow::LockForumName(bool locked)
 {
-    LockBox(forumNameEdit_, locked, QStringLiteral("导出进行中，论坛名在导出结束后才能修改"));
+    forumNameEdit_->Lock(locked, QStringLiteral("导出进行中，论坛名在导出结束后才能修改"));
 }
 
 void MainWindow::QuitNow()

@@ -14,6 +14,7 @@ class QPushButton;
 namespace kestrune {
 
 class Clock;
+class NarrowBox;
 class SettingsMenu;
 class SettingsStore;
 struct ResultPlace;
@@ -80,7 +81,7 @@ private:
     void LockForumName(bool locked);
 
     QPushButton *exportButton_; // Command1 (children of the window)
-    QLineEdit *forumNameEdit_;  // Text1
+    NarrowBox *forumNameEdit_;  // Text1
     QLineEdit *fromRankEdit_;   // Text2
     QLineEdit *toRankEdit_;     // Text3
     UpDown *delaySpin_;         // UpDown1

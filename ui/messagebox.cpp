@@ -1,6 +1,11 @@
 #include "ui/messagebox.h"
 
-#include <QCoreApplication>
+#include "ui/boxtext.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -20,6 +25,41 @@ QMessageBox::Icon IconOf(MessageBox::Kind kind)
     }
     return QMessageBox::NoIcon;
 }
+
+// Wide enough for a sentence, and a path broken into few lines.
+constexpr int MinimumCharacters = 28;
+
+class Box final : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+    void SetTexts(const MessageBox::Content &content)
+    {
+        setText(BoxText(content.message.text));
+        if (!content.report.isEmpty())
+            setInformativeText(BoxText(content.report));
+        setDetailedText(content.message.detail);
+        // QMessageBox's own names for its two texts.
+        for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"})
+            if (auto *label = findChild<QLabel *>(QLatin1String(name)))
+                label->setMinimumWidth(QFontMetrics(label->font())
+                                           .horizontalAdvance(QString(MinimumCharacters, u'中')));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (!event->matches(QKeySequence::Copy))
+            return QMessageBox::keyPressEvent(event);
+        // Where the box copies its texts (Windows), they go out as written.
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        const QString before = clipboard->text();
+        QMessageBox::keyPressEvent(event);
+        if (const QString copied = clipboard->text(); copied != before)
+            clipboard->setText(PlainText(copied));
+    }
+};
 
 struct Answers
 {
@@ -49,11 +89,9 @@ void MessageBox::Show(QWidget *parent, const Content &content, Closed closed)
             Qt::QueuedConnection);
         return;
     }
-    auto *box = new QMessageBox(IconOf(content.kind), QLatin1String(ApplicationTitle),
-                                content.message.text, QMessageBox::Ok, parent);
-    box->setDetailedText(content.message.detail);
-    if (!content.report.isEmpty())
-        box->setInformativeText(content.report);
+    auto *box = new Box(IconOf(content.kind), QLatin1String(ApplicationTitle), QString(),
+                        QMessageBox::Ok, parent);
+    box->SetTexts(content);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (!content.okText.isEmpty())
         box->button(QMessageBox::Ok)->setText(content.okText);

@@ -2,6 +2,7 @@
 
 #include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"
+#include "platform/halfwidth.h"
 #include "startup/hostsetting.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
@@ -37,7 +38,9 @@ SettingDialog *SettingDialog::ForHost(QWidget *parent, const QString &host)
                           QStringLiteral("论坛的域名，需要时加冒号和端口号，如 bbs.example.cn 或 "
                                          "https://bbs.example.cn:8443"),
                           Field::Text, [](const QString &text) {
-                              const HostCheck check = CheckHost(text);
+                              // As a Chinese input method types it: 127.0.0.1：8080.
+                              const HostCheck check =
+                                  CheckHost(QString::fromStdString(HalfWidth(text.toStdString())));
                               return check.error ? Reading{{}, DescribeHostError(*check.error)}
                                                  : Reading{check.host, {}};
                           });
@@ -64,11 +67,13 @@ SettingDialog *SettingDialog::ForCaFile(QWidget *parent, const QString &caFile)
 
 SettingDialog *SettingDialog::ForRetries(QWidget *parent, int retries)
 {
-    return ForCount(parent, RetriesMenuItem(),
-                    QStringLiteral("一页暂时下载不到时（超时、连接中断或服务器忙）再试的次数，"
-                                   "0 到 %1；0 为不重试。")
-                        .arg(MaxRetries),
-                    {0, MaxRetries, retries}, QStringLiteral(" 次"));
+    return ForCount(
+        parent, RetriesMenuItem(),
+        QStringLiteral("一页暂时下载不到时（超时、连接中断或服务器忙）再试的次数，"
+                       "0 到 %1；0 为不重试。再试之前先等：服务器说了等多久就等多久"
+                       "（最多 2 分钟），否则第一次等一个停顿，以后每次加倍，至少 1 秒。")
+            .arg(MaxRetries),
+        {0, MaxRetries, retries}, QStringLiteral(" 次"));
 }
 
 SettingDialog *SettingDialog::ForTimeout(QWidget *parent, int seconds)
@@ -110,6 +115,11 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
     setWindowTitle(title);
     auto *promptLabel = new QLabel(prompt, this);
     promptLabel->setWordWrap(true);
+    // A screen reader names the box by the setting and reads the prompt after.
+    QWidget *input = box_ ? static_cast<QWidget *>(box_) : count_;
+    promptLabel->setBuddy(input);
+    input->setAccessibleName(title);
+    input->setAccessibleDescription(prompt);
     problem_->setObjectName(QStringLiteral("problem"));
     problem_->setWordWrap(true);
     remember_->setToolTip(QStringLiteral("保存到设置文件，kestrune 和 kestrune-cli 以后都用"));
@@ -132,13 +142,14 @@ SettingDialog::SettingDialog(QWidget *parent, const QString &title, const QStrin
         if (field == Field::File)
             AddFileButtons(*row);
         connect(box_, &QLineEdit::textChanged, this, &SettingDialog::Reread);
+        connect(box_, &QLineEdit::textEdited, this, &SettingDialog::SayProblem);
     }
     layout->addLayout(row);
     layout->addWidget(problem_);
     layout->addWidget(remember_);
     layout->addWidget(buttons_);
 
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &SettingDialog::TryAccept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     Reread();
 }
@@ -169,8 +180,10 @@ void SettingDialog::AddFileButtons(QHBoxLayout &row)
         const QString file = QFileDialog::getOpenFileName(
             this, TitleOf(CaFileMenuItem()), QFileInfo(box_->text()).path(),
             QStringLiteral("PEM 证书 (*.pem *.crt *.cer);;所有文件 (*)"));
-        if (!file.isEmpty())
+        if (!file.isEmpty()) {
             box_->setText(file);
+            SayProblem();
+        }
     });
 }
 
@@ -178,8 +191,22 @@ void SettingDialog::Reread()
 {
     // The spin box keeps a count in its range.
     reading_ = count_ ? Reading{QString::number(count_->value()), {}} : reader_(box_->text());
+    if (problemSaid_)
+        problem_->setText(reading_.problem);
+}
+
+void SettingDialog::SayProblem()
+{
+    problemSaid_ = true;
     problem_->setText(reading_.problem);
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(reading_.problem.isEmpty());
+}
+
+void SettingDialog::TryAccept()
+{
+    if (reading_.problem.isEmpty())
+        return accept();
+    SayProblem();
+    box_->setFocus();
 }
 
 } // namespace kestrune

@@ -63,9 +63,15 @@ private:
     // 浏览… and 清除 beside the box.
     void AddFileButtons(QHBoxLayout &row);
     void Reread();
+    // Why the text cannot be used, from now on: once something was typed
+    // or chosen, or OK pressed, not while the box waits for its first text.
+    void SayProblem();
+    // OK: the value, or the problem said and the box to put it right.
+    void TryAccept();
 
     Reader reader_;
     Reading reading_;
+    bool problemSaid_ = false;
     QLineEdit *box_;            // children; a text's
     QSpinBox *count_;           // a count's
     QLabel *problem_;           //

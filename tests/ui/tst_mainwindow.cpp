@@ -145,24 +145,33 @@ private slots:
         QCOMPARE(text4->text(), step.stays ? step.typed : QString::number(step.value));
     }
 
-    // Unfocused, a rank box shows where its text starts, and all of it on hover.
-    void rankBoxesShowTheirStart()
+    // Unfocused, a narrow box shows where its text starts, and all of it on
+    // hover.
+    void narrowBoxesShowTheirStart_data()
     {
-        for (const char *name : {"Text2", "Text3"}) {
-            QLineEdit *box = f_->Box(name);
-            box->setFocus();
-            QTRY_VERIFY(box->hasFocus());
-            box->selectAll();
-            QTest::keyClicks(box, QStringLiteral("10001"));
-            QCOMPARE(box->cursorPosition(), 5);
-            QCOMPARE(box->toolTip(), QStringLiteral("10001"));
-            QTest::keyClick(box, Qt::Key_Tab);
-            QCOMPARE(box->cursorPosition(), 0);
-            box->setText(QStringLiteral("12000"));
-            QCOMPARE(box->cursorPosition(), 0);
-            box->setText(QStringLiteral("21"));
-            QCOMPARE(box->toolTip(), QString());
-        }
+        QTest::addColumn<QString>("tooLong");
+        QTest::newRow("Text1") << "可南大学"; // four CJK characters at its size
+        QTest::newRow("Text2") << "10001";
+        QTest::newRow("Text3") << "10001";
+    }
+    void narrowBoxesShowTheirStart()
+    {
+        QFETCH(QString, tooLong);
+        QLineEdit *edit = f_->Box(QTest::currentDataTag());
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        edit->selectAll();
+        QInputMethodEvent typing; // as a Chinese input method hands it over
+        typing.setCommitString(tooLong);
+        QApplication::sendEvent(edit, &typing);
+        QCOMPARE(edit->cursorPosition(), tooLong.size());
+        QCOMPARE(edit->toolTip(), tooLong);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(edit->cursorPosition(), 0);
+        edit->setText(tooLong + tooLong);
+        QCOMPARE(edit->cursorPosition(), 0);
+        edit->setText(QStringLiteral("21"));
+        QCOMPARE(edit->toolTip(), QString());
     }
 
     void exportsByKeyContinueNumbering()

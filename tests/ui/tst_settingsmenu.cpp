@@ -6,10 +6,12 @@
 #include "ui/settingsmenu.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
@@ -34,11 +36,15 @@ SettingDialog *OpenDialog(const QWidget &window)
     return nullptr;
 }
 
-// Puts `text` in the setting dialog's box; gives whether OK takes it.
+// Types `text` over the setting dialog's box; gives whether OK takes it.
 bool Accepts(const SettingDialog *dialog, const QString &text)
 {
-    dialog->findChild<QLineEdit *>()->setText(text);
-    return ButtonOf(dialog, QDialogButtonBox::Ok)->isEnabled();
+    auto *box = dialog->findChild<QLineEdit *>();
+    box->selectAll();
+    QInputMethodEvent typing; // as a Chinese input method hands it over
+    typing.setCommitString(text);
+    QApplication::sendEvent(box, &typing);
+    return dialog->findChild<QLabel *>(QStringLiteral("problem"))->text().isEmpty();
 }
 
 struct Change
@@ -206,21 +212,28 @@ private slots:
     }
 
     // The first two exports of a window that nothing gave a forum's address.
+    // It says nothing is typed yet only once OK is pressed.
     void askForHostOnFirstExport_data()
     {
         QTest::addColumn<bool>("answer"); // OK, else Cancel
         QTest::addColumn<bool>("remember");
-        QTest::addColumn<bool>("unwritable"); // the settings file
-        QTest::newRow("cancel") << false << true << false;
-        QTest::newRow("remembered") << true << true << false;
-        QTest::newRow("this run only") << true << false << false;
-        QTest::newRow("not saved") << true << true << true;
+        QTest::addColumn<bool>("unwritable");     // the settings file
+        QTest::addColumn<bool>("fullWidthColon"); // as a Chinese input method types it
+        QTest::newRow("cancel") << false << true << false << false;
+        QTest::newRow("remembered") << true << true << false << false;
+        QTest::newRow("this run only") << true << false << false << false;
+        QTest::newRow("not saved") << true << true << true << false;
+        QTest::newRow("full-width colon") << true << true << false << true;
     }
     void askForHostOnFirstExport()
     {
         QFETCH(bool, answer);
         QFETCH(bool, remember);
         QFETCH(bool, unwritable);
+        QFETCH(bool, fullWidthColon);
+        QString typed = LocalHost(f_->forum.ServerPort());
+        if (fullWidthColon)
+            typed.replace(u':', u'：');
         // A file where the folder should be: refused even to root.
         QVERIFY(WriteFile(f_->dir.filePath(QStringLiteral("blocked")), {}));
         const SettingsStore store(f_->dir.filePath(QLatin1String(unwritable ? "blocked/k" : "k")));
@@ -242,10 +255,14 @@ private slots:
                 QVERIFY(dialog);
                 const auto *problem = dialog->findChild<QLabel *>(QStringLiteral("problem"));
                 QCOMPARE(dialog->findChild<QLineEdit *>()->text(), QString());
+                QCOMPARE(problem->text(), QString());
+                QTest::mouseClick(ButtonOf(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+                QVERIFY(dialog->isVisible());
+                QCOMPARE(problem->text(), DescribeHostError(*CheckHost(QString()).error));
                 QVERIFY(!Accepts(dialog, QStringLiteral("a b")));
                 QCOMPARE(problem->text(),
                          DescribeHostError(*CheckHost(QStringLiteral("a b")).error));
-                QVERIFY(Accepts(dialog, LocalHost(f_->forum.ServerPort())));
+                QVERIFY(Accepts(dialog, typed));
                 QCOMPARE(problem->text(), QString());
                 dialog->findChild<QCheckBox *>()->setChecked(remember);
                 QTest::mouseClick(
@@ -265,6 +282,34 @@ private slots:
         if (unwritable) // the box names the file that was not written
             QVERIFY(MessageBox::Answered().constFirst().message.text.contains(
                 QDir::toNativeSeparators(store.File())));
+    }
+
+    // What a screen reader says for each control that takes the focus: a
+    // name of its own.
+    void controlsHaveNames_data()
+    {
+        QTest::addColumn<QString>("opened"); // the menu item; empty: the window alone
+        QTest::newRow("window") << QString();
+        QTest::newRow("forum address") << "HostItem";
+        QTest::newRow("CA file") << "CaFileItem";
+        QTest::newRow("retries") << "RetriesItem";
+    }
+    void controlsHaveNames()
+    {
+        QFETCH(QString, opened);
+        QWidget *root = &f_->window;
+        if (!opened.isEmpty()) {
+            f_->Find<QAction>(qPrintable(opened))->trigger();
+            root = OpenDialog(f_->window);
+        }
+        QStringList names;
+        for (QWidget *control : root->findChildren<QWidget *>())
+            if ((control->focusPolicy() & Qt::TabFocus) && !control->focusProxy() &&
+                control->isVisibleTo(root))
+                names << QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        QVERIFY(names.size() >= 4);
+        QVERIFY2(!names.contains(QString()) && names.removeDuplicates() == 0,
+                 qPrintable(names.join(u',')));
     }
 
     // The completion box's choice opens the folder as the menu's item does;
