@@ -86,9 +86,12 @@ int main(int argc, char *argv[])
     window.UseSettings(settings, kestrune::MustAskForHost(startup), startup.results);
     window.show();
     // A signal stops a run as 停止 does, without the question closing asks.
-    const kestrune::StopSignals stopSignals;
+    kestrune::StopSignals stopSignals;
     QObject::connect(&stopSignals, &kestrune::StopSignals::stopRequested, &window,
-                     &kestrune::MainWindow::QuitNow);
+                     [&window, &stopSignals] {
+                         window.QuitNow();
+                         stopSignals.StopHandled();
+                     });
     window.OfferUnfinishedRun([&window, &startup] {
         // Settings that cannot be used leave the window on the defaults.
         if (!startup.errors.isEmpty())
