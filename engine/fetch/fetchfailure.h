@@ -8,7 +8,8 @@ namespace kestrune {
 
 // Why a page could not be taken, as a value: the kind a user or a retry
 // must tell apart, the lower layer's own words, and where it happened.
-// DescribeFetchFailure (engine/messages/failuremessage.h) makes the sentence.
+// FetchAdvice (engine/messages/failureadvice.h) makes the sentence of it,
+// DescribeFetchFailure (engine/messages/detailwords.h) the detail.
 struct FetchFailure
 {
     enum class Kind
