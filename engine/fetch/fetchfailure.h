@@ -38,6 +38,7 @@ struct FetchFailure
         TooManyRedirects,
         CouldNotStart, // libcurl would not take the transfer
         LibraryFailed, // libcurl's start-up, or its driving of the transfer, failed
+        EmptyAnswer,   // a 2xx status and no body at all
         HttpStatus,    // a page without names and a status outside 2xx
         Other,
     };
@@ -45,8 +46,8 @@ struct FetchFailure
     Kind kind = Kind::Other;
     QString detail{};     // libcurl's or the TLS library's words, or the datum named above
     QByteArray address{}; // the last address asked, after any redirects
-    // HttpStatus: the status line's code and reason phrase, and the
-    // Retry-After value if the server sent one.
+    // HttpStatus and EmptyAnswer: the status line's code and reason phrase,
+    // and the Retry-After value if the server sent one.
     int status = 0;
     QByteArray reason{};
     QByteArray retryAfter{};

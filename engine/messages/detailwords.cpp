@@ -60,11 +60,14 @@ QString DescribeError(const RuntimeError &error)
 QString DescribeFetchFailure(const FetchFailure &failure)
 {
     QString first;
-    if (failure.kind == FetchFailure::Kind::HttpStatus) {
+    const bool empty = failure.kind == FetchFailure::Kind::EmptyAnswer;
+    if (failure.kind == FetchFailure::Kind::HttpStatus || empty) {
         first = QStringLiteral("HTTP %1 %2")
                     .arg(failure.status)
                     .arg(QString::fromLatin1(failure.reason))
                     .trimmed();
+        if (empty)
+            first += QStringLiteral("（0 字节）");
     } else {
         const bool timedOut = failure.kind == FetchFailure::Kind::TimedOut;
         const QString words = LowerLayerWords(failure);

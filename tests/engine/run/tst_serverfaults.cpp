@@ -132,9 +132,10 @@ private slots:
               raw(head(200, {}) + QByteArray(PageFetcher::MaxBodyBytes + 1, 'x'), Ending::Stay),
               Kind::BodyTooLarge);
         // A page without names stops the run: on its status outside 2xx (the
-        // table of retries and empty pages below), else on a scan error.
+        // table of retries and empty pages below), on a 2xx with nothing in
+        // it, else on a scan error.
         row("200 without body",
-            {.replies = page({}, 200), .error = ErrorKind::InputPastEnd, .pageFile = "\r\n"});
+            {.replies = page({}, 200), .fetch = Kind::EmptyAnswer, .pageFile = "\r\n"});
         // Any status with a whole page is a page, a 3xx without Location too.
         for (const int status : {404, 407, 302})
             takes(qPrintable(QStringLiteral("%1 with a page").arg(status)), page(good, status),
@@ -197,7 +198,7 @@ private slots:
         takes("16 MiB of spaces, gzip", raw(encoded("gzip", gzip(fullPage))), fullPage);
         row("204 with a length",
             {.replies = raw(head(204, "Content-Length: 100\r\n"), Ending::Stay),
-             .error = ErrorKind::InputPastEnd,
+             .fetch = Kind::EmptyAnswer,
              .pageFile = "\r\n"});
         row("304 with a length",
             {.replies = raw(head(304, "Content-Length: 100\r\n"), Ending::Stay),
@@ -340,6 +341,11 @@ private slots:
                        .waits = {1000},
                        .results = pagesOneTwo,
                        .report = RunReport{0, 0, 1, 2, 2, 4, 0, {{1, 2}}, 0, 1, twice}};
+        QTest::newRow("answered with nothing once")
+            << RunCase{.replies = {good, {.body = {}, .status = 204}, good},
+                       .retries = 1,
+                       .waits = {1000},
+                       .results = pagesOneTwo};
         QTest::newRow("cut once") << RunCase{
             .replies = {good, cut, good}, .retries = 1, .waits = {1000}, .results = pagesOneTwo};
         QTest::newRow("cut every time") << RunCase{.replies = {good, cut, cut, cut},
