@@ -50,8 +50,9 @@ Advice FetchAdvice(const FetchFailure &failure)
         {{Kind::CutShort}, u"连接中途断开，这一页没有下载完整", retryLater, Hint::None},
         {{Kind::EmptyAnswer},
          u"论坛 %1 什么也没有发回",
-         u"多半是论坛服务器一时出错：稍后再继续；一再出现的话，确认论坛地址 %1 指的是论坛服务器。",
-         Hint::None},
+         u"多半是论坛服务器一时出错：稍后再继续%3；一再出现的话，确认论坛地址 %1 "
+         u"指的是论坛服务器。",
+         Hint::Retries},
         {{Kind::CorruptCompression, Kind::TrailingBytes, Kind::UnfinishedCompression},
          u"论坛 %1 发回的压缩数据已损坏",
          retryLater,
@@ -119,7 +120,8 @@ Advice FetchAdvice(const FetchFailure &failure)
     if (status == 404 || status == 410)
         return {what, QStringLiteral("检查论坛名和论坛地址 %1 是否写对%3。"), Hint::ForumAddress};
     if (status == 408 || status == 429 || status == 503)
-        return {what, QStringLiteral("论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续。")};
+        return {what, QStringLiteral("论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续%3。"),
+                Hint::Retries};
     if (status >= 500)
         return {what, QStringLiteral("论坛服务器出错了，稍后再继续。")};
     return {what, QStringLiteral("确认论坛地址 %1 是否写对%3；没错的话稍后再继续。"),

@@ -84,6 +84,8 @@ QString Fill(const QString &words, const QString &forum, const QString &datum, c
 
 QString HintFor(Hint hint, const SettingHints &hints)
 {
+    if (hint == Hint::Retries)
+        return hints.retries.isEmpty() ? QString() : QStringLiteral("，或") + hints.retries;
     const QString how = hint == Hint::ForumAddress  ? hints.forumAddress
                         : hint == Hint::CaFile      ? hints.caFile
                         : hint == Hint::Timeout     ? hints.timeout
@@ -150,7 +152,9 @@ UserMessage DescribeOnPage(const ExportFailure &failure, const SettingHints &hin
         const Advice advice = PageAdvice(failure);
         const QString forum = DisplayForumAddress(failure.host);
         const QString datum = failure.fetch ? FetchDatum(*failure.fetch) : QString();
-        const QString hint = HintFor(advice.hint, hints);
+        // A page tried more than once had retries on already.
+        const bool retried = advice.hint == Hint::Retries && failure.tries > 1;
+        const QString hint = HintFor(retried ? Hint::None : advice.hint, hints);
         lines << QStringLiteral("%1%2时，%3。")
                      .arg(failure.fetch ? QStringLiteral("下载") : QStringLiteral("导出"), where,
                           Fill(advice.what, forum, datum, hint));
