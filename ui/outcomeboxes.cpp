@@ -45,6 +45,7 @@ MessageBox::Content FailureBox(const ExportFailure &failure)
                   .caFile = OnMenu(CaFileMenuItem()),
                   .timeout = OnMenu(TimeoutMenuItem()),
                   .otherFolder = OnMenu(FolderMenuItem()) + QStringLiteral("另选一个文件夹"),
+                  .retries = QStringLiteral("在右键菜单中设置重试次数"),
                   .resume = QStringLiteral("单击“从第 %1 名继续”可以接着导出。")});
     if (!failure.RunStarted())
         return {.kind = MessageBox::Kind::Error, .message = message};

@@ -54,7 +54,8 @@ bool AnsweredInPlainHttp(std::string_view words)
 
 bool IsTransient(Kind kind)
 {
-    return kind == Kind::TimedOut || kind == Kind::Refused || kind == Kind::CutShort;
+    return kind == Kind::TimedOut || kind == Kind::Refused || kind == Kind::CutShort ||
+           kind == Kind::EmptyAnswer;
 }
 
 Kind KindOfCurlError(int curlCode, std::string_view words)

@@ -8,7 +8,8 @@ namespace kestrune {
 
 // Why a page could not be taken, as a value: the kind a user or a retry
 // must tell apart, the lower layer's own words, and where it happened.
-// DescribeFetchFailure (engine/messages/failuremessage.h) makes the sentence.
+// FetchAdvice (engine/messages/failureadvice.h) makes the sentence of it,
+// DescribeFetchFailure (engine/messages/detailwords.h) the detail.
 struct FetchFailure
 {
     enum class Kind
@@ -37,6 +38,7 @@ struct FetchFailure
         TooManyRedirects,
         CouldNotStart, // libcurl would not take the transfer
         LibraryFailed, // libcurl's start-up, or its driving of the transfer, failed
+        EmptyAnswer,   // a 2xx status and no body at all
         HttpStatus,    // a page without names and a status outside 2xx
         Other,
     };
@@ -44,8 +46,8 @@ struct FetchFailure
     Kind kind = Kind::Other;
     QString detail{};     // libcurl's or the TLS library's words, or the datum named above
     QByteArray address{}; // the last address asked, after any redirects
-    // HttpStatus: the status line's code and reason phrase, and the
-    // Retry-After value if the server sent one.
+    // HttpStatus and EmptyAnswer: the status line's code and reason phrase,
+    // and the Retry-After value if the server sent one.
     int status = 0;
     QByteArray reason{};
     QByteArray retryAfter{};

@@ -48,6 +48,11 @@ Advice FetchAdvice(const FetchFailure &failure)
          u"改正论坛地址%3，写成“主机[:端口]”或“https://主机[:端口]”。",
          Hint::ForumAddress},
         {{Kind::CutShort}, u"连接中途断开，这一页没有下载完整", retryLater, Hint::None},
+        {{Kind::EmptyAnswer},
+         u"论坛 %1 什么也没有发回",
+         u"多半是论坛服务器一时出错：稍后再继续%3；一再出现的话，确认论坛地址 %1 "
+         u"指的是论坛服务器。",
+         Hint::Retries},
         {{Kind::CorruptCompression, Kind::TrailingBytes, Kind::UnfinishedCompression},
          u"论坛 %1 发回的压缩数据已损坏",
          retryLater,
@@ -115,7 +120,8 @@ Advice FetchAdvice(const FetchFailure &failure)
     if (status == 404 || status == 410)
         return {what, QStringLiteral("检查论坛名和论坛地址 %1 是否写对%3。"), Hint::ForumAddress};
     if (status == 408 || status == 429 || status == 503)
-        return {what, QStringLiteral("论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续。")};
+        return {what, QStringLiteral("论坛服务器太忙或限制了下载的频率：调大停顿，稍后再继续%3。"),
+                Hint::Retries};
     if (status >= 500)
         return {what, QStringLiteral("论坛服务器出错了，稍后再继续。")};
     return {what, QStringLiteral("确认论坛地址 %1 是否写对%3；没错的话稍后再继续。"),

@@ -15,6 +15,7 @@ enum class Hint
     CaFile,
     Timeout,
     OtherFolder, // how a run is started in another folder
+    Retries,     // another way out: trying a page again
 };
 
 // What went wrong and what to do, in the user's words: %1 stands for the

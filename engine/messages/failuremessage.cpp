@@ -1,7 +1,7 @@
 #include "engine/messages/failuremessage.h"
 
-#include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/requestaddress.h"
+#include "engine/messages/detailwords.h"
 #include "engine/messages/failureadvice.h"
 #include "engine/messages/inputmessage.h"
 #include "engine/messages/runreportmessage.h"
@@ -15,11 +15,6 @@
 namespace kestrune {
 
 namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString PageAndRanks(std::int64_t page)
 {
@@ -48,36 +43,6 @@ QString RetryAfterLine(const QByteArray &value)
     value.toLongLong(&seconds);
     return seconds ? QStringLiteral("服务器要求 %1 秒后再试。").arg(QString::fromLatin1(value))
                    : QStringLiteral("服务器要求在 %1 之后再试。").arg(QString::fromLatin1(value));
-}
-
-// What went wrong as the protocol names it, for the detail.
-QString LowerLayerWords(const FetchFailure &failure)
-{
-    using Kind = FetchFailure::Kind;
-    switch (failure.kind) {
-    case Kind::TimedOut:
-        return QStringLiteral("%1 秒").arg(failure.detail);
-    case Kind::UnaskedEncoding:
-        return QStringLiteral("Content-Encoding: ") + failure.detail;
-    case Kind::InsecureRedirect:
-        return QStringLiteral("Location: ") + failure.detail;
-    case Kind::HeadersTooLarge:
-        return QStringLiteral("headers over %1 KiB").arg(PageFetcher::MaxHeaderKiB);
-    case Kind::HeaderLineTooLong:
-        return QStringLiteral("header line too long");
-    case Kind::CorruptCompression:
-        return QStringLiteral("corrupt compressed data");
-    case Kind::TrailingBytes:
-        return QStringLiteral("bytes after the compressed data");
-    case Kind::UnfinishedCompression:
-        return QStringLiteral("compressed data cut short");
-    case Kind::BodyTooLarge:
-        return QStringLiteral("body over %1 MiB").arg(PageFetcher::MaxBodyMiB);
-    case Kind::TooManyRedirects:
-        return QStringLiteral("over %1 redirects").arg(PageFetcher::MaxRedirects);
-    default:
-        return failure.detail;
-    }
 }
 
 // What an error met on a page means, to follow "下载…时" or "导出…时".
@@ -119,6 +84,8 @@ QString Fill(const QString &words, const QString &forum, const QString &datum, c
 
 QString HintFor(Hint hint, const SettingHints &hints)
 {
+    if (hint == Hint::Retries)
+        return hints.retries.isEmpty() ? QString() : QStringLiteral("，或") + hints.retries;
     const QString how = hint == Hint::ForumAddress  ? hints.forumAddress
                         : hint == Hint::CaFile      ? hints.caFile
                         : hint == Hint::Timeout     ? hints.timeout
@@ -185,7 +152,9 @@ UserMessage DescribeOnPage(const ExportFailure &failure, const SettingHints &hin
         const Advice advice = PageAdvice(failure);
         const QString forum = DisplayForumAddress(failure.host);
         const QString datum = failure.fetch ? FetchDatum(*failure.fetch) : QString();
-        const QString hint = HintFor(advice.hint, hints);
+        // A page tried more than once had retries on already.
+        const bool retried = advice.hint == Hint::Retries && failure.tries > 1;
+        const QString hint = HintFor(retried ? Hint::None : advice.hint, hints);
         lines << QStringLiteral("%1%2时，%3。")
                      .arg(failure.fetch ? QStringLiteral("下载") : QStringLiteral("导出"), where,
                           Fill(advice.what, forum, datum, hint));
@@ -216,37 +185,6 @@ UserMessage DescribeOnPage(const ExportFailure &failure, const SettingHints &hin
 }
 
 } // namespace
-
-QString DescribeError(const RuntimeError &error)
-{
-    QString detail = FromUtf8(error.Detail());
-    if (const auto offset = error.ByteOffset()) {
-        const QString where =
-            QStringLiteral("%1 第 %2 字节").arg(QLatin1String(PageFileName)).arg(*offset);
-        detail = detail.isEmpty() ? where : detail + QStringLiteral("，") + where;
-    }
-    const QString name = FromUtf8(ErrorName(error.Kind()));
-    return detail.isEmpty() ? name : name + QStringLiteral("（%1）").arg(detail);
-}
-
-QString DescribeFetchFailure(const FetchFailure &failure)
-{
-    QString first;
-    if (failure.kind == FetchFailure::Kind::HttpStatus) {
-        first = QStringLiteral("HTTP %1 %2")
-                    .arg(failure.status)
-                    .arg(QString::fromLatin1(failure.reason))
-                    .trimmed();
-    } else {
-        const bool timedOut = failure.kind == FetchFailure::Kind::TimedOut;
-        const QString words = LowerLayerWords(failure);
-        first = DescribeError(RuntimeError(timedOut ? ErrorKind::Timeout : ErrorKind::NetworkError,
-                                           words.toStdString()));
-    }
-    if (failure.address.isEmpty())
-        return first;
-    return first + QStringLiteral("\n地址：") + DisplayAddress(failure.address);
-}
 
 UserMessage DescribeFailure(const ExportFailure &failure, const SettingHints &hints)
 {

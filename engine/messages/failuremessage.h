@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/fetch/fetchfailure.h"
+#include "engine/messages/detailwords.h" // DescribeError and DescribeFetchFailure, still found here
 #include "engine/run/exportfailure.h"
 #include "platform/runtimeerror.h"
 #include "platform/usermessage.h"
@@ -18,15 +19,9 @@ struct SettingHints
     QString caFile{};
     QString timeout{};
     QString otherFolder{}; // how a run is started in another folder
+    QString retries{};     // how retries are set, offered as 或…: 加上 --retries
     QString resume{};      // a sentence with %1 for the 名次 to carry on from
 };
-
-// For a message's detail: the error's Chinese name with the lower layer's
-// words and where: 文件错误（jieguo.txt：拒绝访问）.
-QString DescribeError(const RuntimeError &error);
-
-// For a message's detail: the lower layer's words and the full address.
-QString DescribeFetchFailure(const FetchFailure &failure);
 
 // What happened, what was saved where and what to do next; the lower
 // layers' words in the detail.

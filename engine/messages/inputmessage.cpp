@@ -1,6 +1,6 @@
 #include "engine/messages/inputmessage.h"
 
-#include "engine/messages/failuremessage.h"
+#include "engine/messages/detailwords.h"
 
 #include <QStringList>
 #include <cstdint>

@@ -79,9 +79,12 @@ PageResult PageCommit::CommitPage(std::int64_t page, const std::optional<FetchFa
             closeError = kept.Error();
     }
     // A refusal tells more than what the scan met on the refusal page.
-    const std::optional<RuntimeError> &scanError =
-        verdict == PageVerdict::Refused ? std::nullopt : scanned.Failure();
-    return {.verdict = verdict, .names = names, .error = closeError ? closeError : scanError};
+    const bool refused = verdict == PageVerdict::Refused;
+    const std::optional<RuntimeError> &scanError = refused ? std::nullopt : scanned.Failure();
+    const std::optional<RuntimeError> &error = closeError ? closeError : scanError;
+    if (!refused && !error)
+        ++pagesDone_;
+    return {.verdict = verdict, .names = names, .error = error};
 }
 
 Expected<> PageCommit::WriteEverywhere()

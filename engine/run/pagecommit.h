@@ -40,6 +40,9 @@ public:
                           bool retryLeft, const EmptyRun &emptyRun);
     // Every sink's end, however the run ended; the first failure.
     Expected<> EndRun();
+    // Pages kept that the run went past, never the one that ended it: what
+    // a report counts, however the run ends.
+    std::int64_t PagesDone() const { return pagesDone_; }
 
 private:
     // Fans one scan out to every sink.
@@ -63,6 +66,7 @@ private:
     WriteFault *fault_;
     ScannerState &scanner_;
     std::vector<ResultSink *> sinks_;
+    std::int64_t pagesDone_ = 0;
 };
 
 } // namespace kestrune

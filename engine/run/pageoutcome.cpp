@@ -7,9 +7,12 @@ namespace kestrune {
 
 std::optional<FetchFailure> RefusalOf(const FetchResult &result)
 {
-    if (result.status >= 200 && result.status <= 299)
+    const bool success = result.status >= 200 && result.status <= 299;
+    if (success && !result.body.empty())
         return std::nullopt;
-    return FetchFailure{.kind = FetchFailure::Kind::HttpStatus,
+    // Outside 2xx the status tells more than an empty body.
+    return FetchFailure{.kind = success ? FetchFailure::Kind::EmptyAnswer
+                                        : FetchFailure::Kind::HttpStatus,
                         .address = result.address,
                         .status = result.status,
                         .reason = result.reason,

@@ -50,8 +50,8 @@ enum class PageVerdict
     Named,         // written
 };
 
-// A page taken with a status outside 2xx, as the failure it becomes if it
-// has no names.
+// A page taken with a status outside 2xx, or with nothing at all, as the
+// failure it becomes if it has no names.
 std::optional<FetchFailure> RefusalOf(const FetchResult &result);
 
 // `retryLeft`: the page's tries so far leave room for another.

@@ -44,7 +44,7 @@ struct RunReport
     std::int64_t lastEmptyPage = 0;
     std::int64_t firstPage = 0; // the range asked for; after lastPage: nothing to fetch
     std::int64_t lastPage = 0;
-    std::int64_t pages = 0; // written into jieguo.txt
+    std::int64_t pages = 0; // written and gone past; never the page that ended the run
     std::int64_t names = 0;
     std::int64_t milliseconds = 0; // on the run's clock
     // Other than the last page with names; the first MaxListed of them.

@@ -30,6 +30,7 @@ RunReport RunResults::Report(const RunTally &tally, std::int64_t nowMs,
                              const EmptyRun &emptyAtEnd) const
 {
     RunReport report = tally.Report(nowMs, emptyAtEnd);
+    report.pages = commit_ ? commit_->PagesDone() : 0;
     if (files_.table)
         report.table = files_.table->Summary();
     return report;

@@ -28,7 +28,7 @@ public:
     Expected<> End();
     void Forget() { commit_.reset(); }
 
-    // The tally's report, with what the table holds.
+    // The tally's report, with the pages done and what the table holds.
     RunReport Report(const RunTally &tally, std::int64_t nowMs, const EmptyRun &emptyAtEnd) const;
     // The run's table; empty for none.
     QString TablePath() const { return tablePath_; }

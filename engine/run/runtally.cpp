@@ -31,7 +31,6 @@ void RunTally::StartPage(std::int64_t page)
 
 Expected<> RunTally::KeepPage()
 {
-    ++report_.pages;
     const std::vector<NumberedName> names = std::exchange(pageNames_, {});
     if (names.empty())
         return {};

@@ -14,7 +14,7 @@ namespace kestrune {
 class EmptyRun;
 
 // Counts what a run writes, page by page, for its report: a result of the
-// run like the files, so it counts exactly the pages they hold.
+// run like the files, so it counts exactly the names they hold.
 class RunTally final : public ResultSink
 {
 public:

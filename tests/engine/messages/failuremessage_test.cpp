@@ -18,6 +18,7 @@ const SettingHints Hints{.forumAddress = QStringLiteral("用 --host 指定"),
                          .caFile = QStringLiteral("用 --ca-file 指定"),
                          .timeout = QStringLiteral("用 --timeout 指定秒数"),
                          .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
+                         .retries = QStringLiteral("加上 --retries"),
                          .resume = QStringLiteral("从第 %1 名开始可以继续导出，命令见下。")};
 
 QString PathOf(const ExportFailure &failure, const char *name)
@@ -131,8 +132,24 @@ TEST(ExportFailureTest, Messages)
                                           .reason = "Service Unavailable",
                                           .retryAfter = "120"},
                     .host = QStringLiteral("forum.test")}),
-         {"论坛 forum.test 拒绝了请求（状态码 503）", "太忙", "服务器要求 120 秒后再试。"},
+         {"论坛 forum.test 拒绝了请求（状态码 503）",
+          "太忙或限制了下载的频率：调大停顿，稍后再继续，或加上 --retries。服务器要求 120 "
+          "秒后再试。"},
          "HTTP 503 Service Unavailable\n地址：http://forum.test/f"},
+        {"answered with nothing",
+         OnPage(3, {.fetch = FetchFailure{.kind = Kind::EmptyAnswer,
+                                          .address = "http://forum.test/f",
+                                          .status = 204,
+                                          .reason = "No Content"},
+                    .host = QStringLiteral("forum.test")}),
+         {"下载第 3 页（第 41—60 名）时，论坛 forum.test 什么也没有发回。\n"
+          "已完成第 1—2 页，共 40 个名字，已保存在 RESULTS。\n"
+          "多半是论坛服务器一时出错：稍后再继续，或加上 --retries；"},
+         "HTTP 204 No Content（0 字节）\n地址：http://forum.test/f"},
+        // Retries were on: more of them is no advice.
+        {"refused after retries",
+         OnPage(2, {.fetch = FetchFailure{.kind = Kind::HttpStatus, .status = 429}, .tries = 3}),
+         {"调大停顿，稍后再继续。\n从第 21 名"}},
         {"scan error after names, line not closed",
          OnPage(2, {.error = RuntimeError(ErrorKind::InvalidArgument, "名字后面没有“<”", 113),
                     .namesOnPage = 7,

@@ -1,4 +1,5 @@
 // What a page's names and status make of it, where retries and gaps meet.
+#include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"
 #include "engine/run/pageoutcome.h"
 
@@ -10,37 +11,40 @@
 namespace kestrune {
 namespace {
 
-// A refusal is retried only while tries are left and the server may answer
-// later; names after empty pages stop the run. Pages 0 and below lie before
-// rank 1: an empty one there opens no gap, so the names of page 1 after it
-// are written.
+// A refusal, or an answer with nothing in it, is retried only while tries
+// are left and the server may answer later; names after empty pages stop
+// the run. Pages 0 and below lie before rank 1: an empty one there opens no
+// gap, so the names of page 1 after it are written.
 TEST(PageOutcomeTest, JudgesAPageAfterTheEmptyOnes)
 {
-    const FetchFailure unavailable{.kind = FetchFailure::Kind::HttpStatus, .status = 503};
-    const FetchFailure notFound{.kind = FetchFailure::Kind::HttpStatus, .status = 404};
     const struct
     {
         std::vector<std::int64_t> emptyPages;
         std::int64_t names;
-        std::optional<FetchFailure> refusal;
+        int status;
         bool retryLeft;
         PageVerdict verdict;
         std::int64_t gapStart = 0; // 0: no gap
+        const char *body = "page";
     } pages[] = {
-        {{2, 3}, 0, unavailable, true, PageVerdict::Retry, 2},
-        {{2, 3}, 0, unavailable, false, PageVerdict::Refused, 2},
-        {{2, 3}, 0, notFound, true, PageVerdict::Refused, 2},
-        {{2, 3}, 4, unavailable, true, PageVerdict::NamesAfterGap, 2},
-        {{-2, -1, 0}, 20, {}, true, PageVerdict::Named},
-        {{0, 1}, 20, {}, true, PageVerdict::NamesAfterGap, 1},
-        {{3, 4}, 20, {}, true, PageVerdict::NamesAfterGap, 3},
+        {{2, 3}, 0, 503, true, PageVerdict::Retry, 2},
+        {{2, 3}, 0, 503, false, PageVerdict::Refused, 2},
+        {{2, 3}, 0, 404, true, PageVerdict::Refused, 2},
+        {{2, 3}, 4, 503, true, PageVerdict::NamesAfterGap, 2},
+        {{}, 0, 200, true, PageVerdict::Empty},
+        {{}, 0, 204, true, PageVerdict::Retry, 0, ""},
+        {{-2, -1, 0}, 20, 200, true, PageVerdict::Named},
+        {{0, 1}, 20, 200, true, PageVerdict::NamesAfterGap, 1},
+        {{3, 4}, 20, 200, true, PageVerdict::NamesAfterGap, 3},
     };
     for (const auto &page : pages) {
         EmptyRun empty;
         for (const std::int64_t at : page.emptyPages)
             empty = empty.With(at);
-        EXPECT_EQ(JudgePage(page.names, page.refusal, page.retryLeft, empty), page.verdict)
-            << page.names << " names, status " << (page.refusal ? page.refusal->status : 0);
+        const std::optional<FetchFailure> refusal =
+            RefusalOf({.body = page.body, .status = page.status});
+        EXPECT_EQ(JudgePage(page.names, refusal, page.retryLeft, empty), page.verdict)
+            << page.names << " names, status " << page.status << ", body " << page.body;
         EXPECT_EQ(empty.Any() ? empty.First() : 0, page.gapStart);
     }
 }

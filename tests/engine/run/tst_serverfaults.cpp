@@ -69,6 +69,7 @@ struct RunCase
     QByteArray results{};              // jieguo.txt at the end
     std::optional<RunReport> report{}; // but its time
     bool stopInWait = false;
+    qint64 pages = 1; // the report's 共 N 页, however the run ended
 };
 
 // The good page's two members on each of `pages` pages, numbered from 1.
@@ -132,9 +133,10 @@ private slots:
               raw(head(200, {}) + QByteArray(PageFetcher::MaxBodyBytes + 1, 'x'), Ending::Stay),
               Kind::BodyTooLarge);
         // A page without names stops the run: on its status outside 2xx (the
-        // table of retries and empty pages below), else on a scan error.
+        // table of retries and empty pages below), on a 2xx with nothing in
+        // it, else on a scan error.
         row("200 without body",
-            {.replies = page({}, 200), .error = ErrorKind::InputPastEnd, .pageFile = "\r\n"});
+            {.replies = page({}, 200), .fetch = Kind::EmptyAnswer, .pageFile = "\r\n"});
         // Any status with a whole page is a page, a 3xx without Location too.
         for (const int status : {404, 407, 302})
             takes(qPrintable(QStringLiteral("%1 with a page").arg(status)), page(good, status),
@@ -197,7 +199,7 @@ private slots:
         takes("16 MiB of spaces, gzip", raw(encoded("gzip", gzip(fullPage))), fullPage);
         row("204 with a length",
             {.replies = raw(head(204, "Content-Length: 100\r\n"), Ending::Stay),
-             .error = ErrorKind::InputPastEnd,
+             .fetch = Kind::EmptyAnswer,
              .pageFile = "\r\n"});
         row("304 with a length",
             {.replies = raw(head(304, "Content-Length: 100\r\n"), Ending::Stay),
@@ -318,30 +320,52 @@ private slots:
             << RunCase{.replies = {good, empty, empty, empty, good},
                        .toRank = 100,
                        .words = "第 2—4 页（第 21—80 名）没有名字，但后面的第 5 页有，",
-                       .results = pageOne + "9\r\n9\r\n9\r\n"};
+                       .results = pageOne + "9\r\n9\r\n9\r\n",
+                       .pages = 4};
         QTest::newRow("refused after an empty page")
             << RunCase{.replies = {good, empty, {.body = {}, .status = 429}},
                        .toRank = 60,
                        .words = "HTTP 429 Too Many Requests",
-                       .results = pageOne + "9\r\n"};
+                       .results = pageOne + "9\r\n",
+                       .pages = 2};
         QTest::newRow("empty pages at the end") << RunCase{.replies = {good, empty, empty},
                                                            .toRank = 60,
                                                            .results = pageOne + "9\r\n9\r\n",
-                                                           .report = RunReport{2, 3, 1, 3, 3, 2}};
+                                                           .report = RunReport{2, 3, 1, 3, 3, 2},
+                                                           .pages = 3};
         QTest::newRow("every page has names") << RunCase{.replies = {good},
                                                          .toRank = 20,
                                                          .results = pageOne,
                                                          .report = RunReport{0, 0, 1, 1, 1, 2}};
         // From rank 100 to 0: pages 5 to 1, and no file touched.
-        QTest::newRow("nothing to fetch") << RunCase{.toRank = 0, .report = RunReport{0, 0, 5, 1}};
+        QTest::newRow("nothing to fetch")
+            << RunCase{.toRank = 0, .report = RunReport{0, 0, 5, 1}, .pages = 0};
         QTest::newRow("empty page retried")
             << RunCase{.replies = {good, {.body = {}, .status = 503}, good},
                        .retries = 1,
                        .waits = {1000},
                        .results = pagesOneTwo,
-                       .report = RunReport{0, 0, 1, 2, 2, 4, 0, {{1, 2}}, 0, 1, twice}};
-        QTest::newRow("cut once") << RunCase{
-            .replies = {good, cut, good}, .retries = 1, .waits = {1000}, .results = pagesOneTwo};
+                       .report = RunReport{0, 0, 1, 2, 2, 4, 0, {{1, 2}}, 0, 1, twice},
+                       .pages = 2};
+        QTest::newRow("answered with nothing once")
+            << RunCase{.replies = {good, {.body = {}, .status = 204}, good},
+                       .retries = 1,
+                       .waits = {1000},
+                       .results = pagesOneTwo,
+                       .pages = 2};
+        QTest::newRow("answered with nothing")
+            << RunCase{.replies = {good, {.body = {}, .status = 204}},
+                       .words = "什么也没有发回",
+                       .results = pageOne};
+        QTest::newRow("timed out")
+            << RunCase{.replies = {good, {.fault = Fault::Raw, .body = {}, .ending = Ending::Stay}},
+                       .words = "请求超时",
+                       .results = pageOne};
+        QTest::newRow("cut once") << RunCase{.replies = {good, cut, good},
+                                             .retries = 1,
+                                             .waits = {1000},
+                                             .results = pagesOneTwo,
+                                             .pages = 2};
         QTest::newRow("cut every time") << RunCase{.replies = {good, cut, cut, cut},
                                                    .retries = 2,
                                                    .waits = {1000, 2000},
@@ -350,7 +374,8 @@ private slots:
         QTest::newRow("503 asking for 2 s") << RunCase{.replies = {good, Busy(2), good},
                                                        .retries = 1,
                                                        .waits = {2000},
-                                                       .results = pagesOneTwo};
+                                                       .results = pagesOneTwo,
+                                                       .pages = 2};
         QTest::newRow("other kinds not retried") << RunCase{.replies = {good, brotli},
                                                             .retries = 2,
                                                             .words = "Content-Encoding: br",
@@ -375,6 +400,8 @@ private slots:
         ExportHarness h(clock);
         h.exporter.SetHost(LocalHost(server.Port()));
         h.exporter.SetRetries(c.retries);
+        // Only a row's silent page times out, however busy the machine.
+        h.exporter.SetTimeoutSeconds(PageFetcher::MaxTimeoutSeconds);
         h.inputs.toRank = QString::number(c.toRank);
         if (c.replies.isEmpty())
             h.inputs.fromRank = QStringLiteral("100");
@@ -402,6 +429,8 @@ private slots:
         QVERIFY2(outcome.completed == c.words.isEmpty(), qPrintable(outcome.message));
         QVERIFY2(outcome.message.contains(c.words), qPrintable(outcome.message));
         QVERIFY(outcome.completed || outcome.failure.resumeRank == 21);
+        // The pages the run went past, the same way whatever ended it.
+        QCOMPARE((outcome.completed ? outcome.report : outcome.failure.report).pages, c.pages);
         if (c.report) {
             RunReport report = outcome.report;
             report.milliseconds = 0;
