@@ -225,7 +225,7 @@ int main(int argc, char *argv[])
                                           .caFile = QStringLiteral("用 --ca-file 指定"),
                                           .timeout = QStringLiteral("用 --timeout 指定秒数"),
                                           .otherFolder = QStringLiteral("先用 cd 进入那个文件夹"),
-                                          .retries = QStringLiteral("加上 --retries"),
+                                          .retries = QStringLiteral("加上 --retries 次数"),
                                           .resume = QStringLiteral("从第 %1 名开始可以继续导出，"
                                                                    "命令见下。")}));
         if (failure.RunStarted()) {

@@ -19,7 +19,7 @@ struct SettingHints
     QString caFile{};
     QString timeout{};
     QString otherFolder{}; // how a run is started in another folder
-    QString retries{};     // how retries are set, offered as 或…: 加上 --retries
+    QString retries{};     // how retries are set, offered as 或…: 加上 --retries 次数
     QString resume{};      // a sentence with %1 for the 名次 to carry on from
 };
 

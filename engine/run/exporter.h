@@ -134,8 +134,8 @@ private:
     std::int64_t namesThisRun_ = 0;
     std::int64_t namesOnCurrentPage_ = 0; // written before the page's error
     bool pageDone_ = false;               // the current page is scanned and written
-    // The stored page's status when outside 2xx, as the failure it becomes
-    // if the page has no names.
+    // The stored page's status when outside 2xx, or its empty answer, as the
+    // failure it becomes if the page has no names.
     std::optional<FetchFailure> refusal_;
     EmptyRun emptyRun_;
     FolderLock lock_;
