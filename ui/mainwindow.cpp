@@ -272,6 +272,7 @@ void MainWindow::ContinueRun(const ResumePoint &point)
         MessageBox::Show(this, MessageBox::Kind::Error, DescribeResumeProblem(*problem));
         return;
     }
+    settingsMenu_->HostKnown();
     forumNameEdit_->setText(point.forum);
     toRankEdit_->setText(QString::number(point.toRank));
     delayEdit_->setText(point.delay);

@@ -39,6 +39,8 @@ public:
     void UseSettings(const SettingsStore &settings, bool askForHost,
                      const ResultPlace &results = {});
     bool AsksForHost() const { return askForHost_; }
+    // A continued run brings its forum's address: nothing to ask.
+    void HostKnown() { askForHost_ = false; }
     // Whether a run also writes the table.
     bool TableOn() const;
     // Asks for the setting; once answered it is used and, with 记住, stored;

@@ -66,7 +66,8 @@ private slots:
 
         MainWindow window;
         window.Engine().SetDirectory(QDir(f_->dir.path()));
-        window.UseSettings(f_->store, false, {});
+        // No address chosen yet: the record's is used without asking.
+        window.UseSettings(f_->store, true, {});
         for (const Answer answer : answers)
             MessageBox::SetNextAnswer(answer);
         QSignalSpy completed(&window.Engine(), &Exporter::completed);
