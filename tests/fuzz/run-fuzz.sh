@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang in build-fuzz and runs fuzz_scanner for
 # SECONDS (default 60) over a copy of the seed corpus, then fuzz_decoder for
-# a third of that. Exits non-zero on a finding; the crashing input is left in
+# a third of that and fuzz_resume for a sixth. Exits non-zero on a finding; the crashing input is left in
 # build-fuzz/findings.
 set -euo pipefail
 
@@ -10,7 +10,7 @@ source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build_dir="${source_dir}/build-fuzz"
 
 (cd "${source_dir}" && cmake --preset fuzz >/dev/null &&
-    cmake --build --preset fuzz --target fuzz_scanner fuzz_decoder)
+    cmake --build --preset fuzz --target fuzz_scanner fuzz_decoder fuzz_resume)
 
 # The seeds stay as they are; what the fuzzer adds goes to a scratch copy.
 corpus="${build_dir}/corpus"
@@ -34,3 +34,11 @@ printf '\x01\x03' >"${decoder_corpus}/deflate"
 printf 'username="AAA" l_item_ex 5' | python3 -c 'import sys, zlib; sys.stdout.buffer.write(zlib.compress(sys.stdin.buffer.read()))' >>"${decoder_corpus}/deflate"
 "${build_dir}/tests/fuzz/fuzz_decoder" -max_total_time="$((seconds / 3 + 1))" -print_final_stats=1 \
     -artifact_prefix="${findings}/" "${decoder_corpus}"
+
+# Seed: a whole record.
+resume_corpus="${build_dir}/resume-corpus"
+rm -rf "${resume_corpus}"
+mkdir -p "${resume_corpus}"
+printf 'kestrune-resume 1\nforum=Henu\\n\nnext-rank=741\nto-rank=2000\ndelay=10\nnext-number=741\ntable=\nhost=127.0.0.1:8936\nretries=0\ntimeout=3\nresults-size=0\ntable-size=0\nend\n' >"${resume_corpus}/record"
+"${build_dir}/tests/fuzz/fuzz_resume" -max_total_time="$((seconds / 6 + 1))" -print_final_stats=1 \
+    -artifact_prefix="${findings}/" "${resume_corpus}"
