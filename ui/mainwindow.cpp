@@ -29,6 +29,20 @@
 
 namespace kestrune {
 
+namespace {
+
+// The desktop session is ending: nobody is there to answer a question.
+bool SessionEnding()
+{
+#ifndef QT_NO_SESSIONMANAGER
+    return qApp->isSavingSession();
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent)
     : MainWindow(SystemClock::Instance(), parent)
 {}
@@ -165,7 +179,7 @@ void MainWindow::QuitNow()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (exporter_.IsRunning() && !quitting_ && !qApp->isSavingSession()) {
+    if (exporter_.IsRunning() && !quitting_ && !SessionEnding()) {
         event->ignore();
         AskBeforeQuitting(this, exporter_, [this] { QuitNow(); });
         return;
