@@ -29,20 +29,6 @@
 
 namespace kestrune {
 
-namespace {
-
-// The desktop session is ending: nobody is there to answer a question.
-bool SessionEnding()
-{
-#ifndef QT_NO_SESSIONMANAGER
-    return qApp->isSavingSession();
-#else
-    return false;
-#endif
-}
-
-} // namespace
-
 MainWindow::MainWindow(QWidget *parent)
     : MainWindow(SystemClock::Instance(), parent)
 {}

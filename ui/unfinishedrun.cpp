@@ -6,6 +6,8 @@
 #include "engine/run/exporter.h"
 #include "ui/messagebox.h"
 
+#include <QApplication>
+
 namespace kestrune {
 
 using Answer = MessageBox::Answer;
@@ -22,6 +24,15 @@ void AskBeforeQuitting(QWidget *window, const Exporter &exporter, std::function<
                          if (answer == Answer::Choice)
                              quit();
                      });
+}
+
+bool SessionEnding()
+{
+#ifndef QT_NO_SESSIONMANAGER
+    return qApp->isSavingSession();
+#else
+    return false;
+#endif
 }
 
 namespace {
