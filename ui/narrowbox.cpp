@@ -36,8 +36,10 @@ void NarrowBox::resizeEvent(QResizeEvent *event)
 
 void NarrowBox::OnTextChanged()
 {
-    // Set from outside, as a resumed run does, the text shows from its start.
-    if (!hasFocus())
+    // Set from outside, as a resumed run does, the text shows from its
+    // start; typed text, even into a box without the focus (an input
+    // method's commit), keeps its cursor, or it would be typed backwards.
+    if (!hasFocus() && !isModified())
         setCursorPosition(0);
     UpdateToolTip();
 }
