@@ -11,8 +11,8 @@ bool SendMenuRequestForKey(const QKeyEvent *event)
 {
     if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier)
         return false;
-    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget()
-                                                  : QApplication::activeWindow();
+    QWidget *target =
+        QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
     if (target == nullptr)
         return true;
     const QPoint centre = target->rect().center();
