@@ -257,8 +257,8 @@ void Exporter::Fail(const PageStop &stop)
     const Expected<> ended = EndRun();
     const ExportFailure failure = StopFailure(stop, Standing({}), ended.Failure());
     // A point that cannot be saved now is the last page's: the message
-    // carries the resume rank either way.
-    (void)SaveResumePoint(failure.resumeRank);
+    // carries the resume rank either way. Past the last page nothing is left.
+    (void)(failure.page > lastPage_ ? resume_.Remove() : SaveResumePoint(failure.resumeRank));
     emit failed(failure);
 }
 

@@ -1,3 +1,4 @@
+#include "engine/resume/resumefile.h"
 #include "tests/support/expectedresults.h"
 #include "tests/support/exportharness.h"
 #include "tests/support/fixtures.h"
@@ -108,9 +109,20 @@ private slots:
         QCOMPARE(failure.fetch.has_value(), box < 0);
     }
 
+    // The folder's record says where to carry on, unless the page was the last.
+    void stopFromAPageFinishedSlotEndsThere_data()
+    {
+        QTest::addColumn<QString>("toRank");
+        QTest::addColumn<qint64>("recorded"); // the record's next rank; 0: none
+        QTest::newRow("pages left") << QStringLiteral("60") << qint64(21);
+        QTest::newRow("the last page") << QStringLiteral("20") << qint64(0);
+    }
     void stopFromAPageFinishedSlotEndsThere()
     {
+        QFETCH(QString, toRank);
+        QFETCH(qint64, recorded);
         ExportHarness h;
+        h.inputs.toRank = toRank;
         QSignalSpy started(&h.exporter, &Exporter::pageStarted);
         connect(&h.exporter, &Exporter::pageFinished, &h.exporter, &Exporter::Stop);
         const RunOutcome outcome = h.Run();
@@ -122,6 +134,8 @@ private slots:
         QCOMPARE(outcome.failure.namesWritten, 20);
         QCOMPARE(outcome.failure.resumeRank, 21);
         QCOMPARE(FileBytes(h.FilePath(ResultsFileName)), ExpectedPages(h.forum, Henu, 1, 1));
+        const ResumeLoad record = LoadResumePoint(h.dir.path());
+        QCOMPARE(record.point ? record.point->nextRank : 0, recorded);
     }
 };
 
