@@ -172,11 +172,7 @@ private slots:
         QCOMPARE(edit->cursorPosition(), 0);
         // Committed into it unfocused, character by character, it reads as typed.
         edit->clear();
-        for (const QChar character : tooLong) {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(character));
-            QApplication::sendEvent(edit, &commit);
-        }
+        WindowFixture::CommitEach(edit, tooLong);
         QCOMPARE(edit->text(), tooLong);
         edit->setText(QStringLiteral("21"));
         QCOMPARE(edit->toolTip(), QString());

@@ -12,6 +12,7 @@
 #include "ui/statusbar.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -60,6 +61,16 @@ struct WindowFixture
         Box("Text4")->setText(QStringLiteral("0"));
     }
     Exporter &Engine() { return window.Engine(); }
+    // Chinese comes from an input method as committed text, one character
+    // at a time, not as keys.
+    static void CommitEach(QLineEdit *box, const QString &text)
+    {
+        for (const QChar character : text) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(character));
+            QCoreApplication::sendEvent(box, &commit);
+        }
+    }
     QByteArray Results() const { return FileBytes(dir.filePath(QLatin1String(ResultsFileName))); }
 };
 

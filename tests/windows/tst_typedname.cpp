@@ -1,7 +1,5 @@
 #include "tests/ui/windowfixture.h"
 
-#include <QInputMethodEvent>
-
 using namespace kestrune;
 
 // A Chinese forum name typed into the window goes out as GBK, as on Linux.
@@ -29,12 +27,7 @@ private slots:
                 [&targets](const QByteArray &target) { targets << target; });
         QLineEdit *name = f_->Box("Text1");
         name->clear();
-        // Chinese comes from an input method as committed text, not as keys.
-        for (const QChar character : typed) {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(character));
-            QCoreApplication::sendEvent(name, &commit);
-        }
+        WindowFixture::CommitEach(name, typed);
         QCOMPARE(name->text(), typed);
         f_->RunTo(QStringLiteral("40"));
         MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
