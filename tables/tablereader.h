@@ -19,6 +19,7 @@ struct TableProblem
         WrongFieldCount, // `fields` found, the header's count wanted
         UnclosedQuote,   // a quoted field runs to the end of the file
         NotANumber,      // field `column` (1-based) should be a number
+        TooLarge,        // more than this program reads
     };
 
     Kind kind = Kind::WrongHeader;

@@ -1,5 +1,6 @@
 // Runs one export from the command line with the texts the window's boxes
 // would hold.
+#include "app/cli/comparetables.h"
 #include "app/cli/continuedrun.h"
 #include "app/cli/progressline.h"
 #include "engine/messages/failuremessage.h"
@@ -99,7 +100,12 @@ int main(int argc, char *argv[])
         QStringLiteral("接着结果文件夹里上次没有完成的导出：论坛名、名次、编号、表格和连接设置"
                        "都沿用续传记录（kestrune.resume）里的；另给的 --delay、--host、"
                        "--retries、--timeout 优先。"));
-    parser.addOptions({forum, from, to, delay, numberFrom, table, continueRun});
+    const QCommandLineOption compare(
+        QStringLiteral("compare"),
+        QStringLiteral("比较两次导出的表格：--compare 旧表格.csv 新表格.csv。在标准输出列出新进、"
+                       "跌出、上升、下降和不变的人数；加上 --table 文件，另存每个会员的变化。"
+                       "不下载任何页面。"));
+    parser.addOptions({forum, from, to, delay, numberFrom, table, continueRun, compare});
     // The window's boxes, in InputBox's order, as this program names them.
     const auto optionOf = [options = std::array{&forum, &from, &to, &delay}](InputBox box) {
         return QStringLiteral("--") +
@@ -113,12 +119,17 @@ int main(int argc, char *argv[])
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout, HelpText(parser,
                                connection.List() +
-                                   QList{forum, from, to, delay, numberFrom, table, continueRun},
+                                   QList{forum, from, to, delay, numberFrom, table, continueRun,
+                                         compare},
                                TerminalColumns(stdout), HelpAll::Absent));
         return 0;
     }
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
+    // Before the settings: comparing needs no host, and a bad one stored
+    // should not stop it.
+    if (parser.isSet(compare))
+        return CompareTables(parser, table);
     if (!parser.positionalArguments().isEmpty()) {
         Print(stderr, QStringLiteral("多余的参数：%1")
                           .arg(parser.positionalArguments().join(QLatin1Char(' '))));

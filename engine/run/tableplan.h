@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/run/resultfiles.h"
+#include "tables/tablenames.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,14 +10,6 @@
 #include <optional>
 
 namespace kestrune {
-
-// An export's own table: <forum>_<YYYYMMDD-HHMMSS>.csv from the run's start
-// in local time, with what a Windows file name cannot hold made "_".
-QString TableFileName(const QString &forumName, const QDateTime &start);
-
-// That name in `directory`, or with _2, _3… when a file has it already, so
-// that two exports never share a table.
-QString NewTablePath(const QDir &directory, const QString &forumName, const QDateTime &start);
 
 // The run's table: `continued` (relative to `directory`) when given, else a
 // new one named after the forum and the run's start when tables are `on`;
