@@ -24,7 +24,9 @@ QString WhatIsWrong(const TableProblem &problem)
             .arg(QString::fromUtf8(ExportTableHeader.data(),
                                    static_cast<qsizetype>(ExportTableHeader.size())));
     case Kind::WrongFieldCount:
-        return QStringLiteral("第 %1 行：有 %2 项，应为 3 项。").arg(problem.line).arg(problem.fields);
+        return QStringLiteral("第 %1 行：有 %2 项，应为 3 项。")
+            .arg(problem.line)
+            .arg(problem.fields);
     case Kind::UnclosedQuote:
         return QStringLiteral("第 %1 行：引号到文件末尾也没有结束。").arg(problem.line);
     case Kind::NotANumber:

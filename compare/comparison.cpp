@@ -111,8 +111,8 @@ std::optional<Comparison> Compare(std::shared_ptr<const ExportTable> older,
             ++summary.repeatedNames;
         const std::int64_t newerRank = newer->At(row).rank;
         if (entry.olderHead == Comparison::Absent) {
-            rows.push_back({.newer = row,
-                            .change = older->Covers(newerRank) ? Change::New : Change::Outside});
+            rows.push_back(
+                {.newer = row, .change = older->Covers(newerRank) ? Change::New : Change::Outside});
         } else {
             const std::uint32_t match = entry.olderHead;
             entry.olderHead = nextOfName[match];
@@ -127,9 +127,9 @@ std::optional<Comparison> Compare(std::shared_ptr<const ExportTable> older,
     }
     for (std::uint32_t row = 0; row < older->Size(); ++row) {
         if (!olderMatched[row])
-            rows.push_back({.older = row,
-                            .change = newer->Covers(older->At(row).rank) ? Change::Gone
-                                                                          : Change::Outside});
+            rows.push_back(
+                {.older = row,
+                 .change = newer->Covers(older->At(row).rank) ? Change::Gone : Change::Outside});
     }
 
     for (const Comparison::Row &row : rows)

@@ -118,9 +118,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("help"))) {
         // Qt would print it in the ANSI code page only, and misalign Chinese.
         Print(stdout, HelpText(parser,
-                               connection.List() +
-                                   QList{forum, from, to, delay, numberFrom, table, continueRun,
-                                         compare},
+                               connection.List() + QList{forum, from, to, delay, numberFrom, table,
+                                                         continueRun, compare},
                                TerminalColumns(stdout), HelpAll::Absent));
         return 0;
     }
