@@ -1,0 +1,198 @@
+#include "ui/compare/comparisonmodel.h"
+
+#include "compare/comparisontable.h"
+
+#include <QBrush>
+#include <QColor>
+#include <algorithm>
+#include <numeric>
+
+namespace kestrune {
+
+namespace {
+
+QString Text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString ChangeText(const Comparison &comparison, std::size_t row)
+{
+    const Change change = comparison.At(row).change;
+    if (change == Change::Up || change == Change::Down) {
+        const std::int64_t by = *comparison.RankChange(row);
+        // An arrow as well as a colour, for those who cannot tell them apart.
+        return change == Change::Up ? QStringLiteral("↑ %1").arg(by)
+                                    : QStringLiteral("↓ %1").arg(-by);
+    }
+    return Text(ChangeName(change));
+}
+
+} // namespace
+
+void ComparisonModel::SetComparison(std::shared_ptr<const ComparedExports> compared)
+{
+    beginResetModel();
+    compared_ = std::move(compared);
+    const std::size_t size = compared_ ? compared_->comparison.Size() : 0;
+    order_.resize(size);
+    std::iota(order_.begin(), order_.end(), 0U);
+    Refilter();
+    endResetModel();
+}
+
+void ComparisonModel::SetKind(std::optional<Change> kind)
+{
+    beginResetModel();
+    kind_ = kind;
+    Refilter();
+    endResetModel();
+}
+
+void ComparisonModel::SetSearch(const QString &text)
+{
+    beginResetModel();
+    search_ = text.trimmed().toStdString();
+    Refilter();
+    endResetModel();
+}
+
+void ComparisonModel::Refilter()
+{
+    shown_.clear();
+    if (!compared_)
+        return;
+    const Comparison &comparison = compared_->comparison;
+    for (const std::uint32_t row : order_) {
+        if (kind_ && comparison.At(row).change != *kind_)
+            continue;
+        if (!search_.empty() && comparison.Name(row).find(search_) == std::string_view::npos)
+            continue;
+        shown_.push_back(row);
+    }
+}
+
+void ComparisonModel::sort(int column, Qt::SortOrder order)
+{
+    if (!compared_)
+        return;
+    const Comparison &comparison = compared_->comparison;
+    using Key = std::optional<std::int64_t>; // none: not in that table
+    const auto number = [&comparison, column](std::uint32_t row) -> Key {
+        switch (column) {
+        case OlderRankColumn:
+            return comparison.OlderRank(row);
+        case NewerRankColumn:
+            return comparison.NewerRank(row);
+        default: {
+            // Climbers first when ascending: the largest climb on top.
+            const Key change = comparison.RankChange(row);
+            return change ? Key(-*change) : Key();
+        }
+        }
+    };
+    const auto level = [&comparison, column](std::uint32_t row) -> Key {
+        const bool older = column == OlderLevelColumn;
+        const std::uint32_t at = older ? comparison.At(row).older : comparison.At(row).newer;
+        return at == Comparison::Absent
+                   ? Key()
+                   : (older ? comparison.Older() : comparison.Newer()).At(at).level;
+    };
+    const bool descending = order == Qt::DescendingOrder;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::iota(order_.begin(), order_.end(), 0U);
+    // Keys worked out once: a million rows take twenty million comparisons.
+    // Rows without one go last, whichever the order.
+    const auto sortBy = [this, descending](const auto &key) {
+        std::vector<decltype(key(0U))> keys(order_.size());
+        for (std::uint32_t row = 0; row < keys.size(); ++row)
+            keys[row] = key(row);
+        std::ranges::stable_sort(order_, [&keys, descending](std::uint32_t a, std::uint32_t b) {
+            const auto &x = keys[a];
+            const auto &y = keys[b];
+            if (x.has_value() != y.has_value())
+                return x.has_value();
+            return x && (descending ? *y < *x : *x < *y);
+        });
+    };
+    if (column == NameColumn)
+        sortBy([&comparison](std::uint32_t row) { return std::optional(comparison.Name(row)); });
+    else if (column == OlderLevelColumn || column == NewerLevelColumn)
+        sortBy(level);
+    else
+        sortBy(number);
+    Refilter();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int ComparisonModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int ComparisonModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ComparisonModel::Display(std::size_t row, int column) const
+{
+    const Comparison &comparison = compared_->comparison;
+    const auto rank = [](std::optional<std::int64_t> value) {
+        return value ? QVariant(QString::number(*value)) : QVariant();
+    };
+    const auto level = [](std::optional<std::string_view> value) {
+        return value ? QVariant(Text(*value)) : QVariant();
+    };
+    switch (column) {
+    case NameColumn:
+        return Text(comparison.Name(row));
+    case OlderRankColumn:
+        return rank(comparison.OlderRank(row));
+    case NewerRankColumn:
+        return rank(comparison.NewerRank(row));
+    case ChangeColumn:
+        return ChangeText(comparison, row);
+    case OlderLevelColumn:
+        return level(comparison.OlderLevel(row));
+    case NewerLevelColumn:
+        return level(comparison.NewerLevel(row));
+    default:
+        return {};
+    }
+}
+
+QVariant ComparisonModel::data(const QModelIndex &index, int role) const
+{
+    if (!compared_ || !index.isValid() || index.row() >= rowCount())
+        return {};
+    const std::uint32_t row = shown_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole)
+        return Display(row, index.column());
+    if (role == Qt::TextAlignmentRole && index.column() != NameColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole && index.column() == ChangeColumn) {
+        // Red for a climb, green for a fall, as Chinese readers expect.
+        const Change change = compared_->comparison.At(row).change;
+        if (change == Change::Up)
+            return QBrush(QColor(0xC6, 0x28, 0x28));
+        if (change == Change::Down)
+            return QBrush(QColor(0x2E, 0x7D, 0x32));
+    }
+    return {};
+}
+
+QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    static const std::array<const char16_t *, ColumnCount> titles = {
+        u"会员名", u"旧名次", u"新名次", u"变化", u"旧等级", u"新等级"};
+    return section >= 0 && section < ColumnCount
+               ? QString::fromUtf16(titles[static_cast<std::size_t>(section)])
+               : QVariant();
+}
+
+} // namespace kestrune
