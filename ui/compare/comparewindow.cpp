@@ -117,6 +117,8 @@ void CompareWindow::BuildLayout()
     for (const Change change : Kinds)
         kind_->addItem(Word(change), static_cast<int>(change));
     kind_->setAccessibleName(QStringLiteral("显示的类别"));
+    // Counts are added to the items once a comparison is in.
+    kind_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
         const QVariant data = kind_->currentData();
         model_->SetKind(data.isValid() ? std::optional(static_cast<Change>(data.toInt()))
@@ -137,6 +139,15 @@ void CompareWindow::BuildLayout()
     view_->setAccessibleName(QStringLiteral("每个会员的变化"));
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3 / 2);
+    // Widths from the font, not from a million rows' contents.
+    QHeaderView *columns = view_->horizontalHeader();
+    const int numberWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("↑ 0000000")) + fontMetrics().height();
+    for (int column = ComparisonModel::OlderRankColumn; column < ComparisonModel::ColumnCount;
+         ++column)
+        columns->resizeSection(column, numberWidth);
+    columns->setSectionResizeMode(ComparisonModel::NameColumn, QHeaderView::Stretch);
     view_->horizontalHeader()->setSortIndicator(ComparisonModel::NewerRankColumn,
                                                 Qt::AscendingOrder);
     view_->setSortingEnabled(true);
@@ -145,8 +156,8 @@ void CompareWindow::BuildLayout()
     auto *splitter = new QSplitter(this);
     splitter->addWidget(view_);
     splitter->addWidget(chart_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
 
     save_->setEnabled(false);
     connect(save_, &QPushButton::clicked, this, &CompareWindow::Save);
@@ -165,7 +176,7 @@ void CompareWindow::BuildLayout()
     layout->addLayout(filters);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
-    resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 36);
+    resize(fontMetrics().averageCharWidth() * 170, fontMetrics().height() * 36);
 }
 
 void CompareWindow::ChooseTable(QLineEdit *box, const QString &title)
