@@ -3,14 +3,16 @@
 #   start_sample_forum PROGRAM [OPTIONS...]
 # starts PROGRAM (build/tools/sampleforum/kestrune-sample-forum) on a free
 # loopback port, waits until it listens and sets sample_forum_host
-# (127.0.0.1:PORT) and sample_forum_pid. The forum is stopped when the script
-# exits, before the EXIT trap the script had set.
+# (127.0.0.1:PORT) and sample_forum_pid. A forum started before is stopped
+# first, so one script can serve several days in turn. The forum is stopped
+# when the script exits, before the EXIT trap the script had set.
 
 # The first line the forum prints says where it listens; reading it through a
 # pipe waits exactly as long as the start takes.
 start_sample_forum() {
     local program=$1 line=""
     shift
+    stop_sample_forum
     exec {sample_forum_fd}< <(exec "$program" --port 0 "$@")
     sample_forum_pid=$!
     _sample_forum_stop_on_exit
@@ -36,6 +38,8 @@ _sample_forum_stop_on_exit() {
     local previous words
     previous=$(trap -p EXIT)
     eval "words=(${previous:-trap -- '' EXIT})"
+    # Once is enough for forums started one after another.
+    [[ ${words[2]} != "stop_sample_forum; "* ]] || return 0
     # shellcheck disable=SC2064 # the previous command is expanded now, on purpose
     trap "stop_sample_forum; ${words[2]}" EXIT
 }

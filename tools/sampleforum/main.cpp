@@ -58,8 +58,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption repeatOption(
         QStringLiteral("repeat-names"),
         QStringLiteral("Let members share names, as if the ranking shifted mid-export."));
-    parser.addOptions(
-        {portOption, membersOption, stallOption, statusOption, slowOption, repeatOption});
+    const QCommandLineOption dayOption(
+        QStringLiteral("day"),
+        QStringLiteral("Day N of the ranking (0-%1, default 0): from day 1 members trade places "
+                       "with neighbours less than %2 ranks away and a few gain a level a day.")
+            .arg(kestrune::MemberRoster::MaxDay)
+            .arg(kestrune::MemberRoster::ShuffleSpan),
+        QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOptions({portOption, membersOption, stallOption, statusOption, slowOption,
+                       repeatOption, dayOption});
     parser.process(app);
 
     kestrune::SampleForum forum;
@@ -69,6 +76,10 @@ int main(int argc, char *argv[])
     const uint port = parser.value(portOption).toUInt(&ok);
     if (!ok || port > 65535)
         return Fail(QStringLiteral("invalid --port: ") + parser.value(portOption));
+    const int day = parser.value(dayOption).toInt(&ok);
+    if (!ok || day < 0 || day > kestrune::MemberRoster::MaxDay)
+        return Fail(QStringLiteral("invalid --day: ") + parser.value(dayOption));
+    forum.SetDay(day);
     if (parser.isSet(membersOption)) {
         const qint64 members = parser.value(membersOption).toLongLong(&ok);
         if (!ok || members < 0)

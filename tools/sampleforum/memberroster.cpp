@@ -164,9 +164,54 @@ QList<SampleMember> MemberRoster::MembersOnPage(const QByteArray &forumName, qin
     const qint64 first = (page - 1) * MembersPerPage + 1;
     const qint64 last = std::min(page * MembersPerPage, MemberCount(forumName));
     members.reserve(last - first + 1);
-    for (qint64 rank = first; rank <= last; ++rank)
-        members.append(Member(forumName, rank, names_));
+    const quint64 forumKey = ForumHash(forumName);
+    const qint64 count = MemberCount(forumName);
+    for (qint64 rank = first; rank <= last; ++rank) {
+        SampleMember member = Member(forumName, DayRank(forumKey, rank, count), names_);
+        member.rank = rank;
+        member.level = DayLevel(forumKey, member);
+        members.append(member);
+    }
     return members;
+}
+
+// The day-0 rank of the member at `rank`. Ranks go in blocks of ShuffleSpan
+// whose edges the day moves, so members cross pages and range ends; half of
+// each block keep their place, the rest trade places among themselves.
+qint64 MemberRoster::DayRank(quint64 forumKey, qint64 rank, qint64 count) const
+{
+    if (day_ == 0)
+        return rank;
+    const quint64 dayKey = forumKey ^ (static_cast<quint64>(day_) * 0x9FB21C651E98DF25ULL);
+    const qint64 shift = 1 + Mixer(dayKey).Below(ShuffleSpan - 1);
+    const qint64 block = (rank - 1 + shift) / ShuffleSpan;
+    const qint64 first = std::max<qint64>(block * ShuffleSpan - shift + 1, 1);
+    const qint64 last = std::min<qint64>((block + 1) * ShuffleSpan - shift, count);
+    const quint64 blockKey = dayKey ^ (static_cast<quint64>(block) * 0xD6E8FEB86659FD93ULL);
+    QVarLengthArray<qint64, ShuffleSpan> moving;
+    qsizetype place = -1;
+    for (qint64 other = first; other <= last; ++other) {
+        if (Mixer(blockKey ^ static_cast<quint64>(other)).Below(2) == 0)
+            continue;
+        if (other == rank)
+            place = moving.size();
+        moving.append(other);
+    }
+    if (place < 0)
+        return rank;
+    const auto size = static_cast<quint64>(moving.size());
+    return moving[static_cast<qsizetype>(Permute(static_cast<quint64>(place), size, blockKey))];
+}
+
+// Three members in a hundred gain a level a day, each on days of its own, so
+// a level never falls from one day to the next.
+int MemberRoster::DayLevel(quint64 forumKey, const SampleMember &member) const
+{
+    Mixer days(forumKey ^ (static_cast<quint64>(member.id) * 0xC2B2AE3D27D4EB4FULL));
+    int level = member.level;
+    for (int day = 1; day <= day_ && level < MaxLevel; ++day)
+        level += days.Below(100) < 3 ? 1 : 0;
+    return level;
 }
 
 SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank, Names names)
@@ -175,6 +220,7 @@ SampleMember MemberRoster::Member(const QByteArray &forumName, qint64 rank, Name
     Mixer mix(forumKey ^ (static_cast<quint64>(rank) * 0xD6E8FEB86659FD93ULL));
     SampleMember result;
     result.rank = rank;
+    result.id = rank;
     // Both kinds of names take the same draws, so a member's level is the same.
     const int kind = mix.Below(100);
     const bool ascii = kind < 35;

@@ -57,23 +57,24 @@ QString PageLink(const QString &query, qint64 page, QStringView label)
 QString MemberRow(const SampleMember &member, const QString &name)
 {
     const qint64 experience =
-        qint64{member.level} * member.level * 53 + (member.rank * 7919) % (member.level * 40 + 1);
+        qint64{member.level} * member.level * 53 + (member.id * 7919) % (member.level * 40 + 1);
     const QString rank = QString::number(member.rank);
+    const QString id = QString::number(member.id);
     const QString level = QString::number(member.level);
     return QStringLiteral(
                "<tr class=\"rank_row\">\n"
                "<td class=\"rank_no\"><span class=\"rank_digit\">%1</span></td>\n"
-               "<td class=\"rank_avatar\"><a href=\"/home/main?id=%1\" target=\"_blank\">"
+               "<td class=\"rank_avatar\"><a href=\"/home/main?id=%2\" target=\"_blank\">"
                "<img src=\"/static/img/avatar_default.png\" width=\"24\" height=\"24\" "
                "alt=\"头像\"></a></td>\n"
-               "<td class=\"rank_name\"><a href=\"/home/main?id=%1\" username=\"%2\">%2</a>"
+               "<td class=\"rank_name\"><a href=\"/home/main?id=%2\" username=\"%3\">%3</a>"
                "</td>\n"
-               "<td class=\"rank_level\"><span class=\"lv_badge lv%3\"></span>"
-               "<span class=\"l_item_ex\" data-v>%3</span>"
-               "<span class=\"lv_title\">%4</span></td>\n"
-               "<td class=\"rank_exp\">经验值 <em>%5</em></td>\n"
+               "<td class=\"rank_level\"><span class=\"lv_badge lv%4\"></span>"
+               "<span class=\"l_item_ex\" data-v>%4</span>"
+               "<span class=\"lv_title\">%5</span></td>\n"
+               "<td class=\"rank_exp\">经验值 <em>%6</em></td>\n"
                "</tr>\n")
-        .arg(rank, name, level, LevelTitles.at(member.level - 1).toString(),
+        .arg(rank, id, name, level, LevelTitles.at(member.level - 1).toString(),
              QString::number(experience));
 }
 

@@ -59,6 +59,11 @@ void SampleForum::SetRepeatNames(bool repeat)
     roster_.SetNames(repeat ? MemberRoster::Names::Repeated : MemberRoster::Names::Distinct);
 }
 
+void SampleForum::SetDay(int day)
+{
+    roster_.SetDay(day);
+}
+
 void SampleForum::SetStallPage(qint64 page)
 {
     stallPages_.insert(page);

@@ -33,6 +33,8 @@ public:
     void SetMemberCountOverride(std::optional<qint64> count);
     // Lets different members share a name, for tests of a ranking that shifts.
     void SetRepeatNames(bool repeat);
+    // 0, the default, is the ranking as it always is; see MemberRoster::SetDay.
+    void SetDay(int day);
     // Each rule applies to that page number of every forum; rules accumulate.
     void SetStallPage(qint64 page);
     void SetStatusPage(qint64 page, int code);
