@@ -1,6 +1,6 @@
 // Names a second through the table's writer and through jieguo.txt's, each
 // writing real files page by page, side by side.
-#include "engine/run/tablewriter.h"
+#include "engine/commit/tablewriter.h"
 #include "engine/write/pagescanner.h"
 #include "engine/write/resultswriter.h"
 #include "platform/textchannel.h"

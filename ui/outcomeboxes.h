@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/commit/runreport.h"
 #include "engine/run/exportfailure.h"
-#include "engine/run/runreport.h"
 #include "ui/messagebox.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "engine/messages/runreportmessage.h"
 
+#include "engine/commit/runtally.h"
 #include "engine/messages/durationwords.h"
-#include "engine/run/runtally.h"
 #include "engine/write/pagerange.h"
 #include "platform/cp936.h"
 

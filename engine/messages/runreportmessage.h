@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run/runreport.h"
+#include "engine/commit/runreport.h"
 
 #include <QString>
 #include <cstdint>

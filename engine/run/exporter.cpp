@@ -1,10 +1,10 @@
 #include "engine/run/exporter.h"
 
+#include "engine/commit/tableplan.h"
 #include "engine/fetch/requestaddress.h"
 #include "engine/fetch/retrywait.h"
 #include "engine/run/exportinputs.h"
 #include "engine/run/inputcheck.h"
-#include "engine/run/tableplan.h"
 #include "engine/write/pagerange.h"
 #include "platform/clock.h"
 

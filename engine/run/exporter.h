@@ -1,16 +1,16 @@
 #pragma once
 
+#include "engine/commit/pagecommit.h"
+#include "engine/commit/pageoutcome.h"
+#include "engine/commit/runreport.h"
+#include "engine/commit/runresults.h"
+#include "engine/commit/runtally.h"
 #include "engine/fetch/pagefetcher.h"
 #include "engine/resume/resumerecord.h"
 #include "engine/run/exportfailure.h"
 #include "engine/run/folderlock.h"
-#include "engine/run/pagecommit.h"
-#include "engine/run/pageoutcome.h"
 #include "engine/run/pagewait.h"
 #include "engine/run/runfailure.h"
-#include "engine/run/runreport.h"
-#include "engine/run/runresults.h"
-#include "engine/run/runtally.h"
 #include "engine/write/exportfiles.h"
 #include "engine/write/pagescanner.h"
 

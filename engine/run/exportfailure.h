@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/commit/runreport.h"
 #include "engine/fetch/fetchfailure.h"
 #include "engine/run/inputcheck.h"
-#include "engine/run/runreport.h"
 #include "platform/runtimeerror.h"
 
 #include <QMetaType>

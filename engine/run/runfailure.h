@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/commit/pageoutcome.h"
 #include "engine/run/exportfailure.h"
-#include "engine/run/pageoutcome.h"
 
 #include <QString>
 #include <cstdint>

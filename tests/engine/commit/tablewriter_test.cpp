@@ -1,6 +1,6 @@
 // An export's table: the ranks asked, each name with its level, read back.
-#include "engine/run/tableplan.h"
-#include "engine/run/tablewriter.h"
+#include "engine/commit/tableplan.h"
+#include "engine/commit/tablewriter.h"
 #include "tables/tableformat.h"
 #include "tables/tablereader.h"
 

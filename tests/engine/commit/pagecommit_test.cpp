@@ -1,7 +1,7 @@
 // A page reaches every result file or none of them.
-#include "engine/run/pagecommit.h"
-#include "engine/run/runtally.h"
-#include "engine/run/tablewriter.h"
+#include "engine/commit/pagecommit.h"
+#include "engine/commit/runtally.h"
+#include "engine/commit/tablewriter.h"
 #include "engine/write/resultswriter.h"
 #include "tests/support/diskfull.h"
 

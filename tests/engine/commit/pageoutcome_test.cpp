@@ -1,7 +1,7 @@
 // What a page's names and status make of it, where retries and gaps meet.
+#include "engine/commit/pageoutcome.h"
 #include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"
-#include "engine/run/pageoutcome.h"
 
 #include <QDateTime>
 #include <QTimeZone>

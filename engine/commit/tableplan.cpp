@@ -1,4 +1,4 @@
-#include "engine/run/tableplan.h"
+#include "engine/commit/tableplan.h"
 
 namespace kestrune {
 

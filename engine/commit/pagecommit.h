@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run/pageoutcome.h"
+#include "engine/commit/pageoutcome.h"
 #include "engine/write/pagescanner.h"
 #include "engine/write/resultsink.h"
 #include "platform/expected.h"

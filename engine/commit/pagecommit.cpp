@@ -1,4 +1,4 @@
-#include "engine/run/pagecommit.h"
+#include "engine/commit/pagecommit.h"
 
 #include "engine/fetch/pagefetcher.h"
 #include "platform/outputfile.h"

@@ -1,4 +1,4 @@
-#include "engine/run/tablewriter.h"
+#include "engine/commit/tablewriter.h"
 
 #include "engine/write/pagerange.h"
 #include "platform/cp936.h"

@@ -1,6 +1,6 @@
-#include "engine/run/runtally.h"
+#include "engine/commit/runtally.h"
 
-#include "engine/run/pageoutcome.h"
+#include "engine/commit/pageoutcome.h"
 #include "engine/write/pagerange.h"
 
 #include <utility>

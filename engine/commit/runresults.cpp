@@ -1,7 +1,7 @@
-#include "engine/run/runresults.h"
+#include "engine/commit/runresults.h"
 
-#include "engine/run/runtally.h"
-#include "engine/run/tablewriter.h"
+#include "engine/commit/runtally.h"
+#include "engine/commit/tablewriter.h"
 #include "engine/write/exportfiles.h"
 
 namespace kestrune {

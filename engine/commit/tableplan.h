@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run/resultfiles.h"
+#include "engine/commit/resultfiles.h"
 #include "tables/tablenames.h"
 
 #include <QDateTime>

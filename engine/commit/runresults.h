@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/run/pagecommit.h"
-#include "engine/run/resultfiles.h"
-#include "engine/run/runreport.h"
+#include "engine/commit/pagecommit.h"
+#include "engine/commit/resultfiles.h"
+#include "engine/commit/runreport.h"
 
 #include <QString>
 #include <cstdint>

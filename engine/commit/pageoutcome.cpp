@@ -1,4 +1,4 @@
-#include "engine/run/pageoutcome.h"
+#include "engine/commit/pageoutcome.h"
 
 #include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"

@@ -1,6 +1,6 @@
-#include "engine/run/resultfiles.h"
+#include "engine/commit/resultfiles.h"
 
-#include "engine/run/tablewriter.h"
+#include "engine/commit/tablewriter.h"
 #include "engine/write/exportfiles.h"
 #include "engine/write/resultswriter.h"
 
