@@ -7,9 +7,9 @@
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
 #include "startup/terminal.h"
-#include "ui/mainwindow.h"
-#include "ui/messagebox.h"
-#include "ui/settingwords.h"
+#include "ui/dialogs/messagebox.h"
+#include "ui/dialogs/settingwords.h"
+#include "ui/window/mainwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

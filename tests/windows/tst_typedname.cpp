@@ -1,4 +1,4 @@
-#include "tests/ui/windowfixture.h"
+#include "tests/ui/window/windowfixture.h"
 
 using namespace kestrune;
 

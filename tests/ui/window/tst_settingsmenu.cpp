@@ -1,9 +1,9 @@
 // The window's context menu and the settings it reaches.
 #include "startup/startupmessages.h"
-#include "tests/ui/windowfixture.h"
-#include "ui/folderdialog.h"
-#include "ui/settingdialog.h"
-#include "ui/settingsmenu.h"
+#include "tests/ui/window/windowfixture.h"
+#include "ui/dialogs/folderdialog.h"
+#include "ui/dialogs/settingdialog.h"
+#include "ui/window/settingsmenu.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,4 +1,4 @@
-#include "ui/menukey.h"
+#include "ui/window/menukey.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

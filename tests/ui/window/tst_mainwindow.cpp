@@ -2,8 +2,8 @@
 #include "engine/messages/runreportmessage.h"
 #include "engine/resume/resumefile.h"
 #include "tests/support/scriptedserver.h"
-#include "tests/ui/windowfixture.h"
-#include "ui/updown.h"
+#include "tests/ui/window/windowfixture.h"
+#include "ui/window/updown.h"
 
 #include <QFile>
 #include <QFontDatabase>

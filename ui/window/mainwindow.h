@@ -2,7 +2,7 @@
 
 #include "engine/run/exporter.h"
 #include "engine/run/exportinputs.h"
-#include "ui/runstatus.h"
+#include "ui/window/runstatus.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "ui/formplacement.h"
+#include "ui/window/formplacement.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ui/updown.h"
+#include "ui/window/updown.h"
 
 #include "platform/halfwidth.h"
 

@@ -1,6 +1,6 @@
-#include "ui/formlabels.h"
+#include "ui/window/formlabels.h"
 
-#include "ui/formplacement.h"
+#include "ui/window/formplacement.h"
 
 #include <QLineEdit>
 

@@ -2,7 +2,7 @@
 
 #include "engine/commit/runreport.h"
 #include "engine/run/exportfailure.h"
-#include "ui/messagebox.h"
+#include "ui/dialogs/messagebox.h"
 
 #include <QDir>
 #include <QString>

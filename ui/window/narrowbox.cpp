@@ -1,4 +1,4 @@
-#include "ui/narrowbox.h"
+#include "ui/window/narrowbox.h"
 
 #include <QApplication>
 #include <QPalette>

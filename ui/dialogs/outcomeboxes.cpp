@@ -1,9 +1,9 @@
-#include "ui/outcomeboxes.h"
+#include "ui/dialogs/outcomeboxes.h"
 
 #include "engine/messages/failuremessage.h"
 #include "engine/messages/runreportmessage.h"
 #include "engine/write/exportfiles.h"
-#include "ui/settingwords.h"
+#include "ui/dialogs/settingwords.h"
 
 #include <QDesktopServices>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "ui/unfinishedrun.h"
+#include "ui/dialogs/unfinishedrun.h"
 
 #include "engine/messages/resumemessage.h"
 #include "engine/resume/resumefile.h"
 #include "engine/run/continuerun.h"
 #include "engine/run/exporter.h"
-#include "ui/messagebox.h"
+#include "ui/dialogs/messagebox.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ui/applicationicon.h"
+#include "ui/window/applicationicon.h"
 
 // Resources of a static library need a call from outside any namespace.
 static void InitResources()

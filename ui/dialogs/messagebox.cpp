@@ -1,6 +1,6 @@
-#include "ui/messagebox.h"
+#include "ui/dialogs/messagebox.h"
 
-#include "ui/boxtext.h"
+#include "ui/dialogs/boxtext.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "engine/resume/resumefile.h"
-#include "tests/ui/windowfixture.h"
+#include "tests/ui/window/windowfixture.h"
 
 #include <QFile>
 

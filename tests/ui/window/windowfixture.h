@@ -7,9 +7,9 @@
 #include "tests/support/expectedresults.h"
 #include "tests/support/fixtures.h"
 #include "tools/sampleforum/sampleforum.h"
-#include "ui/mainwindow.h"
-#include "ui/messagebox.h"
-#include "ui/statusbar.h"
+#include "ui/dialogs/messagebox.h"
+#include "ui/window/mainwindow.h"
+#include "ui/window/statusbar.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>

@@ -1,4 +1,4 @@
-#include "ui/statusbar.h"
+#include "ui/window/statusbar.h"
 
 #include <QLabel>
 #include <QProgressBar>

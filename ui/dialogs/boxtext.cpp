@@ -1,4 +1,4 @@
-#include "ui/boxtext.h"
+#include "ui/dialogs/boxtext.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,11 +1,11 @@
-#include "ui/runstatus.h"
+#include "ui/window/runstatus.h"
 
 #include "engine/messages/failuremessage.h"
 #include "engine/messages/timeleftmessage.h"
 #include "engine/run/exporter.h"
 #include "engine/run/exportinputs.h"
 #include "platform/clock.h"
-#include "ui/statusbar.h"
+#include "ui/window/statusbar.h"
 
 namespace kestrune {
 

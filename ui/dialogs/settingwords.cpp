@@ -1,4 +1,4 @@
-#include "ui/settingwords.h"
+#include "ui/dialogs/settingwords.h"
 
 #include "startup/startupmessages.h"
 

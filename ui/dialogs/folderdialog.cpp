@@ -1,4 +1,4 @@
-#include "ui/folderdialog.h"
+#include "ui/dialogs/folderdialog.h"
 
 #include <QFileDialog>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ui/messagebox.h"
+#include "ui/dialogs/messagebox.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/settingdialog.h"
+#include "ui/dialogs/settingdialog.h"
 
 #include "engine/fetch/pagefetcher.h"
 #include "engine/fetch/retrywait.h"
@@ -6,7 +6,7 @@
 #include "startup/hostsetting.h"
 #include "startup/startup.h"
 #include "startup/startupmessages.h"
-#include "ui/settingwords.h"
+#include "ui/dialogs/settingwords.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

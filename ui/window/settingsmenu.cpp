@@ -1,10 +1,10 @@
-#include "ui/settingsmenu.h"
+#include "ui/window/settingsmenu.h"
 
 #include "engine/run/exporter.h"
-#include "ui/folderdialog.h"
-#include "ui/messagebox.h"
-#include "ui/settingdialog.h"
-#include "ui/settingwords.h"
+#include "ui/dialogs/folderdialog.h"
+#include "ui/dialogs/messagebox.h"
+#include "ui/dialogs/settingdialog.h"
+#include "ui/dialogs/settingwords.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
