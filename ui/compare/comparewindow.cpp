@@ -5,7 +5,7 @@
 #include "tables/tablenames.h"
 #include "ui/compare/comparisonmodel.h"
 #include "ui/compare/levelchart.h"
-#include "ui/compare/tabledialog.h"
+#include "ui/dialogs/filedialog.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -64,6 +64,16 @@ CompareWindow::CompareWindow(const QDir &folder, const QString &forum, QWidget *
             QStringLiteral("结果文件夹里论坛 %1 的表格不到两张。请点“选择…”选出要比较的两张表格。")
                 .arg(forum));
     }
+}
+
+void CompareWindow::ShowFor(QWidget *owner, const QDir &folder, const QString &forum)
+{
+    auto *window = owner->findChild<CompareWindow *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new CompareWindow(folder, forum, owner);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 // The job stops with the window, before the widgets it reports to go.
@@ -182,7 +192,7 @@ void CompareWindow::BuildLayout()
 void CompareWindow::ChooseTable(QLineEdit *box, const QString &title)
 {
     const QString start = box->text().isEmpty() ? folder_.absolutePath() : box->text();
-    const QString path = TableDialog::Open(this, title, start);
+    const QString path = FileDialog::OpenTable(this, title, start);
     if (path.isEmpty())
         return;
     box->setText(Native(path));
@@ -256,7 +266,7 @@ void CompareWindow::Save()
         return;
     const QString start = folder_.absoluteFilePath(
         QFileInfo(compared->files.newer).completeBaseName() + QStringLiteral("_比较.csv"));
-    const QString path = TableDialog::Save(this, QStringLiteral("保存比较结果"), start);
+    const QString path = FileDialog::SaveTable(this, QStringLiteral("保存比较结果"), start);
     if (!path.isEmpty())
         SaveTo(path);
 }

@@ -32,6 +32,9 @@ public:
     CompareWindow(const CompareWindow &) = delete;
     CompareWindow &operator=(const CompareWindow &) = delete;
 
+    // The one window of `owner`, brought to the front, or a new one.
+    static void ShowFor(QWidget *owner, const QDir &folder, const QString &forum);
+
     // Compares these two, cancelling a comparison still under way.
     void Compare(const QString &older, const QString &newer);
     // Writes the comparison shown to `path`; false, with the reason shown,

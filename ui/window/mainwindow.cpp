@@ -5,6 +5,7 @@
 #include "engine/messages/runreportmessage.h"
 #include "engine/run/continuerun.h"
 #include "platform/clock.h"
+#include "ui/compare/comparewindow.h"
 #include "ui/dialogs/messagebox.h"
 #include "ui/dialogs/outcomeboxes.h"
 #include "ui/dialogs/settingwords.h"
@@ -89,6 +90,8 @@ MainWindow::MainWindow(const Clock &clock, QWidget *parent)
     connect(&exporter_, &Exporter::failed, this, &MainWindow::OnFailed);
     connect(settingsMenu_, &SettingsMenu::tableChoiceChanged, this,
             [this](bool on) { exporter_.SetTableOn(on); });
+    connect(settingsMenu_, &SettingsMenu::compareRequested, this,
+            [this] { CompareWindow::ShowFor(this, exporter_.Directory(), ForumName()); });
     connect(settingsMenu_, &SettingsMenu::folderChanged, this, [this](const QString &folder) {
         statusBar_->setToolTip(
             QStringLiteral("结果保存在 %1").arg(QDir::toNativeSeparators(folder)));

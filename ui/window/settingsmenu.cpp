@@ -1,7 +1,7 @@
 #include "ui/window/settingsmenu.h"
 
 #include "engine/run/exporter.h"
-#include "ui/dialogs/folderdialog.h"
+#include "ui/dialogs/filedialog.h"
 #include "ui/dialogs/messagebox.h"
 #include "ui/dialogs/settingdialog.h"
 #include "ui/dialogs/settingwords.h"
@@ -85,6 +85,9 @@ SettingsMenu::SettingsMenu(Exporter &exporter, QWidget *window)
     settingActions << tableItem_;
     addAction(QStringLiteral("打开结果所在文件夹"), this, &SettingsMenu::OpenResultsFolder)
         ->setObjectName(QStringLiteral("OpenFolderItem"));
+    // Only reads tables: open during a run too.
+    addAction(QStringLiteral("比较两次导出…"), this, &SettingsMenu::compareRequested)
+        ->setObjectName(QStringLiteral("CompareItem"));
     addAction(QStringLiteral("关于 Kestrune"), this, &SettingsMenu::ShowAbout)
         ->setObjectName(QStringLiteral("AboutItem"));
     connect(this, &QMenu::aboutToShow, this, [this, settingActions] {
@@ -183,8 +186,8 @@ void SettingsMenu::Store(const ForumSettings &changes, const std::function<void(
 void SettingsMenu::ChooseFolder()
 {
     const QString chosen =
-        FolderDialog::Choose(parentWidget(), QStringLiteral("选择存放结果的文件夹"),
-                             exporter_.Directory().absolutePath());
+        FileDialog::ChooseFolder(parentWidget(), QStringLiteral("选择存放结果的文件夹"),
+                                 exporter_.Directory().absolutePath());
     if (chosen.isEmpty())
         return;
     const QString folder = QDir(chosen).absolutePath();

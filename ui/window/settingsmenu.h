@@ -53,6 +53,8 @@ signals:
     void tableChoiceChanged(bool on);
     // The results folder the next run uses, at start-up too.
     void folderChanged(const QString &folder);
+    // 比较两次导出… was chosen.
+    void compareRequested();
 
 private:
     SettingDialog *DialogFor(Setting setting);

@@ -4,7 +4,7 @@
 #include "ui/compare/comparewindow.h"
 #include "ui/compare/comparisonmodel.h"
 #include "ui/compare/levelchart.h"
-#include "ui/compare/tabledialog.h"
+#include "ui/dialogs/filedialog.h"
 
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -171,7 +171,7 @@ private slots:
         const QString bad = Write("bad.csv", Table("1,甲\r\n"));
         CompareWindow window(QDir(dir_.path()), QStringLiteral("Henu"));
         QVERIFY(Shown(window));
-        TableDialog::SetNextChoice(bad);
+        FileDialog::SetNextChoice(bad);
         Child<QPushButton>(window, "newerChoose")->click();
         QVERIFY(Shown(window));
         QCOMPARE(window.Model().rowCount(), 0);
@@ -189,7 +189,7 @@ private slots:
         CompareWindow window(QDir(dir_.path()), QStringLiteral("Henu"));
         QVERIFY(Shown(window));
         const QString out = dir_.filePath(QStringLiteral("out.csv"));
-        TableDialog::SetNextChoice(out);
+        FileDialog::SetNextChoice(out);
         Child<QPushButton>(window, "saveTable")->click();
         QCOMPARE(FileBytes(out),
                  QByteArray("\xEF\xBB\xBF会员名,旧名次,新名次,变化,旧等级,新等级,类别\r\n"

@@ -1,7 +1,9 @@
 // The window's context menu and the settings it reaches.
 #include "startup/startupmessages.h"
 #include "tests/ui/window/windowfixture.h"
-#include "ui/dialogs/folderdialog.h"
+#include "ui/compare/comparewindow.h"
+#include "ui/compare/comparisonmodel.h"
+#include "ui/dialogs/filedialog.h"
 #include "ui/dialogs/settingdialog.h"
 #include "ui/window/settingsmenu.h"
 
@@ -47,7 +49,7 @@ bool Accepts(const SettingDialog *dialog, const QString &text)
     return dialog->findChild<QLabel *>(QStringLiteral("problem"))->text().isEmpty();
 }
 
-struct Change
+struct SettingChange
 {
     const char *item = nullptr; // the menu item's object name
     QString before{};
@@ -57,7 +59,7 @@ struct Change
 
 } // namespace
 
-Q_DECLARE_METATYPE(Change)
+Q_DECLARE_METATYPE(SettingChange)
 
 class TestSettingsMenu final : public WindowTest
 {
@@ -112,12 +114,14 @@ private slots:
         popup->close();
         if (!ours)
             return;
-        // A setting cannot change under a run; the folder can still be opened.
+        // A setting cannot change under a run; the folder can still be opened
+        // and exports compared.
         for (const char *item : {"HostItem", "CaFileItem", "RetriesItem", "TimeoutItem",
-                                 "FolderItem", "TableItem", "OpenFolderItem"}) {
+                                 "FolderItem", "TableItem", "OpenFolderItem", "CompareItem"}) {
             QAction *action = f_->Find<QAction>(item);
             QVERIFY2(menu->actions().contains(action), item);
-            QCOMPARE(action->isEnabled(), !running || action->objectName() == u"OpenFolderItem");
+            QCOMPARE(action->isEnabled(), !running || action->objectName() == u"OpenFolderItem" ||
+                                              action->objectName() == u"CompareItem");
         }
     }
 
@@ -125,16 +129,17 @@ private slots:
     // and, with 记住, the settings file keeps.
     void settingFromMenu_data()
     {
-        QTest::addColumn<Change>("change");
-        QTest::newRow("CA file") << Change{.item = "CaFileItem", .answer = "ca.pem"};
-        QTest::newRow("CA file cleared") << Change{.item = "CaFileItem", .before = "ca.pem"};
-        QTest::newRow("retries") << Change{.item = "RetriesItem", .before = "2", .answer = "10"};
-        QTest::newRow("timeout, not kept")
-            << Change{.item = "TimeoutItem", .before = "20", .answer = "60", .remember = false};
+        QTest::addColumn<SettingChange>("change");
+        QTest::newRow("CA file") << SettingChange{.item = "CaFileItem", .answer = "ca.pem"};
+        QTest::newRow("CA file cleared") << SettingChange{.item = "CaFileItem", .before = "ca.pem"};
+        QTest::newRow("retries") << SettingChange{
+            .item = "RetriesItem", .before = "2", .answer = "10"};
+        QTest::newRow("timeout, not kept") << SettingChange{
+            .item = "TimeoutItem", .before = "20", .answer = "60", .remember = false};
     }
     void settingFromMenu()
     {
-        QFETCH(Change, change);
+        QFETCH(SettingChange, change);
         // The start-up check looks for a PEM block, not at what it holds.
         QVERIFY(WriteFile(f_->dir.filePath(QStringLiteral("ca.pem")),
                           "-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----\n"));
@@ -193,10 +198,10 @@ private slots:
         menu->UseSettings(f_->store, false, {first, false});
         QCOMPARE(inUse(), first);
         QVERIFY(!table->isChecked() && !menu->TableOn());
-        FolderDialog::SetNextChoice({}); // cancelled
+        FileDialog::SetNextChoice({}); // cancelled
         f_->Find<QAction>("FolderItem")->trigger();
         QCOMPARE(inUse(), first);
-        FolderDialog::SetNextChoice(chosen);
+        FileDialog::SetNextChoice(chosen);
         f_->Find<QAction>("FolderItem")->trigger();
         QCOMPARE(inUse(), chosen);
         QVERIFY(f_->Bar()->toolTip().endsWith(QDir::toNativeSeparators(chosen)));
@@ -314,6 +319,38 @@ private slots:
 
     // The completion box's choice opens the folder as the menu's item does;
     // where nothing on the desktop opens folders, a box names the folder.
+    // Two exports of a ranking that moved, compared beside the window, which
+    // stays usable.
+    void compareTwoExports()
+    {
+        f_->RunTo(QStringLiteral("60"));
+        for (const int day : {1, 2}) {
+            f_->forum.SetDay(day);
+            MessageBox::SetNextAnswer(Answer::Ok);
+            QSignalSpy completed(&f_->Engine(), &Exporter::completed);
+            QTest::mouseClick(f_->Button(), Qt::LeftButton);
+            QVERIFY(completed.wait());
+        }
+        f_->Find<QAction>("CompareItem")->trigger();
+        auto *compare = f_->window.findChild<CompareWindow *>();
+        QVERIFY(compare && compare->isVisible());
+        QSignalSpy shown(compare, &CompareWindow::comparisonShown);
+        QVERIFY(shown.wait());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        const ComparisonSummary &summary = compare->Model().Compared()->comparison.Summary();
+        QCOMPARE(summary.counts[0] + summary.counts[1] + summary.counts[2] + summary.counts[3] +
+                     summary.counts[4] + summary.counts[5],
+                 compare->Model().rowCount());
+        QVERIFY(summary.Count(kestrune::Change::Up) > 0 &&
+                summary.Count(kestrune::Change::Down) > 0);
+        QCOMPARE(compare->findChild<QLabel *>(QStringLiteral("summary"))->text(),
+                 DescribeChanges(summary));
+        // Asked again, the same window comes to the front.
+        f_->Find<QAction>("CompareItem")->trigger();
+        QCOMPARE(f_->window.findChildren<CompareWindow *>().size(), 1);
+        QVERIFY(f_->Button()->isEnabled());
+    }
+
     void openResultsFolder()
     {
         const QString folder = f_->Engine().Directory().absolutePath();

@@ -1,4 +1,4 @@
-#include "ui/compare/tabledialog.h"
+#include "ui/dialogs/filedialog.h"
 
 #include <QFileDialog>
 #include <optional>
@@ -21,21 +21,28 @@ QString Tables()
 
 } // namespace
 
-QString TableDialog::Open(QWidget *parent, const QString &title, const QString &start)
+QString FileDialog::ChooseFolder(QWidget *parent, const QString &title, const QString &start)
+{
+    if (const std::optional<QString> choice = std::exchange(NextChoice(), std::nullopt))
+        return *choice;
+    return QFileDialog::getExistingDirectory(parent, title, start);
+}
+
+QString FileDialog::OpenTable(QWidget *parent, const QString &title, const QString &start)
 {
     if (const std::optional<QString> choice = std::exchange(NextChoice(), std::nullopt))
         return *choice;
     return QFileDialog::getOpenFileName(parent, title, start, Tables());
 }
 
-QString TableDialog::Save(QWidget *parent, const QString &title, const QString &start)
+QString FileDialog::SaveTable(QWidget *parent, const QString &title, const QString &start)
 {
     if (const std::optional<QString> choice = std::exchange(NextChoice(), std::nullopt))
         return *choice;
     return QFileDialog::getSaveFileName(parent, title, start, Tables());
 }
 
-void TableDialog::SetNextChoice(const QString &path)
+void FileDialog::SetNextChoice(const QString &path)
 {
     NextChoice() = path;
 }
