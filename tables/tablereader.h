@@ -51,6 +51,8 @@ public:
     std::size_t Position() const { return position_; }
 
 private:
+    // Where the field starting at `from` ends: a separator, or the text's end.
+    std::size_t FieldEnd(std::size_t from) const;
     // One field from position_; false when a quote is never closed.
     bool ReadField(std::string &field);
 
