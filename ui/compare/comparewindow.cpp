@@ -91,7 +91,10 @@ void CompareWindow::BuildLayout()
         Picker{olderBox_, QStringLiteral("旧的表格"), QStringLiteral("older")},
         Picker{newerBox_, QStringLiteral("新的表格"), QStringLiteral("newer")}};
     auto *files = new QGridLayout;
-    for (int row = 0; const auto &[box, word, name] : pickers) {
+    for (int row = 0; const Picker &picker : pickers) {
+        QLineEdit *box = picker.box;
+        const QString &word = picker.word;
+        const QString &name = picker.name;
         auto *label = new QLabel(word + QStringLiteral("："), this);
         auto *choose = new QPushButton(QStringLiteral("选择…"), this);
         box->setObjectName(name + QStringLiteral("Table"));

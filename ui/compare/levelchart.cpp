@@ -128,7 +128,7 @@ void LevelChart::paintEvent(QPaintEvent * /*event*/)
     // Gridlines at a half and the whole of the tallest bar.
     painter.setPen(palette().color(QPalette::Mid));
     for (const std::int64_t value : {std::int64_t{0}, top / 2, top}) {
-        const double y = plot.bottom() - value * scale;
+        const double y = plot.bottom() - static_cast<double>(value) * scale;
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter.drawText(QRectF(0, y - line / 2.0, plot.left() - line / 4.0, line),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(value));
@@ -142,12 +142,10 @@ void LevelChart::paintEvent(QPaintEvent * /*event*/)
     for (std::size_t i = 0; i < levels_.size(); ++i) {
         const LevelCount &level = levels_[i];
         const double left = plot.left() + group * static_cast<double>(i) + group * 0.12;
-        Bar(painter,
-            QRectF(left, plot.bottom() - level.older * scale, barWidth, level.older * scale), true);
-        Bar(painter,
-            QRectF(left + barWidth, plot.bottom() - level.newer * scale, barWidth,
-                   level.newer * scale),
-            false);
+        const double older = static_cast<double>(level.older) * scale;
+        const double newer = static_cast<double>(level.newer) * scale;
+        Bar(painter, QRectF(left, plot.bottom() - older, barWidth, older), true);
+        Bar(painter, QRectF(left + barWidth, plot.bottom() - newer, barWidth, newer), false);
         if (static_cast<int>(i) % labelEvery == 0) {
             painter.setPen(palette().color(QPalette::Text));
             painter.drawText(QRectF(plot.left() + group * static_cast<double>(i), plot.bottom() + 2,
