@@ -1,5 +1,7 @@
 #include "pagegenerator.h"
 
+#include "tools/sampleforum/mixer.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -7,24 +9,6 @@
 namespace kestrune {
 
 namespace {
-
-// splitmix64, so the page is the same on every platform and library.
-class Mixer
-{
-public:
-    std::uint64_t Next()
-    {
-        state_ += 0x9E3779B97F4A7C15ULL;
-        std::uint64_t z = state_;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    std::size_t Below(std::size_t bound) { return static_cast<std::size_t>(Next() % bound); }
-
-private:
-    std::uint64_t state_ = 936;
-};
 
 // None of these holds a piece of a marker, so markers appear only in rows.
 constexpr std::array<std::string_view, 12> Markup = {"<div class=\"post\">",
@@ -62,7 +46,7 @@ void AppendRow(std::string &page, Mixer &mix)
 
 std::string GeneratedPage(std::size_t size)
 {
-    Mixer mix;
+    Mixer mix(936);
     std::string page;
     page.reserve(size + 64);
     while (page.size() < size) {

@@ -1,6 +1,7 @@
 #include "tablegenerator.h"
 
 #include "tables/tableformat.h"
+#include "tools/sampleforum/mixer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,24 +13,6 @@
 namespace kestrune {
 
 namespace {
-
-// splitmix64, so the tables are the same on every platform and library.
-class Mixer
-{
-public:
-    std::uint64_t Next()
-    {
-        state_ += 0x9E3779B97F4A7C15ULL;
-        std::uint64_t z = state_;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    std::size_t Below(std::size_t bound) { return static_cast<std::size_t>(Next() % bound); }
-
-private:
-    std::uint64_t state_ = 1017;
-};
 
 constexpr std::string_view Ascii =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
@@ -128,7 +111,7 @@ std::string Written(const std::vector<Member> &members)
 
 GeneratedTables GenerateExportTables(std::size_t members)
 {
-    Mixer mix;
+    Mixer mix(1017);
     std::unordered_set<std::string> taken;
     taken.reserve(members + members / 16);
     std::vector<Member> older;

@@ -1,6 +1,7 @@
 #include "tools/sampleforum/memberroster.h"
 
 #include "platform/cp936.h"
+#include "tools/sampleforum/mixer.h"
 
 #include <QStringView>
 #include <QVarLengthArray>
@@ -36,29 +37,6 @@ using Letters = QVarLengthArray<int, 16>;
 // Leading letters that carry the rank; 63^10 and 367^7 both stay below 2^60.
 constexpr int AsciiRankLetters = 10;
 constexpr int HanziRankLetters = 7;
-
-// splitmix64: tiny, well mixed and identical on every platform.
-class Mixer
-{
-public:
-    explicit Mixer(quint64 seed)
-        : state_(seed)
-    {}
-
-    quint64 Next()
-    {
-        state_ += 0x9E3779B97F4A7C15ULL;
-        quint64 z = state_;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-
-    int Below(int bound) { return static_cast<int>(Next() % static_cast<quint64>(bound)); }
-
-private:
-    quint64 state_;
-};
 
 // A bijection on [0, 2^bits): adding, xor-shifting right and multiplying by
 // an odd number can each be undone modulo 2^bits.
