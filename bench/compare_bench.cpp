@@ -2,6 +2,7 @@
 // whole job as `kestrune-cli --compare` does it, and writing the comparison's
 // table, on generated tables of 100,000 and 1,000,000 members.
 #include "compare/comparison.h"
+#include "compare/comparisonorder.h"
 #include "compare/comparisontable.h"
 #include "compare/exporttable.h"
 #include "tablegenerator.h"
@@ -122,10 +123,26 @@ void BM_WriteComparisonTable(benchmark::State &bench)
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * sink.size()));
 }
 
+// The window's sort of a million rows, by name and by change, the two
+// costliest keys. Items: the comparison's rows.
+void BM_OrderedRows(benchmark::State &bench)
+{
+    const GeneratedTables &tables = Tables(1'000'000);
+    const std::optional<Comparison> comparison = Compare(Read(tables.older), Read(tables.newer));
+    const auto order = static_cast<RowOrder>(bench.range(0));
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(OrderedRows(*comparison, order, false));
+    bench.SetItemsProcessed(static_cast<std::int64_t>(bench.iterations() * comparison->Size()));
+}
+
 BENCHMARK(BM_ReadExportTable)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Compare)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndCompare)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteComparisonTable)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderedRows)
+    ->Arg(static_cast<int>(RowOrder::Name))
+    ->Arg(static_cast<int>(RowOrder::Change))
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kestrune

@@ -1,6 +1,7 @@
 // Two exports' tables matched by name, as the window and kestrune-cli see them.
 #include "compare/comparetablewords.h"
 #include "compare/comparison.h"
+#include "compare/comparisonorder.h"
 #include "compare/comparisontable.h"
 #include "compare/summarywords.h"
 #include "tables/tableformat.h"
@@ -149,6 +150,41 @@ TEST(CompareTest, SummaryNotesWhatTheCountsLeaveOut)
             lines.push_back(line.toStdString());
         EXPECT_EQ(lines, c.lines) << c.what;
     }
+}
+
+TEST(CompareTest, OrdersRowsByEveryColumn)
+{
+    // Names alike in their first eight bytes, a tie in the new rank's
+    // absence, levels that are not numbers.
+    const auto comparison = Compare(
+        Read({{1, "会员名甲", "3"}, {2, "会员名乙", "x"}, {3, "会员名丙", "9"}, {4, "b", "-2"}}),
+        Read({{1, "会员名丙", "9"}, {2, "b", "1"}, {3, "会员名甲", "4"}, {4, "a", "4"}}));
+    ASSERT_TRUE(comparison);
+    const auto names = [&comparison](RowOrder order, bool descending) {
+        std::string names;
+        for (const std::uint32_t row : OrderedRows(*comparison, order, descending))
+            names += std::string(comparison->Name(row)) + " ";
+        return names;
+    };
+    const struct
+    {
+        RowOrder order;
+        bool descending;
+        std::string names;
+    } cases[] = {
+        {RowOrder::Name, false, "a b 会员名丙 会员名乙 会员名甲 "},
+        {RowOrder::Name, true, "会员名甲 会员名乙 会员名丙 b a "},
+        {RowOrder::OlderRank, false, "会员名甲 会员名乙 会员名丙 b a "},
+        {RowOrder::OlderRank, true, "b 会员名丙 会员名乙 会员名甲 a "},
+        {RowOrder::NewerRank, true, "a 会员名甲 b 会员名丙 会员名乙 "},
+        {RowOrder::Change, false, "会员名丙 b 会员名甲 a 会员名乙 "},
+        {RowOrder::Change, true, "会员名甲 会员名丙 b a 会员名乙 "},
+        {RowOrder::OlderLevel, false, "b 会员名甲 会员名丙 a 会员名乙 "},
+        {RowOrder::NewerLevel, true, "会员名丙 会员名甲 a b 会员名乙 "},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(names(c.order, c.descending), c.names)
+            << static_cast<int>(c.order) << c.descending;
 }
 
 TEST(CompareTest, ComparisonTableReadsBackAsWritten)

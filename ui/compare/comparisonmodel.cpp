@@ -1,5 +1,6 @@
 #include "ui/compare/comparisonmodel.h"
 
+#include "compare/comparisonorder.h"
 #include "compare/comparisontable.h"
 
 #include <QBrush>
@@ -74,53 +75,12 @@ void ComparisonModel::Refilter()
 
 void ComparisonModel::sort(int column, Qt::SortOrder order)
 {
-    if (!compared_)
+    if (!compared_ || column < 0 || column >= ColumnCount)
         return;
-    const Comparison &comparison = compared_->comparison;
-    using Key = std::optional<std::int64_t>; // none: not in that table
-    const auto number = [&comparison, column](std::uint32_t row) -> Key {
-        switch (column) {
-        case OlderRankColumn:
-            return comparison.OlderRank(row);
-        case NewerRankColumn:
-            return comparison.NewerRank(row);
-        default: {
-            // Climbers first when ascending: the largest climb on top.
-            const Key change = comparison.RankChange(row);
-            return change ? Key(-*change) : Key();
-        }
-        }
-    };
-    const auto level = [&comparison, column](std::uint32_t row) -> Key {
-        const bool older = column == OlderLevelColumn;
-        const std::uint32_t at = older ? comparison.At(row).older : comparison.At(row).newer;
-        return at == Comparison::Absent
-                   ? Key()
-                   : (older ? comparison.Older() : comparison.Newer()).At(at).level;
-    };
-    const bool descending = order == Qt::DescendingOrder;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::iota(order_.begin(), order_.end(), 0U);
-    // Keys worked out once: a million rows take twenty million comparisons.
-    // Rows without one go last, whichever the order.
-    const auto sortBy = [this, descending](const auto &key) {
-        std::vector<decltype(key(0U))> keys(order_.size());
-        for (std::uint32_t row = 0; row < keys.size(); ++row)
-            keys[row] = key(row);
-        std::ranges::stable_sort(order_, [&keys, descending](std::uint32_t a, std::uint32_t b) {
-            const auto &x = keys[a];
-            const auto &y = keys[b];
-            if (x.has_value() != y.has_value())
-                return x.has_value();
-            return x && (descending ? *y < *x : *x < *y);
-        });
-    };
-    if (column == NameColumn)
-        sortBy([&comparison](std::uint32_t row) { return std::optional(comparison.Name(row)); });
-    else if (column == OlderLevelColumn || column == NewerLevelColumn)
-        sortBy(level);
-    else
-        sortBy(number);
+    static_assert(static_cast<int>(RowOrder::NewerLevel) == NewerLevelColumn);
+    order_ = OrderedRows(compared_->comparison, static_cast<RowOrder>(column),
+                         order == Qt::DescendingOrder);
     Refilter();
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
