@@ -29,6 +29,18 @@ QString ChangeText(const Comparison &comparison, std::size_t row)
     return Text(ChangeName(change));
 }
 
+char LatinLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Latin letters in either case, as a search box is expected to match; the
+// bytes of Chinese characters in UTF-8 are never letters.
+bool HoldsText(std::string_view name, std::string_view text)
+{
+    return std::ranges::search(name, text, {}, LatinLower, LatinLower).begin() != name.end();
+}
+
 } // namespace
 
 void ComparisonModel::SetComparison(std::shared_ptr<const ComparedExports> compared)
@@ -67,7 +79,7 @@ void ComparisonModel::Refilter()
     for (const std::uint32_t row : order_) {
         if (kind_ && comparison.At(row).change != *kind_)
             continue;
-        if (!search_.empty() && comparison.Name(row).find(search_) == std::string_view::npos)
+        if (!search_.empty() && !HoldsText(comparison.Name(row), search_))
             continue;
         shown_.push_back(row);
     }

@@ -73,6 +73,8 @@ private slots:
         QVERIFY(!Write("Henu_20261201-090000.csv", Older).isEmpty());
         QVERIFY(!Write("Henu_20261208-090000.csv", Newer).isEmpty());
         QVERIFY(!Write("河大_20261209-090000.csv", Table("1,x,1\r\n")).isEmpty());
+        QVERIFY(!Write("Latin_20261201-090000.csv", Table("1,ZGrjd,1\r\n2,abc,1\r\n")).isEmpty());
+        QVERIFY(!Write("Latin_20261208-090000.csv", Table("1,abc,1\r\n2,zgRJD,1\r\n")).isEmpty());
     }
 
     void picksTheForumsTwoNewest()
@@ -152,6 +154,19 @@ private slots:
             QCoreApplication::sendEvent(Child<QLineEdit>(window, "nameSearch"), &commit);
         }
         QCOMPARE(Column(window.Model(), ComparisonModel::NameColumn), names);
+    }
+
+    // Latin letters match in either case, not only as typed; a name changed
+    // only in case is still another member.
+    void searchIgnoresLatinCase()
+    {
+        CompareWindow window(QDir(dir_.path()), QStringLiteral("Latin"));
+        QVERIFY(Shown(window));
+        Child<QLineEdit>(window, "nameSearch")->setText(QStringLiteral("gRj"));
+        QCOMPARE(Column(window.Model(), ComparisonModel::NameColumn),
+                 (QStringList{"zgRJD", "ZGrjd"}));
+        QCOMPARE(Column(window.Model(), ComparisonModel::ChangeColumn),
+                 (QStringList{"新进", "跌出"}));
     }
 
     void aLaterComparisonReplacesTheFirst()
