@@ -38,7 +38,8 @@ char LatinLower(char c)
 // bytes of Chinese characters in UTF-8 are never letters.
 bool HoldsText(std::string_view name, std::string_view text)
 {
-    return std::ranges::search(name, text, {}, LatinLower, LatinLower).begin() != name.end();
+    return std::search(name.begin(), name.end(), text.begin(), text.end(),
+                       [](char a, char b) { return LatinLower(a) == LatinLower(b); }) != name.end();
 }
 
 } // namespace
